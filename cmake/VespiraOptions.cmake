@@ -1,0 +1,35 @@
+# Everything we compile links vespira_options: one place for the language level,
+# the warnings and the Qt strictness macros.
+add_library(vespira_options INTERFACE)
+target_compile_features(vespira_options INTERFACE cxx_std_20)
+target_compile_options(vespira_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wcast-qual -Woverloaded-virtual -Wnon-virtual-dtor
+    $<$<BOOL:${VESPIRA_WERROR}>:-Werror>)
+target_compile_definitions(vespira_options INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
+    QT_USE_QSTRINGBUILDER QT_DISABLE_DEPRECATED_BEFORE=0x060400
+    VESPIRA_VERSION="${PROJECT_VERSION}")
+target_include_directories(vespira_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+if(VESPIRA_SANITIZE)
+    target_compile_options(vespira_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(vespira_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# One static library per core subsystem, from the sources of its folder, so each
+# subsystem builds and tests on its own and a wrong-way dependency fails to link.
+function(vespira_core_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${_src})
+    target_link_libraries(${name} PUBLIC vespira_options Qt6::Core ${ARG_DEPS})
+endfunction()
+
+# One GoogleTest executable per folder of tests.
+function(vespira_test name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_executable(${name} ${_src})
+    target_link_libraries(${name} PRIVATE vespira_options vespira_test_support ${ARG_DEPS} GTest::gtest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+endfunction()

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vespira::cli {
+
+// Exit codes shared by the subcommands.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitNothingFound = 1;
+inline constexpr int ExitError = 2;
+inline constexpr int ExitInterrupted = 130;
+
+// Each takes the arguments after its subcommand's name and returns the exit code.
+int runIndex(const QStringList &arguments);
+int runSearch(const QStringList &arguments);
+int runLists(const QStringList &arguments);
+
+} // namespace vespira::cli

@@ -1,0 +1,58 @@
+#include "cli/commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const char16_t Usage[] =
+    u"Aufruf: vespira BEFEHL [OPTIONEN] ...\n"
+    u"\n"
+    u"Befehle:\n"
+    u"  index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n"
+    u"        Baut die Datenbank NAME aus den HTML-, MHT- und EML-Dokumenten der Ordner.\n"
+    u"  search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n"
+    u"        Durchsucht die Datenbank NAME und schreibt die Ergebnisseiten.\n"
+    u"  lists [-C PROGRAMMORDNER] [--mode words|phrases|both] NAME\n"
+    u"        Erstellt die sortierte Wort- oder Phrasenliste der Datenbank NAME.\n"
+    u"\n"
+    u"  --help     diese Hilfe\n"
+    u"  --version  die Version\n";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(u"vespira"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VESPIRA_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) {
+        err << QString::fromUtf16(Usage);
+        return vespira::cli::ExitError;
+    }
+    const QString command = arguments.takeFirst();
+    if (command == u"--help" || command == u"-h") {
+        out << QString::fromUtf16(Usage);
+        return vespira::cli::ExitOk;
+    }
+    if (command == u"--version") {
+        out << u"vespira "_s << QCoreApplication::applicationVersion() << u'\n';
+        return vespira::cli::ExitOk;
+    }
+    if (command == u"index")
+        return vespira::cli::runIndex(arguments);
+    if (command == u"search")
+        return vespira::cli::runSearch(arguments);
+    if (command == u"lists")
+        return vespira::cli::runLists(arguments);
+    err << u"vespira: unbekannter Befehl \""_s << command << u"\"\n\n"_s << QString::fromUtf16(Usage);
+    return vespira::cli::ExitError;
+}

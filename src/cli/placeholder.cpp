@@ -1,0 +1,1 @@
+// Keeps a library that is still being filled from having no source at all.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace vespira::app {
+
+// Flags of the search run, read by the cancel button, the page writer and the view.
+struct SearchRunState
+{
+    bool cancellable = false;
+    bool cancel = false;
+    bool noResult = false;
+    bool utf16 = false;            // the UTF-16 loop is running
+    // Kind-hit flags: true at start; a processed match clears the flag of its kind when
+    // that kind is the view's active kind. A search-text list is saved only when clear.
+    bool utf8ListFlag = true;
+    bool mhtListFlag = true;
+    bool ansiListFlag = true;
+    QString documentMarker;        // "#" + drive letter + ":\"
+    QString replacementDrive;      // the drive letter, or empty
+    int resultPageNumber = 1;      // 1 = first page; reset to 0 after the first page
+    bool morePages = false;
+};
+
+} // namespace vespira::app

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/platform/settingsstore.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace vespira::app {
+
+// The key every caller names; the store behind it is the program's one settings store.
+inline constexpr char16_t RegKey[] = u"Software\\Korvane\\Vespira-HTML-LIGHT\\";
+
+// The names of the settings values.
+namespace names {
+inline constexpr char16_t AusgewaehlteDatenbank[] = u"Ausgewaehlte_Datenbank";
+inline constexpr char16_t ThemenWebseite[] = u"Themen-Webseite";
+inline constexpr char16_t AusgewaehlteWebseite[] = u"Ausgewaehlte_Webseite";
+inline constexpr char16_t Farbe[] = u"Farbe";
+inline constexpr char16_t HinweistextFarbe[] = u"HinweistextFarbe";
+inline constexpr char16_t Hoehe[] = u"Hoehe";
+inline constexpr char16_t Weite[] = u"Weite";
+inline constexpr char16_t SHoehe[] = u"SHoehe";
+inline constexpr char16_t SWeite[] = u"SWeite";
+inline constexpr char16_t SchriftsizeTextViewer[] = u"SchriftsizeTextViewer";
+inline constexpr char16_t Browser[] = u"Browser";
+inline constexpr char16_t SuchwortInZwischenablage[] = u"Suchwort_in_Zwischenablage_kopieren";
+inline constexpr char16_t KurzhinweisImViewer[] = u"Kurzhinweis_imViewer_anzeigen";
+inline constexpr char16_t SplitterPos[] = u"SplitterPos";
+inline constexpr char16_t VespiraControl[] = u"Vespira_Control";
+inline constexpr char16_t LesezeichenAnsi[] = u"Lesezeichen_Ansi_";
+inline constexpr char16_t LesezeichenUtf8[] = u"Lesezeichen_Utf8_";
+inline constexpr char16_t LesezeichenUnicode[] = u"Lesezeichen_Unicode_";
+} // namespace names
+
+// LeseRegKey / SchreibeRegKey over the settings store, and the typed reads callers need.
+// Holds no copy of any value: every read asks the store.
+class Settings
+{
+public:
+    explicit Settings(platform::SettingsStore &store);
+
+    // The value's text, or "" when missing. key is RegKey for every caller.
+    QString LeseRegKey(const QString &key, const QString &name) const;
+    // Writes the text, replacing any earlier value. Throws vespira::Error when the store
+    // cannot be written.
+    void SchreibeRegKey(const QString &key, const QString &name, const QString &text);
+
+    QString read(const QString &name) const { return LeseRegKey(QString::fromUtf16(RegKey), name); }
+    void write(const QString &name, const QString &text) { SchreibeRegKey(QString::fromUtf16(RegKey), name, text); }
+
+    // A decimal number; nullopt when the value is missing or does not parse (a stored
+    // value that is not a number is treated as missing).
+    std::optional<qint64> readNumber(const QString &name) const;
+    int readInt(const QString &name, int whenMissing) const;
+
+    platform::SettingsStore &store() { return m_store; }
+
+private:
+    platform::SettingsStore &m_store;
+};
+
+} // namespace vespira::app

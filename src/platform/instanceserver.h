@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLocalServer;
+
+namespace vespira::platform {
+
+// Listens on the per-user local socket named after the main window's class. A client
+// writing the line "5735 99" asks the program to close; any other line is ignored.
+class InstanceServer final : public QObject
+{
+    Q_OBJECT
+public:
+    InstanceServer(const QString &windowClass, std::function<void(int, int)> onMessage,
+                   QObject *parent = nullptr);
+    ~InstanceServer() override;
+
+    bool isListening() const;
+
+private:
+    void acceptConnection();
+
+    QLocalServer *m_server;
+    std::function<void(int, int)> m_onMessage;
+};
+
+// Parses "message wparam"; false when the line is not two decimal numbers.
+bool parseInstanceMessage(const QByteArray &line, int &message, int &wParam);
+
+} // namespace vespira::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace vespira::test {
+
+// A temporary program folder with its data folders; removed with the object.
+class TempProgramFolder
+{
+public:
+    TempProgramFolder();
+
+    // The folder, ending with "/".
+    QString path() const;
+    // path() + relative.
+    QString file(const QString &relative) const;
+    // Writes bytes to path() + relative, creating folders on the way.
+    void write(const QString &relative, const QByteArray &bytes) const;
+    QByteArray read(const QString &relative) const;
+    bool exists(const QString &relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace vespira::test
