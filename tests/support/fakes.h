@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/printers.h"
+
 #include "core/platform/clipboard.h"
 #include "core/platform/dialogs.h"
 #include "core/platform/settingsstore.h"

@@ -7,8 +7,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::gui {
 
-TEinstellform::TEinstellform(QWidget *parent)
+TEinstellform::TEinstellform(app::Context &context, QWidget *parent)
     : QDialog {parent}
+    , m_ctx {context}
 {
     setObjectName(u"TEinstellform"_s);
     setWindowTitle(u"Einstellungen"_s);

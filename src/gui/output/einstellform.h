@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/context.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -11,7 +13,9 @@ class TEinstellform : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TEinstellform(QWidget *parent = nullptr);
+    explicit TEinstellform(app::Context &context, QWidget *parent = nullptr);
+
+    app::Context &m_ctx;
 
     QCheckBox *SuchtextInClipbrdCheckBox = nullptr;
     QCheckBox *KurzhinweisImViewerZeigenCheckBox = nullptr;

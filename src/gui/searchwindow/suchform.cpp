@@ -11,8 +11,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::gui {
 
-TSuchForm::TSuchForm(QWidget *parent)
+TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     : QDialog {parent}
+    , m_ctx {context}
 {
     setObjectName(u"TSuchForm"_s);
     auto *layout = new QGridLayout(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/context.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -16,7 +18,7 @@ class TSuchForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TSuchForm(QWidget *parent = nullptr);
+    explicit TSuchForm(app::Context &context, QWidget *parent = nullptr);
 
     // Controls, named as the program's design names them.
     QLineEdit *TntEdit2 = nullptr;        // left search bar
@@ -29,6 +31,8 @@ public:
     QPushButton *ZeilenAlsListeSortieren = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
+
+    app::Context &m_ctx;
 
     // Closes the view's file and empties its memo mirror.
     void closeView();

@@ -15,9 +15,9 @@ using namespace vespira;
 TEST(ProgramFolder, ArgumentChoosesExecutableFolderElseWorkingDirectory)
 {
     const QString exe = QStringLiteral("/opt/vespira");
-    const QString cwd = QStringLiteral("/home/anna/");
-    EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog")}, exe, cwd), QStringLiteral("/home/anna/"));
-    EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog"), QString()}, exe, cwd), QStringLiteral("/home/anna/"));
+    const QString cwd = QStringLiteral("/srv/anna/");
+    EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog")}, exe, cwd), QStringLiteral("/srv/anna/"));
+    EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog"), QString()}, exe, cwd), QStringLiteral("/srv/anna/"));
     EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog"), QStringLiteral("x")}, exe, cwd), QStringLiteral("/opt/vespira/"));
 }
 
@@ -36,7 +36,7 @@ TEST(DocPath, MapsDriveLettersThroughSettings)
     const DocPathMapper mapper([](const QString &name) {
         return name == QStringLiteral("Laufwerk_D") ? QStringLiteral("/mnt/daten") : QString();
     });
-    EXPECT_EQ(mapper.toNative(QStringLiteral("Z:\\home\\anna\\a b.htm")), QStringLiteral("/home/anna/a b.htm"));
+    EXPECT_EQ(mapper.toNative(QStringLiteral("Z:\\srv\\anna\\a b.htm")), QStringLiteral("/srv/anna/a b.htm"));
     EXPECT_EQ(mapper.toNative(QStringLiteral("z:\\x.htm")), QStringLiteral("/x.htm"));
     EXPECT_EQ(mapper.toNative(QStringLiteral("d:\\Texte\\a.htm")), QStringLiteral("/mnt/daten/Texte/a.htm"));
     EXPECT_EQ(mapper.toNative(QStringLiteral("C:\\Texte\\a.htm")), QString());
