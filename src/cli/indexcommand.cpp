@@ -1,14 +1,200 @@
 #include "cli/commands.h"
 
+#include "core/common/error.h"
+#include "core/common/paths.h"
+#include "producer/indexer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
 #include <QTextStream>
+
+#include <csignal>
+
+#include <signal.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::cli {
 
+namespace {
+
+const char16_t IndexUsage[] = u"Aufruf: vespira index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n";
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onSignal(int)
+{
+    g_interrupted = 1;
+}
+
+// Ctrl+C and a plain kill let the build stop at its next file and clean up.
+class SignalGuard
+{
+public:
+    SignalGuard()
+    {
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInt);
+        sigaction(SIGTERM, &action, &m_oldTerm);
+        g_interrupted = 0;
+    }
+    SignalGuard(const SignalGuard &) = delete;
+    SignalGuard &operator=(const SignalGuard &) = delete;
+    ~SignalGuard()
+    {
+        sigaction(SIGINT, &m_oldInt, nullptr);
+        sigaction(SIGTERM, &m_oldTerm, nullptr);
+    }
+
+private:
+    struct sigaction m_oldInt {};
+    struct sigaction m_oldTerm {};
+};
+
+QString decimal(double value, int digits)
+{
+    return QLocale(QLocale::German).toString(value, 'f', digits);
+}
+
+QString whole(qint64 value)
+{
+    return QLocale(QLocale::German).toString(value);
+}
+
+// A bar on a terminal, a plain line now and then otherwise; both on standard error.
+class ProgressPrinter
+{
+public:
+    explicit ProgressPrinter(QTextStream &err)
+        : m_err(err)
+        , m_terminal(::isatty(STDERR_FILENO) == 1)
+    {
+        m_clock.start();
+    }
+
+    void update(const producer::IndexProgress &p, bool final = false)
+    {
+        const qint64 now = m_clock.elapsed();
+        if (!final && now - m_lastShown < (m_terminal ? 100 : 2000))
+            return;
+        m_lastShown = now;
+        const double seconds = std::max<double>(now, 1) / 1000.0;
+        const double rate = double(p.bytesDone) / seconds;
+        const QString mbs = decimal(rate / 1e6, 1) + u" MB/s"_s;
+        QString left;
+        if (p.bytesDone > 0 && p.bytesDone < p.bytesTotal)
+            left = u"noch "_s + whole(qint64(double(p.bytesTotal - p.bytesDone) / rate + 0.5)) + u" s"_s;
+        const QString counts = whole(p.filesDone) + u" von "_s + whole(p.filesTotal) + u" Dateien"_s;
+        if (m_terminal) {
+            constexpr int Width = 30;
+            const int filled = p.filesTotal > 0 ? int(Width * p.filesDone / p.filesTotal) : 0;
+            m_err << u"\r["_s << QString(filled, u'#') << QString(Width - filled, u'-') << u"] "_s << counts
+                  << u"  "_s << mbs << (left.isEmpty() ? QString() : u"  "_s + left) << u"\x1b[K"_s;
+            if (final)
+                m_err << u'\n';
+            m_shown = !final;
+        } else {
+            m_err << counts << u", "_s << mbs << (left.isEmpty() ? QString() : u", "_s + left) << u'\n';
+        }
+        m_err.flush();
+    }
+
+    // Before a message of its own: the bar's line is cleared first.
+    void clearLine()
+    {
+        if (m_terminal && m_shown) {
+            m_err << u"\r\x1b[K"_s;
+            m_shown = false;
+        }
+    }
+
+private:
+    QTextStream &m_err;
+    bool m_terminal;
+    bool m_shown = false;
+    QElapsedTimer m_clock;
+    qint64 m_lastShown = -100000;
+};
+
+} // namespace
+
 int runIndex(const QStringList &arguments)
 {
-    Q_UNUSED(arguments);
-    QTextStream(stderr) << "vespira index: noch nicht verfügbar\n";
-    return ExitError;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    producer::IndexOptions options;
+    options.programFolder = QDir::currentPath();
+    QStringList positional;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (optionsEnded || !a.startsWith(u'-') || a == u"-") {
+            positional.append(a);
+        } else if (a == u"--") {
+            optionsEnded = true;
+        } else if (a == u"-C") {
+            if (++i >= arguments.size()) {
+                err << u"vespira index: -C braucht einen Programmordner.\n"_s << QString::fromUtf16(IndexUsage);
+                return ExitError;
+            }
+            options.programFolder = arguments.at(i);
+        } else if (a == u"--replace") {
+            options.replace = true;
+        } else if (a == u"--help" || a == u"-h") {
+            out << QString::fromUtf16(IndexUsage);
+            return ExitOk;
+        } else {
+            err << u"vespira index: unbekannte Option \""_s << a << u"\"\n"_s << QString::fromUtf16(IndexUsage);
+            return ExitError;
+        }
+    }
+    if (positional.size() < 2) {
+        err << QString::fromUtf16(IndexUsage);
+        return ExitError;
+    }
+    options.name = positional.takeFirst();
+    options.folders = positional;
+    options.programFolder = paths::withSlash(QDir(options.programFolder).absolutePath());
+
+    ProgressPrinter printer(err);
+    const SignalGuard signalGuard;
+    producer::IndexProgress last;
+    const auto progress = [&](const producer::IndexProgress &p) {
+        last = p;
+        printer.update(p);
+        return g_interrupted == 0;
+    };
+    const auto skip = [&](const QString &path, const QString &reason) {
+        printer.clearLine();
+        err << u"Übersprungen: "_s << path << u": "_s << reason << u'\n';
+        err.flush();
+    };
+
+    try {
+        const producer::IndexSummary summary = producer::buildDatabase(options, progress, skip);
+        if (summary.cancelled) {
+            printer.clearLine();
+            err << u"Abgebrochen: die Datenbank \""_s << summary.name << u"\" wurde nicht verändert.\n"_s;
+            return ExitInterrupted;
+        }
+        printer.update(last, true);
+        out << u"Datenbank \""_s << summary.name << u"\" in "_s
+            << QDir::toNativeSeparators(options.programFolder + QString::fromUtf16(paths::Datenbank)) << u"\n"_s
+            << u"  Dokumente:     "_s << whole(summary.documents) << u'\n'
+            << u"  Bytes HTML:    "_s << whole(summary.htmlBytes) << u'\n'
+            << u"  Bytes Text:    "_s << whole(summary.textBytes) << u'\n'
+            << u"  Übersprungen:  "_s << whole(summary.skipped) << u'\n'
+            << u"  Sekunden:      "_s << decimal(summary.seconds, 2) << u'\n';
+        return ExitOk;
+    } catch (const Error &e) {
+        printer.clearLine();
+        err << u"vespira index: "_s << e.message() << u'\n';
+        return ExitError;
+    }
 }
 
 } // namespace vespira::cli

@@ -1,14 +1,190 @@
+// vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT
+//
+// The search run of the search window, headless: it empties and writes Datenbank/Temp/
+// with the same result pages, prints one line per hit entry (path, TAB, context) and a
+// summary on standard error. Exit 0 when something was found, 1 when nothing was, 2 on
+// an error.
+
 #include "cli/commands.h"
 
+#include "core/app/context.h"
+#include "core/common/error.h"
+#include "core/common/paths.h"
+#include "core/db/dbfiles.h"
+#include "core/search/searchrun.h"
+#include "platform/qsettingsstore.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::cli {
 
+namespace {
+
+// Message boxes become lines on standard error; a question is answered No.
+class ConsoleDialogs final : public platform::Dialogs
+{
+public:
+    void information(const QString &text) override { print(text); }
+    void warning(const QString &text) override { print(text); }
+    void error(const QString &text) override
+    {
+        print(text);
+        ++errors;
+    }
+    bool confirm(const QString &text) override
+    {
+        print(text);
+        return false;
+    }
+    QStringList shown;
+    int errors = 0;
+
+private:
+    void print(const QString &text)
+    {
+        shown << text;
+        QTextStream(stderr) << u"vespira search: "_s << text << u'\n';
+    }
+};
+
+// Opening and starting programs without a window system of our own: the desktop's
+// opener for files and addresses, the named program for a browser.
+class ConsoleShell final : public platform::Shell
+{
+public:
+    bool openUrl(const QString &pathOrAddress) override
+    {
+        return QProcess::startDetached(u"xdg-open"_s, {pathOrAddress});
+    }
+    bool startDetached(const QString &program, const QStringList &arguments) override
+    {
+        return QProcess::startDetached(program, arguments);
+    }
+    QString findExecutable(const QStringList &names) const override
+    {
+        for (const QString &name : names)
+            if (!QStandardPaths::findExecutable(name).isEmpty())
+                return name;
+        return {};
+    }
+};
+
+class NoClipboard final : public platform::Clipboard
+{
+public:
+    void setText(const QString &) override {}
+    QString text() const override { return {}; }
+};
+
+class ConsoleSystem final : public platform::System
+{
+public:
+    int screenWidth() const override { return 0; }
+    bool isAdministrator() const override { return false; }
+    bool windowClassExists(const QString &) const override { return false; }
+    QStringList installedBrowsers() const override { return {}; }
+};
+
+const char16_t Usage[] = u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n";
+
+int usageError(const QString &message)
+{
+    QTextStream(stderr) << u"vespira search: "_s << message << u'\n' << QString::fromUtf16(Usage);
+    return ExitError;
+}
+
+} // namespace
+
 int runSearch(const QStringList &arguments)
 {
-    Q_UNUSED(arguments);
-    QTextStream(stderr) << "vespira search: noch nicht verfügbar\n";
-    return ExitError;
+    QString programFolder = QDir::currentPath();
+    search::SearchRequest request;
+    bool open = false;
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == u"-C") {
+            if (++i >= arguments.size())
+                return usageError(u"-C braucht einen Ordner."_s);
+            programFolder = arguments.at(i);
+        } else if (a == u"--case") {
+            request.caseSensitive = true;
+        } else if (a == u"--whole-words") {
+            request.wholeWords = true;
+        } else if (a == u"--open") {
+            open = true;
+        } else if (a == u"--help" || a == u"-h") {
+            QTextStream(stdout) << QString::fromUtf16(Usage);
+            return ExitOk;
+        } else if (a.startsWith(u'-') && a.size() > 1 && positional.isEmpty()) {
+            return usageError(u"unbekannte Option \""_s + a + u"\""_s);
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != 2)
+        return usageError(u"NAME und TEXT werden erwartet."_s);
+    request.databaseName = positional.at(0);
+    request.searchText = positional.at(1);
+    programFolder = paths::withSlash(QDir(programFolder).absolutePath());
+
+    if (!paths::isRegularFile(db::fileListPath(programFolder, request.databaseName))) {
+        QTextStream(stderr) << u"vespira search: Die Datenbank \""_s << request.databaseName
+                            << u"\" gibt es in \""_s << programFolder << u"Datenbank/\" nicht.\n"_s;
+        return ExitError;
+    }
+
+    ConsoleDialogs dialogs;
+    ConsoleShell shell;
+    NoClipboard clipboard;
+    platform::QSettingsStore settings;
+    ConsoleSystem system;
+    app::Context ctx(platform::Services {dialogs, shell, clipboard, settings, system});
+    ctx.state.programFolder = programFolder;
+    ctx.state.catalog.searchTimeDatabase = request.databaseName;
+
+    search::SearchRunUi ui;
+    search::SearchRun run(ctx, ui);
+    run.setOpenBrowser(open);
+    run.setBlockSize(1 << 20);
+    QElapsedTimer clock;
+    clock.start();
+    search::SearchOutcome outcome;
+    try {
+        outcome = run.OKBtnClick(request);
+    } catch (const Error &e) {
+        QTextStream(stderr) << u"vespira search: "_s << e.message() << u'\n';
+        return ExitError;
+    }
+    if (outcome.status == search::SearchOutcome::Status::Refused)
+        return ExitError;
+
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    const QString marker = u"##text##"_s;
+    for (const QString &hit : run.hitList()) {
+        const qsizetype at = hit.indexOf(marker);
+        QString context = at >= 0 ? hit.mid(at + marker.size()) : hit;
+        if (context.endsWith(u"<br>"_s))
+            context.chop(4);
+        out << (at >= 0 ? hit.left(at) : QString {}) << u'\t' << context << u'\n';
+    }
+    out.flush();
+
+    QTextStream(stderr) << u"vespira search: "_s << outcome.hitCount << u" Treffer, "_s << outcome.pagesWritten
+                        << u" Ergebnisseite(n) in "_s << programFolder << QString::fromUtf16(paths::Temp)
+                        << u", "_s << QString::number(clock.elapsed() / 1000.0, 'f', 2) << u" s\n"_s;
+    if (dialogs.errors > 0 && outcome.hitCount == 0)
+        return ExitError;
+    return outcome.hitCount > 0 ? ExitOk : ExitNothingFound;
 }
 
 } // namespace vespira::cli

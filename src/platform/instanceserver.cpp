@@ -12,8 +12,13 @@ InstanceServer::InstanceServer(const QString &windowClass, std::function<void(in
     , m_onMessage {std::move(onMessage)}
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(windowClass)) {
-        // A stale socket of a crashed run blocks the name; take it over.
+    // Ask first: listen() would quietly take the name over from a running program and cut
+    // it off. Only a stale socket left by a crashed run, which nobody answers, is replaced.
+    QLocalSocket probe;
+    probe.connectToServer(windowClass);
+    const bool answered = probe.waitForConnected(200);
+    probe.abort();
+    if (!answered) {
         QLocalServer::removeServer(windowClass);
         m_server->listen(windowClass);
     }
@@ -32,14 +37,28 @@ void InstanceServer::acceptConnection()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                int message = 0;
-                int wParam = 0;
-                if (parseInstanceMessage(socket->readLine(), message, wParam) && m_onMessage)
-                    m_onMessage(message, wParam);
-            }
+            while (socket->canReadLine())
+                deliver(socket->readLine());
+            // A message is one short line; a client that sends more without a line end
+            // is cut off instead of filling memory.
+            if (socket->bytesAvailable() > MaxLineLength)
+                socket->abort();
+        });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            // A last line without its line end still counts.
+            const QByteArray rest = socket->readAll();
+            if (!rest.isEmpty() && rest.size() <= MaxLineLength)
+                deliver(rest);
         });
     }
+}
+
+void InstanceServer::deliver(const QByteArray &line)
+{
+    int message = 0;
+    int wParam = 0;
+    if (parseInstanceMessage(line, message, wParam) && m_onMessage)
+        m_onMessage(message, wParam);
 }
 
 bool parseInstanceMessage(const QByteArray &line, int &message, int &wParam)

@@ -19,10 +19,14 @@ public:
                    QObject *parent = nullptr);
     ~InstanceServer() override;
 
+    // False when the name belongs to another running instance (or could not be taken).
     bool isListening() const;
 
 private:
+    static constexpr qint64 MaxLineLength = 256;
+
     void acceptConnection();
+    void deliver(const QByteArray &line);
 
     QLocalServer *m_server;
     std::function<void(int, int)> m_onMessage;

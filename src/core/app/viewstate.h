@@ -16,8 +16,14 @@ struct ViewState
     bool sortedListShown = false;  // the sorted-list view was the last one chosen
     bool pathOpened = false;       // the search field holds a document to open directly
     DocumentKind activeKind = DocumentKind::None;
+    // How painted lines reach the memo mirror: Ansi, Utf8 or Mht (as UTF-16); None before
+    // the first load.
+    DocumentKind mirrorKind = DocumentKind::None;
+    DocumentKind lastLoadedKind = DocumentKind::None;
     QString lastCaptionPrefix;     // caption prefix of the text last loaded ("ANSI-", ...)
-    qint64 bookmarkPosition = 0;
+    QString currentFileName;       // the collected text file last opened by a load
+    qint64 viewPosition = 0;       // first painted line of the view, a byte offset
+    qint64 bookmarkPosition = 0;   // the bookmark the last load restored, 0 = none
 };
 
 } // namespace vespira::app

@@ -1,15 +1,140 @@
 #pragma once
 
+#include "core/app/busyticks.h"
+#include "core/app/context.h"
+#include "core/app/startup.h"
+
 #include <QMainWindow>
+#include <QPixmap>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QToolButton;
 
 namespace vespira::gui {
 
-// The main window with the database list.
-class TMainForm_Vespira_HTML : public QMainWindow
+class DatabaseListBox;
+class TEinstellform;
+class TMachPause;
+class TSuchForm;
+
+// The main window: the list of databases in Datenbank, the search button that opens the
+// search window for the selected one, deletion of a database, the busy indicator, and
+// the frame work of start and close (settings, sizes, colours, data folders).
+class TMainForm_Vespira_HTML final : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TMainForm_Vespira_HTML(QWidget *parent = nullptr);
+    // Runs FormCreate. The context's program folder is used when already decided (the
+    // program decides it before any window exists); otherwise the rule is applied here.
+    explicit TMainForm_Vespira_HTML(app::Context &context, QWidget *parent = nullptr);
+    ~TMainForm_Vespira_HTML() override;
+
+    // The settings dialog and the search window, created after this window.
+    void setWindows(TEinstellform *einstellform, TSuchForm *suchForm);
+
+    // Controls, named as the program's design names them.
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *SpeedButton3 = nullptr; // the title, disabled
+    QWidget *ToolButton1 = nullptr;      // separator keeping the buttons at the right end
+    QToolButton *SpeedButton1 = nullptr; // "?": the manual
+    QToolButton *SpeedButton2 = nullptr; // settings dialog
+    DatabaseListBox *ListBox1 = nullptr;
+    QPushButton *SuchenBtn = nullptr;
+    QPushButton *BitBtn2 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;            // hidden source of the item glyph
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *GeduldLabel = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *Datenbankloeschen1 = nullptr;
+    QTimer *GedultTimer = nullptr;
+    TMachPause *MachPause1 = nullptr;
+    // Hidden working storage of the original design; the work itself keeps its texts in
+    // the program-wide state.
+    QPlainTextEdit *Memo = nullptr;
+    QPlainTextEdit *TntMemo1 = nullptr;
+    QPlainTextEdit *TntMemo2 = nullptr;
+    QPlainTextEdit *TntMemo3 = nullptr;
+    QPlainTextEdit *TntMemo4 = nullptr;
+    QTextEdit *TntRichEdit1 = nullptr;
+    QPlainTextEdit *TempZwischenablage = nullptr;
+    QPlainTextEdit *LogMemo = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QLineEdit *TntEdit1 = nullptr;
+
+    // Handlers.
+    void FormCreate();
+    void FormPaint();          // the first-show pass; does nothing after the first time
+    void FormResize();
+    bool FormCloseQuery();     // true: the close may proceed
+    void FormClose();
+    void ApplicationEvents1Message(int message, int wParam);
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void LiesNamenDatenbanken();
+    void ListBox1Click();
+    void ListBox1MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    void Datenbankloeschen1Click();
+    void SuchenBtnClick();
+    void BitBtn2Click();
+    void GedultTimerTimer();
+
+    // How the search window and the settings dialog are shown modally; tests replace
+    // these with code that fills the window and returns a dialog result.
+    std::function<int()> showSearchWindow;
+    std::function<int()> showSettingsDialog;
+
+    bool firstShowPending() const { return m_firstShow; }
+    const app::WindowSizes &windowSizes() const { return m_sizes; }
+    // The item glyph the list draws (Image2's picture, red made transparent).
+    const QPixmap &itemGlyph() const { return m_itemGlyph; }
+
+    // The close request a second process sends over the local socket.
+    static constexpr int CloseRequestMessage = 5735;
+    static constexpr int CloseRequestParam = 99;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void forgetSearchView();
+    void loadGeneralSearchTextList();
+    void placeBusyLabel();
+    void applyBusyText(const QString &text);
+    void finishModal();
+
+    class RunUi;
+    app::Context &m_ctx;
+    std::unique_ptr<RunUi> m_runUi;
+    QPointer<TEinstellform> m_einstellform;
+    QPointer<TSuchForm> m_suchForm;
+    app::WindowSizes m_sizes;
+    app::BusyTicks m_ticks;
+    QPixmap m_itemGlyph;
+    bool m_firstShow = true;
+    bool m_searchWindowMaximised = false;
+    int m_modalDepth = 0;        // modal windows opened by this window's handlers
+    bool m_closeConfirmed = false; // a close was confirmed while a modal window was open
+    bool m_asking = false;       // the close confirmation is on screen
 };
 
 } // namespace vespira::gui

@@ -1,0 +1,75 @@
+#include "core/db/dbfiles.h"
+
+#include "core/common/paths.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::db {
+
+QString collectedTextSuffix(TextKind kind)
+{
+    switch (kind) {
+    case TextKind::Utf8: return QString::fromUtf16(suffix::Utf8Text);
+    case TextKind::Mht: return QString::fromUtf16(suffix::MhtText);
+    case TextKind::Ansi: return QString::fromUtf16(suffix::AnsiText);
+    }
+    return {};
+}
+
+QString titlePositionsSuffix(TextKind kind)
+{
+    switch (kind) {
+    case TextKind::Utf8: return QString::fromUtf16(suffix::Utf8Titles);
+    case TextKind::Mht: return QString::fromUtf16(suffix::MhtTitles);
+    case TextKind::Ansi: return QString::fromUtf16(suffix::AnsiTitles);
+    }
+    return {};
+}
+
+QString filePath(const QString &programFolder, const QString &name, const QString &fileSuffix)
+{
+    return paths::resolveNoCase(paths::withSlash(programFolder) + QString::fromUtf16(paths::Datenbank),
+                                name + fileSuffix);
+}
+
+QString fileListPath(const QString &programFolder, const QString &name)
+{
+    return filePath(programFolder, name, QString::fromUtf16(suffix::FileList));
+}
+
+QString collectedTextPath(const QString &programFolder, const QString &name, TextKind kind)
+{
+    return filePath(programFolder, name, collectedTextSuffix(kind));
+}
+
+QString titlePositionsPath(const QString &programFolder, const QString &name, TextKind kind)
+{
+    return filePath(programFolder, name, titlePositionsSuffix(kind));
+}
+
+QStringList allRelativeFiles(const QString &name)
+{
+    const QString db = QString::fromUtf16(paths::Datenbank) + name;
+    const QString lists = QString::fromUtf16(paths::Suchwoerterlisten) + name;
+    return {
+        db + QString::fromUtf16(suffix::Log),
+        db + QString::fromUtf16(suffix::FileList),
+        db + QString::fromUtf16(suffix::MhtFileList),
+        db + QString::fromUtf16(suffix::MhtTempFileList),
+        db + QString::fromUtf16(suffix::AnsiText),
+        db + QString::fromUtf16(suffix::Utf8Text),
+        db + QString::fromUtf16(suffix::MhtText),
+        db + QString::fromUtf16(suffix::AnsiTitles),
+        db + QString::fromUtf16(suffix::Utf8Titles),
+        db + QString::fromUtf16(suffix::MhtTitles),
+        db + QString::fromUtf16(suffix::AnsiSortedList),
+        db + QString::fromUtf16(suffix::MhtSortedList),
+        db + QString::fromUtf16(suffix::Utf8SortedList),
+        lists + u"_Ansi_Suchwoerterliste.txt"_s,
+        lists + u"_Utf8_Suchwoerterliste.txt"_s,
+        lists + u"_MHT_Suchwoerterliste.txt"_s,
+        lists + u"_Gesamt_OhneDB_Suchwoerterliste.txt"_s,
+    };
+}
+
+} // namespace vespira::db

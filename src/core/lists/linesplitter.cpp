@@ -1,0 +1,119 @@
+#include "core/lists/linesplitter.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::lists {
+
+namespace {
+
+constexpr qsizetype MinWord = 3;
+constexpr qsizetype MaxWordWithoutTag = 100;
+constexpr qsizetype MinPhrase = 4;
+
+bool isWordDelimiter(char16_t c)
+{
+    // A tab counts as the blank it is turned into.
+    return c == u' ' || c == u'\t' || c == u',' || c == u';' || c == u':';
+}
+
+bool isPhraseDelimiter(char16_t c)
+{
+    return c == u',' || c == u'.';
+}
+
+// Calls f for each maximal run of characters without a delimiter.
+template <typename IsDelimiter, typename F>
+void forEachRun(QStringView line, IsDelimiter isDelimiter, F &&f)
+{
+    const qsizetype n = line.size();
+    const QChar *d = line.data();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i == n || isDelimiter(d[i].unicode())) {
+            if (i > start)
+                f(line.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+}
+
+} // namespace
+
+QStringView trimView(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b].unicode() <= 0x20)
+        ++b;
+    while (e > b && s[e - 1].unicode() <= 0x20)
+        --e;
+    return s.sliced(b, e - b);
+}
+
+LineSplitter::LineSplitter(SplitMode mode, QString documentMarker, SortedLists &lists)
+    : m_mode {mode}
+    , m_documentMarker {std::move(documentMarker)}
+    , m_lists {lists}
+{
+}
+
+bool LineSplitter::lineDropped(QStringView line) const
+{
+    return line.startsWith(m_documentMarker) || line.contains(u"==========") || line.contains(u"----")
+        || line.contains(u"____") || line.contains(u"****");
+}
+
+void LineSplitter::operator()(QStringView line)
+{
+    if (lineDropped(line))
+        return;
+    switch (m_mode) {
+    case SplitMode::Words:
+        if (!line.contains(u"??"))
+            addWords(line);
+        break;
+    case SplitMode::Phrases:
+        addPhrases(line);
+        break;
+    case SplitMode::WordsAndPhrases:
+        addWords(line);
+        if (line.contains(u'\t')) {
+            m_scratch = line.toString();
+            m_scratch.replace(u'\t', u' ');
+            addPhrases(m_scratch);
+        } else {
+            addPhrases(line);
+        }
+        break;
+    }
+}
+
+void LineSplitter::addWords(QStringView line)
+{
+    forEachRun(line, isWordDelimiter, [this](QStringView run) {
+        const QStringView word = trimView(run);
+        if (word.size() > MaxWordWithoutTag && !word.contains(u'<'))
+            return;
+        if (word.size() >= MinWord)
+            m_lists.addEntry(word);
+    });
+}
+
+void LineSplitter::addPhrases(QStringView line)
+{
+    forEachRun(line, isPhraseDelimiter, [this](QStringView run) {
+        QStringView phrase = trimView(run);
+        if (!phrase.contains(u' '))
+            return;
+        if (phrase.contains(u"---") || phrase.contains(u"––––") || phrase.contains(u"-----")
+            || phrase.contains(u" --            --          --"))
+            return;
+        for (int i = 0; i < 2; ++i)
+            if (phrase.contains(u"''"))
+                phrase = trimView(phrase.sliced(1));
+        if (phrase.size() >= MinPhrase)
+            m_lists.addEntry(phrase);
+    });
+}
+
+} // namespace vespira::lists

@@ -1,0 +1,68 @@
+#pragma once
+
+// ErstelleNachtraeglichSortierteListen: the sorted word or phrase list of one collected
+// text file, built from its text pieces in "Datenbank/Temp" and written beside the
+// database. The caller cuts the pieces first (textpieces.h).
+//
+//   ListBuildRequest request {programFolder, name, collectedFile, SplitMode::Words, mapper};
+//   ListBuildCallbacks callbacks;
+//   callbacks.progress = [&](qint64 position, qint64 maximum) { ...; return !cancelled; };
+//   if (ErstelleNachtraeglichSortierteListen(request, replacementDrive, callbacks)
+//           == ListBuildOutcome::Written) ...
+//
+// The text is read as decoded characters in every mode, so the UTF-8 mode groups, measures
+// and compares "Ärger" as the ANSI mode does.
+
+#include "core/common/docpath.h"
+#include "core/common/progress.h"
+#include "core/lists/linesplitter.h"
+#include "core/lists/listfiles.h"
+#include "core/lists/textpieces.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace vespira::lists {
+
+struct ListBuildRequest
+{
+    QString programFolder;        // ends with "/"
+    QString databaseName;         // the search-time database
+    QString collectedFile;        // full path; its file name selects the list mode
+    SplitMode splitMode = SplitMode::Words;
+    DocPathMapper mapper;
+};
+
+struct ListBuildCallbacks
+{
+    // The progress bar: (position, maximum), the maximum being the number of document
+    // marker lines. Called between pieces, at every document and every few thousand lines.
+    // Returning false cancels: no list file is written.
+    ProgressFn progress;
+    // The window caption while documents go by: "UTF8 12 von 1.234 C:\Texte\a.htm".
+    std::function<void(const QString &)> caption;
+};
+
+enum class ListBuildOutcome { Written, Cancelled };
+
+// Builds the list file of request.collectedFile from the pieces in "Datenbank/Temp",
+// deleting each piece when it is done. replacementDrive is set when the first document of
+// the file list does not exist (documentDriveLetter). Throws Error when the collected file
+// name selects no mode, a piece cannot be read or the list file cannot be written; the
+// list file is written atomically, so a failure or a cancel leaves an earlier one as it was.
+ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &request,
+                                                      QString &replacementDrive,
+                                                      const ListBuildCallbacks &callbacks);
+
+// A trimmed line that begins with "#" and has ":\" after its drive letter.
+bool isDocumentMarkerLine(QStringView trimmedLine);
+
+// The drive letter of the database's documents: the first character of the first document
+// path of the file list when that document exists. Otherwise the drive-letter probe: the
+// last of the letters A, B, D to Z under which the file list itself is found through the
+// mapper, or "" for none; replacementDrive then takes that result too.
+QString documentDriveLetter(const QString &programFolder, const QString &name,
+                            const DocPathMapper &mapper, QString &replacementDrive);
+
+} // namespace vespira::lists

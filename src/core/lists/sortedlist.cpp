@@ -1,0 +1,146 @@
+#include "core/lists/sortedlist.h"
+
+#include <QCollatorSortKey>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::lists {
+
+EntryCollation::EntryCollation()
+    : m_collator {QLocale()}
+{
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_plain = m_collator.locale().language() == QLocale::C;
+}
+
+std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString> &spellings) const
+{
+    std::vector<qsizetype> order(spellings.size());
+    std::iota(order.begin(), order.end(), qsizetype {0});
+    std::vector<qsizetype> kept;
+    if (spellings.empty())
+        return kept;
+
+    auto keepFirstOfRuns = [&](auto sameKey) {
+        kept.push_back(order.front());
+        for (size_t i = 1; i < order.size(); ++i)
+            if (!sameKey(kept.back(), order[i]))
+                kept.push_back(order[i]);
+    };
+
+    if (m_plain) {
+        std::vector<QString> keys;
+        keys.reserve(spellings.size());
+        for (const QString &s : spellings)
+            keys.push_back(s.toCaseFolded());
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c = QStringView(keys[size_t(a)]).compare(QStringView(keys[size_t(b)]));
+            return c != 0 ? c < 0 : a < b;
+        });
+        keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)] == keys[size_t(b)]; });
+        return kept;
+    }
+
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(spellings.size());
+    for (const QString &s : spellings)
+        keys.push_back(m_collator.sortKey(s));
+    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const int c = keys[size_t(a)].compare(keys[size_t(b)]);
+        return c != 0 ? c < 0 : a < b;
+    });
+    keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)].compare(keys[size_t(b)]) == 0; });
+    return kept;
+}
+
+SortedList::SortedList(std::shared_ptr<const EntryCollation> collation)
+    : m_collation {std::move(collation)}
+{
+}
+
+void SortedList::add(QStringView entry)
+{
+    if (m_seen.find(entry) != m_seen.end())
+        return;
+    m_spellings.push_back(entry.toString());
+    m_seen.insert(QStringView(m_spellings.back()));
+}
+
+void SortedList::clear()
+{
+    m_seen.clear();
+    m_spellings.clear();
+}
+
+QStringList SortedList::sorted() const
+{
+    QStringList out;
+    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings);
+    out.reserve(qsizetype(kept.size()));
+    for (qsizetype i : kept)
+        out.append(m_spellings[size_t(i)]);
+    return out;
+}
+
+int letterGroup(QChar first)
+{
+    const char16_t c = first.unicode();
+    if ((c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f') || c == u'Ä' || c == u'ä')
+        return 0;
+    if ((c >= u'G' && c <= u'L') || (c >= u'g' && c <= u'l'))
+        return 1;
+    if ((c >= u'M' && c <= u'R') || (c >= u'm' && c <= u'r') || c == u'Ö' || c == u'ö')
+        return 2;
+    if ((c >= u'S' && c <= u'Z') || (c >= u's' && c <= u'z') || c == u'Ü' || c == u'ü')
+        return 3;
+    return SortedLists::Rest;
+}
+
+SortedLists::SortedLists()
+    : m_collation {std::make_shared<const EntryCollation>()}
+{
+    for (auto &list : m_lists)
+        list = std::make_unique<SortedList>(m_collation);
+}
+
+void SortedLists::addEntry(QStringView entry)
+{
+    if (entry.isEmpty())
+        return;
+    list(letterGroup(entry.front())).add(entry);
+}
+
+void SortedLists::addDocument(QStringView markerLine)
+{
+    list(Documents).add(markerLine);
+}
+
+void SortedLists::clearEntries()
+{
+    for (int i = 0; i < Documents; ++i)
+        list(i).clear();
+}
+
+void SortedLists::clearDocuments()
+{
+    list(Documents).clear();
+}
+
+QString SortedLists::text() const
+{
+    QString out;
+    for (const auto &l : m_lists) {
+        const QStringList entries = l->sorted();
+        for (const QString &e : entries) {
+            out += e;
+            out += u"\r\n"_s;
+        }
+    }
+    return out;
+}
+
+} // namespace vespira::lists

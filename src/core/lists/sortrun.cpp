@@ -1,0 +1,120 @@
+#include "core/lists/sortrun.h"
+
+#include "core/common/paths.h"
+#include "core/common/textfile.h"
+#include "core/db/dbfiles.h"
+#include "core/lists/listbuilder.h"
+
+#include <QDir>
+#include <algorithm>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::lists {
+
+namespace {
+
+constexpr qint64 MinCollectedSize = 5;
+
+struct CollectedFile
+{
+    db::TextKind kind;
+    PieceEncoding encoding;
+};
+
+constexpr CollectedFile Collected[] = {
+    {db::TextKind::Utf8, PieceEncoding::Utf8},
+    {db::TextKind::Mht, PieceEncoding::Utf16LE},
+};
+
+// Clears the sorting flag on every way out of a build, an exception included.
+class SortingScope
+{
+public:
+    explicit SortingScope(app::SortState &state)
+        : m_state {state}
+    {
+        m_state.sorting = true;
+    }
+    ~SortingScope() { m_state.sorting = false; }
+    SortingScope(const SortingScope &) = delete;
+    SortingScope &operator=(const SortingScope &) = delete;
+
+private:
+    app::SortState &m_state;
+};
+
+} // namespace
+
+QString noDocumentsMessage(const QString &name)
+{
+    return u"Für die Datenbank \""_s + name + u"\" existieren keine Dokumente, die sortiert werden könnten!"_s;
+}
+
+QStringList builtListFiles(const QString &programFolder, const QString &name)
+{
+    QStringList out;
+    for (const CollectedFile &c : Collected) {
+        const QFileInfo info(db::collectedTextPath(programFolder, name, c.kind));
+        if (info.isFile() && info.size() >= MinCollectedSize)
+            out.append(listFilePath(programFolder, name, c.kind == db::TextKind::Utf8 ? ListMode::Utf8 : ListMode::Mht));
+    }
+    return out;
+}
+
+SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::SortState &state,
+                                        QString &replacementDrive, const SortRunCallbacks &callbacks)
+{
+    const QString tempFolder = request.programFolder + QString::fromUtf16(paths::Temp);
+    QDir().mkpath(tempFolder);
+    emptyFolder(tempFolder);
+
+    const QString &name = request.databaseName;
+    const bool anyFile = std::any_of(std::begin(Collected), std::end(Collected), [&](const CollectedFile &c) {
+        return QFileInfo::exists(db::collectedTextPath(request.programFolder, name, c.kind));
+    });
+    if (!anyFile)
+        return SortRunOutcome::NoCollectedFile;
+    if (state.sortCancel)
+        return SortRunOutcome::Cancelled;
+
+    auto progress = [&](qint64 position, qint64 maximum) {
+        if (callbacks.progress && !callbacks.progress(position, maximum))
+            state.sortCancel = true;
+        return !state.sortCancel;
+    };
+    if (callbacks.caption)
+        callbacks.caption(u"Sortierung von: \""_s + name + u"\" läuft."_s);
+
+    for (const CollectedFile &c : Collected) {
+        if (state.sortCancel)
+            break;
+        const QString file = db::collectedTextPath(request.programFolder, name, c.kind);
+        const QFileInfo info(file);
+        if (!info.isFile() || info.size() < MinCollectedSize)
+            continue;
+        if (callbacks.status)
+            callbacks.status(u"Sortierte Liste von: "_s + name + db::collectedTextSuffix(c.kind));
+
+        const qint64 size = info.size();
+        cutIntoPieces(file, tempFolder, c.encoding, request.pieceSize, [&](qint64 done, qint64) {
+            return progress(size > 0 ? done * 1000 / size : 1000, 1000);
+        });
+
+        ListBuildOutcome outcome = ListBuildOutcome::Cancelled;
+        if (!state.sortCancel) {
+            if (callbacks.buildStarting)
+                callbacks.buildStarting();
+            SortingScope sorting(state);
+            ListBuildRequest build {request.programFolder, name, file, request.splitMode, request.mapper};
+            ListBuildCallbacks buildCallbacks {progress, callbacks.caption};
+            outcome = ErstelleNachtraeglichSortierteListen(build, replacementDrive, buildCallbacks);
+        }
+        if (callbacks.fileFinished)
+            callbacks.fileFinished(outcome == ListBuildOutcome::Written);
+    }
+    return state.sortCancel ? SortRunOutcome::Cancelled : SortRunOutcome::Finished;
+}
+
+} // namespace vespira::lists

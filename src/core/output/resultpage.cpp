@@ -1,0 +1,206 @@
+#include "core/output/resultpage.h"
+
+#include "core/common/paths.h"
+#include "core/common/text.h"
+#include "core/common/textfile.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::output {
+
+namespace {
+
+constexpr char16_t HitMarker[] = u"##text##";
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch != u'\r' && ch != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString lowerUnits(const QString &s)
+{
+    QString lower = s;
+    for (QChar &ch : lower)
+        ch = ch.toLower();
+    return lower;
+}
+
+// 1-based position of the last occurrence, 0 when there is none.
+qsizetype lastPosition(const QString &line, const QString &needle, bool caseSensitive)
+{
+    if (needle.isEmpty())
+        return 0;
+    const qsizetype at = caseSensitive ? line.lastIndexOf(needle)
+                                       : lowerUnits(line).lastIndexOf(lowerUnits(needle));
+    return at + 1;
+}
+
+void insertAt(QString &line, qsizetype oneBased, const QString &what)
+{
+    const qsizetype index = oneBased - 1;
+    if (index >= line.size())
+        line.append(what);
+    else
+        line.insert(qMax<qsizetype>(0, index), what);
+}
+
+} // namespace
+
+QString resultPageFileName(int pageNumber)
+{
+    if (pageNumber <= 1)
+        return u"Vespira_Ergebnis.htm"_s;
+    return u"Vespira_Ergebnis%1.htm"_s.arg(pageNumber);
+}
+
+QString fileLink(const QString &path)
+{
+    QString link = path;
+    link.replace(u'\\', u'/');
+    if (link.startsWith(u'/'))
+        link.remove(0, 1);
+    link.replace(u'"', u"%22"_s);
+    return u"file:///"_s + link;
+}
+
+QString settingsSentence(bool caseSensitive, bool wholeWords)
+{
+    if (caseSensitive && wholeWords)
+        return u"Sucheinstellung: Gross/Kleinschreibung <u>beachten</u> und nur <u>ganze</u> Wörter."_s;
+    if (caseSensitive)
+        return u"Sucheinstellung: Gross/Kleinschreibung <u>beachten</u> und Suchtext <u>auch als Teil</u> in einem Wort/Satz finden."_s;
+    if (wholeWords)
+        return u"Sucheinstellung: Gross/klein <u>egal</u> und <u>nur</u> ganze Wörter."_s;
+    return u"Sucheinstellung: Gross/klein <u>egal</u> und Suchtext <u>auch als Teil</u> in einem Wort/Satz finden."_s;
+}
+
+ResultPageWriter::ResultPageWriter(ResultPageSettings settings, ResultPageHooks hooks)
+    : m_settings {std::move(settings)}
+    , m_hooks {std::move(hooks)}
+{
+}
+
+bool ResultPageWriter::pumpAndCheck(const app::SearchRunState &run) const
+{
+    if (m_hooks.pumpEvents)
+        m_hooks.pumpEvents();
+    return !run.cancel;
+}
+
+bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count,
+                                         const QStringList &pageBuffer, app::SearchRunState &run,
+                                         bool pathOpened)
+{
+    if (pathOpened) {
+        if (m_hooks.endBusyIndication)
+            m_hooks.endBusyIndication();
+        return false;
+    }
+
+    // Pass 1: the entries, trimmed, one per line.
+    QString collected;
+    for (const QString &entry : pageBuffer) {
+        if (!pumpAndCheck(run))
+            break;
+        collected += text::trimControl(entry) + u"\r\n"_s;
+    }
+    QStringList lines = splitLines(collected);
+
+    // Pass 2: an entry with a path and a context becomes the link line.
+    for (QString &line : lines) {
+        if (!pumpAndCheck(run))
+            break;
+        if (line.size() <= 4)
+            continue;
+        const qsizetype marker = line.indexOf(QStringView(HitMarker));
+        if (marker < 0)
+            continue;
+        const QString path = line.left(marker);
+        const QString context = line.mid(marker + QStringView(HitMarker).size());
+        if (text::trimControl(path).isEmpty() || context.isEmpty())
+            continue;
+        const QString url = fileLink(path);
+        line = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
+            + u"</a><br><font color=\"#000080\">"_s + context + u"<br><br>"_s;
+    }
+    if (run.cancel)
+        return false;
+
+    // Pass 3: the last occurrence of the search text behind the link in bold.
+    const QString trimmedText = text::trimControl(searchText);
+    for (QString &line : lines) {
+        if (!pumpAndCheck(run))
+            break;
+        const qsizetype linkEnd = line.indexOf(u"</a>"_s) + 1;
+        const qsizetype q = lastPosition(line, trimmedText, m_settings.caseSensitive);
+        if (q == 0 || linkEnd >= q)
+            continue;
+        insertAt(line, q, u"<b>"_s);
+        const qsizetype again = lastPosition(line, trimmedText, m_settings.caseSensitive);
+        insertAt(line, again + searchText.size(), u"</b>"_s);
+    }
+
+    const int pageNumber = run.resultPageNumber;
+    const bool noHits = lines.isEmpty();
+    const QString sentence = settingsSentence(m_settings.caseSensitive, m_settings.wholeWords);
+    const QString tempFolder = m_settings.programFolder + QString::fromUtf16(paths::Temp);
+
+    QStringList page;
+    page << u"<html>"_s << u"<Head>"_s << u"<Title> Vespira-HTML Suchergebnis </Title>"_s
+         << u"<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"_s
+         << u"<META http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"_s
+         << u"</Head>"_s
+         << u"<body bgcolor=\"#FFFFFF\" text=\"#000000\" link=\"#669900\" Vlink=\"#999999\" Alink=\"#999999\" > <font face=\"verdana, arial, helvetica\">"_s;
+    page << u"Datenbankname: \""_s + m_settings.databaseName + u"\"<br>"_s + sentence
+            + (noHits ? u"<br>"_s : QString {});
+    QString countLine = u"<br>Suchbegriff: <font color=\"#cc0000\">\"<u>"_s + searchText
+        + u"\"</u><font color=\"#000000\">"_s;
+    if (noHits)
+        countLine += u" wurde NICHT gefunden:<br>"_s;
+    else if (count == 1)
+        countLine += u" wurde in "_s + QString::number(count)
+            + u" Datei gefunden.<br>Es wird nur die erste Fundstelle in der Datei hier aufgelistet:<br>"_s;
+    else if (run.morePages)
+        countLine += u" wurde bisher in "_s + QString::number(count)
+            + u" Dateien gefunden.<br>Es wird jeweils nur die erste Fundstelle in der Datei hier aufgelistet:<br>"_s;
+    else
+        countLine += u" wurde in "_s + QString::number(count)
+            + u" Dateien gefunden.<br>Es wird jeweils nur die erste Fundstelle in der Datei hier aufgelistet:<br>"_s;
+    page << countLine;
+    page << QString(sentence.size() / 2, u'_') + u"<br><br>"_s;
+    page << lines;
+    if (run.morePages) {
+        const QString next = tempFolder + resultPageFileName(pageNumber <= 1 ? 2 : pageNumber + 1);
+        page << u"<font color=\"#000000\"><a href=\""_s + fileLink(next) + u"\" target=\"_blank\">"_s
+                + u"<span style=\"font-family:alrial;color:black;text-decoration:none;\">Zur nächsten Steite hier klicken</span>"_s
+                + u"</a><br><br><br>"_s;
+    }
+    page << u"</font>"_s << u"</body>"_s << u"</html>"_s;
+
+    WriteToStream(page.join(u"\r\n"_s) + u"\r\n"_s, tempFolder + resultPageFileName(pageNumber),
+                  CodePage::Utf8);
+
+    if (m_hooks.endBusyIndication)
+        m_hooks.endBusyIndication();
+    if (pageNumber == 1) {
+        if (m_hooks.openInBrowser)
+            m_hooks.openInBrowser(paths::resolveNoCase(tempFolder, u"vespira_ergebnis.htm"_s));
+        run.resultPageNumber = 0;
+    }
+    return true;
+}
+
+} // namespace vespira::output

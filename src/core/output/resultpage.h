@@ -1,0 +1,72 @@
+#pragma once
+
+// The HTML result page of a search: one page per at most 25 hit entries, written to
+// "Datenbank/Temp/Vespira_Ergebnis.htm" (the first page, which is then opened in the
+// browser), "Vespira_Ergebnis2.htm", ... UTF-8 without byte-order mark, CR LF after every
+// line. The page runs no script and loads no plugin, whatever the contexts hold (a
+// Content-Security-Policy line in the head); markup in contexts is shown as before.
+//
+//   ResultPageWriter writer(settings, hooks);
+//   run.resultPageNumber = 1; run.morePages = false;
+//   writer.SchreibHTMLDocNeu(searchText, count, pageBuffer, run, view.pathOpened);
+
+#include "core/app/searchrunstate.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vespira::output {
+
+// What the page shows besides the entries.
+struct ResultPageSettings
+{
+    QString programFolder;   // ends with "/"
+    QString databaseName;    // the search-time database
+    bool caseSensitive = false;
+    bool wholeWords = false;
+};
+
+struct ResultPageHooks
+{
+    // Lets pending events through between lines (a cancel click gets in).
+    std::function<void()> pumpEvents;
+    // Ends the main window's busy indication (label emptied, timer stopped).
+    std::function<void()> endBusyIndication;
+    // Opens the first page: StarteInternetBrowser with the page's path.
+    std::function<void(const QString &path)> openInBrowser;
+};
+
+// "Vespira_Ergebnis.htm" for page 1, "Vespira_Ergebnis<n>.htm" for page n > 1.
+QString resultPageFileName(int pageNumber);
+
+// A link target for a native or Windows-style path: "file:///" + the path with every "\"
+// turned into "/" and one leading "/" removed; a '"' becomes %22 so it cannot end the
+// attribute.
+QString fileLink(const QString &path);
+
+// The settings sentence for the two search options.
+QString settingsSentence(bool caseSensitive, bool wholeWords);
+
+class ResultPageWriter final
+{
+public:
+    ResultPageWriter(ResultPageSettings settings, ResultPageHooks hooks);
+
+    // Writes one result page from the entries of pageBuffer. The page number, the
+    // more-pages flag and the cancel flag come from run; page number 1 is reset to 0 after
+    // its page is written. Writes nothing while pathOpened is set (the busy indication is
+    // still ended) or when the cancel flag is set during the first two passes. Returns
+    // whether a page was written. Throws Error when the file cannot be written.
+    bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QStringList &pageBuffer,
+                           app::SearchRunState &run, bool pathOpened);
+
+private:
+    bool pumpAndCheck(const app::SearchRunState &run) const;
+
+    ResultPageSettings m_settings;
+    ResultPageHooks m_hooks;
+};
+
+} // namespace vespira::output

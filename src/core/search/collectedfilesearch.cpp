@@ -1,0 +1,258 @@
+#include "core/search/collectedfilesearch.h"
+
+#include "core/common/error.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::search {
+
+namespace {
+
+constexpr char16_t HitMarker[] = u"##text##";
+
+// Cuts a context, given where (0-based, -1 for nowhere) the search text stands in it with
+// case folded as the options say, and exactly.
+template <typename Text, typename FindFolded, typename FindExact>
+Text cutContext(Text context, qsizetype patternLength, FindFolded findFolded, FindExact findExact)
+{
+    qsizetype p = findFolded(context) + 1; // 1-based, 0 when absent
+    if (p > 100) {
+        context.remove(0, p - 40);
+        p = 40;
+    }
+    if (context.size() > 350 && p < 350 - patternLength) {
+        const auto last = context.back();
+        context.truncate(349);
+        context.append(last);
+    }
+    p = findExact(context) + 1;
+    if (context.size() > 800) {
+        if (p > 150)
+            context.remove(0, p - 150);
+        context.truncate(400);
+    }
+    return context;
+}
+
+qsizetype findUtf8(const QByteArray &context, const QString &searchText, bool caseSensitive)
+{
+    const PatternMatcher matcher(searchText, vEncUTF8, caseSensitive, false);
+    if (matcher.isEmpty() || context.size() < matcher.minLength())
+        return -1;
+    qint64 length = 0;
+    const auto *data = reinterpret_cast<const unsigned char *>(context.constData());
+    return matcher.findForward(data, 0, context.size(), context.size(), 0,
+                               context.size() - matcher.minLength(), length);
+}
+
+QString lowerUnits(const QString &s)
+{
+    QString lower = s;
+    for (QChar &ch : lower)
+        ch = ch.toLower();
+    return lower;
+}
+
+qsizetype findUnicode(const QString &context, const QString &searchText, bool caseSensitive)
+{
+    if (caseSensitive)
+        return context.indexOf(searchText);
+    return lowerUnits(context).indexOf(lowerUnits(searchText));
+}
+
+} // namespace
+
+QByteArray cutUtf8Context(QByteArray context, const QString &searchText, bool caseSensitive)
+{
+    const qsizetype patternLength = searchText.toUtf8().size();
+    return cutContext(
+        std::move(context), patternLength,
+        [&](const QByteArray &c) { return findUtf8(c, searchText, caseSensitive); },
+        [&](const QByteArray &c) { return findUtf8(c, searchText, true); });
+}
+
+QString cutUnicodeContext(QString context, const QString &searchText, bool caseSensitive)
+{
+    return cutContext(
+        std::move(context), searchText.size(),
+        [&](const QString &c) { return findUnicode(c, searchText, caseSensitive); },
+        [&](const QString &c) { return findUnicode(c, searchText, true); });
+}
+
+QString checkDocumentPath(const QString &path, const MatchEnvironment &env)
+{
+    if (env.mapper.existsAsFile(path))
+        return env.mapper.toNative(path);
+    const QString replaced = env.replacementDrive + path.mid(1);
+    if (env.mapper.existsAsFile(replaced))
+        return env.mapper.toNative(replaced);
+    const qsizetype colon = replaced.indexOf(u":\\"_s);
+    const QString rest = colon >= 0 ? replaced.mid(colon + 2) : replaced.mid(1);
+    const QString underProgram = env.programFolder + slashes(rest);
+    if (paths::isRegularFile(underProgram))
+        return underProgram;
+    return u"Existiert nicht! "_s + replaced;
+}
+
+CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
+                                         app::SearchRunState &run)
+    : m_options {std::move(options)}
+    , m_env {environment}
+    , m_run {run}
+    , m_search {environment.blockSize}
+{
+    m_search.OnProgress = [this](qint64, qint64, bool &) {
+        if (m_env.pumpEvents)
+            m_env.pumpEvents();
+    };
+}
+
+void CollectedFileSearch::run(const QString &collectedPath, const QString &titlesPath,
+                              CollectedKind kind, QStringList &hits)
+{
+    m_kind = kind;
+    m_path = collectedPath;
+    m_hits = &hits;
+    m_failed = false;
+    m_currentPattern.clear();
+    m_titles = db::TitlePositions::load(titlesPath);
+
+    // The hidden viewer's own handle on the file; the contexts are read through it.
+    m_viewer.reset();
+    m_viewerFile.close();
+    m_viewerFile.setFileName(collectedPath);
+    if (m_viewerFile.open(QIODevice::ReadOnly))
+        m_viewer = std::make_unique<LineReader>(m_viewerFile, kind == CollectedKind::Utf16 ? 2 : 1,
+                                                kind == CollectedKind::Utf16 && m_options.bigEndian);
+
+    const auto step = [this](bool first) {
+        return m_kind == CollectedKind::Utf8 ? FindUtf8(first) : FindUnicode(first);
+    };
+    bool found = step(true);
+    while (found && !m_failed) {
+        m_currentPattern = m_env.documentMarker;
+        found = step(false);
+        if (!found || m_failed)
+            break;
+        m_currentPattern = m_options.searchText;
+        found = step(false);
+    }
+    m_currentPattern.clear();
+    m_search.setFileName({});
+    m_viewer.reset();
+    m_viewerFile.close();
+    m_hits = nullptr;
+}
+
+bool CollectedFileSearch::FindUtf8(bool first)
+{
+    m_kind = CollectedKind::Utf8;
+    return findStep(first);
+}
+
+bool CollectedFileSearch::FindUnicode(bool first)
+{
+    m_kind = CollectedKind::Utf16;
+    return findStep(first);
+}
+
+bool CollectedFileSearch::findStep(bool first)
+{
+    const bool markerStep = !m_currentPattern.isEmpty() && m_currentPattern.startsWith(m_env.documentMarker);
+    int options = m_options.caseSensitive ? soCaseSensitive : 0;
+    if (m_options.wholeWords && !markerStep)
+        options |= soWholeWords;
+    const TTextEncoding encoding = m_kind == CollectedKind::Utf8
+        ? vEncUTF8
+        : (m_options.bigEndian ? vEncUnicodeBE : vEncUnicodeLE);
+
+    if (m_env.setSearchWindowEnabled)
+        m_env.setSearchWindowEnabled(false);
+    bool found = false;
+    try {
+        if (first) {
+            try {
+                m_search.setFileName(m_path);
+            } catch (const Error &) {
+                m_failed = true;
+                if (m_env.setSearchWindowEnabled)
+                    m_env.setSearchWindowEnabled(true);
+                m_env.dialogs.error(m_path + u" kann nicht geöffnet werden."_s);
+                return false;
+            }
+            found = m_search.FindFirst(m_options.searchText, 0, encoding, options);
+        } else {
+            found = m_search.FindNext(options, m_currentPattern);
+        }
+    } catch (const Error &e) {
+        m_failed = true;
+        if (m_env.setSearchWindowEnabled)
+            m_env.setSearchWindowEnabled(true);
+        if (!e.message().isEmpty())
+            m_env.dialogs.error(e.message());
+        return false;
+    }
+    if (m_env.setSearchWindowEnabled)
+        m_env.setSearchWindowEnabled(true);
+    if (!found)
+        return false;
+    if (!markerStep) {
+        try {
+            processMatch(m_search.FoundStart());
+        } catch (const Error &e) {
+            m_failed = true;
+            if (!e.message().isEmpty())
+                m_env.dialogs.error(e.message());
+        }
+    }
+    return true;
+}
+
+QString CollectedFileSearch::contextUtf8(qint64 foundStart, bool &empty)
+{
+    QByteArray context = m_viewer ? m_viewer->lineBytes(foundStart) : QByteArray {};
+    for (const int limit : {150, 250}) {
+        if (context.size() >= limit || !m_viewer)
+            break;
+        context += ' ' + m_viewer->lineBytes(foundStart + context.size() + 2);
+    }
+    context = cutUtf8Context(std::move(context), m_options.searchText, m_options.caseSensitive);
+    empty = context.isEmpty();
+    return text::fromUtf8Lenient(context);
+}
+
+QString CollectedFileSearch::contextUnicode(qint64 foundStart, bool &empty)
+{
+    QString context = m_viewer ? m_viewer->lineText(foundStart) : QString {};
+    if (findUnicode(context, m_options.searchText, m_options.caseSensitive) < 0)
+        context.clear();
+    for (const int limit : {150, 250}) {
+        if (context.size() >= limit || !m_viewer)
+            break;
+        // Units of the file are two bytes each.
+        context += u' ' + m_viewer->lineText(foundStart + 2 * (context.size() + 2));
+    }
+    context = cutUnicodeContext(std::move(context), m_options.searchText, m_options.caseSensitive);
+    empty = context.isEmpty();
+    return context;
+}
+
+void CollectedFileSearch::processMatch(qint64 foundStart)
+{
+    const QString titlePath = m_titles.pathAt(foundStart);
+    bool contextEmpty = true;
+    const QString context = m_kind == CollectedKind::Utf8 ? contextUtf8(foundStart, contextEmpty)
+                                                          : contextUnicode(foundStart, contextEmpty);
+    const QString path = checkDocumentPath(titlePath, m_env);
+    m_hits->append(path + QStringView(HitMarker) + text::trimControlLeft(context) + u"<br>"_s);
+    if (!path.isEmpty() && !contextEmpty) {
+        if (m_kind == CollectedKind::Utf8 && m_env.activeKind == app::DocumentKind::Utf8)
+            m_run.utf8ListFlag = false;
+        if (m_kind == CollectedKind::Utf16 && m_env.activeKind == app::DocumentKind::Mht)
+            m_run.mhtListFlag = false;
+    }
+}
+
+} // namespace vespira::search

@@ -1,0 +1,117 @@
+#pragma once
+
+// The loop over one collected text file of a database: it alternates between the search
+// text and the next document marker, so every document block yields at most one hit entry
+// (its first occurrence), and turns each processed match into the entry
+// "path##text##context<br>": the path from the title-position file (checked against the
+// disk), the context cut from the line around the match. The UTF-8 file is searched as
+// UTF-8 (letters fold per code point), the UTF-16 file as UTF-16.
+//
+//   CollectedFileSearch loop(options, environment, ctx.state.run);
+//   loop.run(utf8Path, utf8TitlesPath, CollectedKind::Utf8, hits);
+//
+// Errors of a find step (a file that cannot be opened, a read error) are shown through
+// the environment's dialogs and end the loop; the entries found so far stand.
+
+#include "core/app/searchrunstate.h"
+#include "core/app/viewstate.h"
+#include "core/common/docpath.h"
+#include "core/db/titlepositions.h"
+#include "core/platform/dialogs.h"
+#include "core/search/linereader.h"
+#include "core/search/streamsearch.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace vespira::search {
+
+enum class CollectedKind { Utf8, Utf16 };
+
+struct MatchOptions
+{
+    QString searchText;          // the whole text of the search field, one literal string
+    bool caseSensitive = false;  // GrossKleinBeachten
+    bool wholeWords = false;     // NurGanzeWoerterCheckBox
+    bool bigEndian = false;      // chkUnicodeBE: the UTF-16 file is big endian
+};
+
+struct MatchEnvironment
+{
+    MatchEnvironment(platform::Dialogs &dialogs_, const DocPathMapper &mapper_)
+        : dialogs {dialogs_}
+        , mapper {mapper_}
+    {
+    }
+
+    platform::Dialogs &dialogs;
+    const DocPathMapper &mapper;
+    QString programFolder;       // ends with "/"
+    QString documentMarker;      // "#" + drive letter + ":\"
+    QString replacementDrive;    // the drive letter, or empty
+    app::DocumentKind activeKind = app::DocumentKind::None;
+    // Lets pending events through; called between windows of the scan.
+    std::function<void()> pumpEvents;
+    // Disables the search window while one find step runs (the window's own choice).
+    std::function<void(bool enabled)> setSearchWindowEnabled;
+    int blockSize = TStreamSearch::DefaultBlockSize;
+};
+
+// The path check: the title-position path if it names an existing file; else with its
+// drive letter replaced; else the rest after ":\" under the program folder. The first
+// candidate that names a regular file is returned in its native form; none gives
+// "Existiert nicht! " + the path with the replaced drive letter.
+QString checkDocumentPath(const QString &path, const MatchEnvironment &environment);
+
+// Context cutting around the first occurrence of the search text: more than 100 units
+// before it keeps 40 units before; longer than 350 units keeps the first 349 and the last
+// unit; longer than 800 keeps 150 before the exact occurrence and 400 units in all.
+// UTF-8 contexts count bytes; case folds per code point.
+QByteArray cutUtf8Context(QByteArray context, const QString &searchText, bool caseSensitive);
+QString cutUnicodeContext(QString context, const QString &searchText, bool caseSensitive);
+
+class CollectedFileSearch final
+{
+public:
+    CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
+                        app::SearchRunState &run);
+
+    // Searches one collected file and appends its hit entries to hits in file order.
+    void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
+             QStringList &hits);
+
+    // One find step on the current file: with first the file is opened and searched from
+    // its start, else the search goes on with the current pattern. Returns whether it found
+    // something; a failed step reports its error and sets failed().
+    bool FindUtf8(bool first);
+    bool FindUnicode(bool first);
+
+    bool failed() const { return m_failed; }
+
+private:
+    bool findStep(bool first);
+    void processMatch(qint64 foundStart);
+    QString contextUtf8(qint64 foundStart, bool &empty);
+    QString contextUnicode(qint64 foundStart, bool &empty);
+
+    MatchOptions m_options;
+    const MatchEnvironment &m_env;
+    app::SearchRunState &m_run;
+
+    CollectedKind m_kind = CollectedKind::Utf8;
+    QString m_path;
+    QString m_currentPattern;
+    bool m_failed = false;
+    QStringList *m_hits = nullptr;
+    db::TitlePositions m_titles;
+    TStreamSearch m_search;
+    QFile m_viewerFile;
+    std::unique_ptr<LineReader> m_viewer;
+};
+
+} // namespace vespira::search

@@ -1,0 +1,206 @@
+#include "core/search/searchrun.h"
+
+#include "core/common/paths.h"
+#include "core/common/text.h"
+#include "core/common/textfile.h"
+#include "core/db/dbfiles.h"
+#include "core/db/filelist.h"
+#include "core/output/browserlaunch.h"
+#include "core/output/resultpage.h"
+
+#include <QDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::search {
+
+namespace {
+constexpr int PageSize = 25;
+} // namespace
+
+SearchRun::SearchRun(app::Context &ctx, SearchRunUi &ui)
+    : m_ctx {ctx}
+    , m_ui {ui}
+{
+}
+
+SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
+{
+    app::AppState &state = m_ctx.state;
+    app::SearchRunState &run = state.run;
+    SearchOutcome outcome;
+    outcome.searchText = request.searchText;
+
+    m_ui.rememberView();
+    m_hits.clear();
+    m_ui.setRunControlsEnabled(false);
+    m_ui.setCancelHint(u"Suche abbrechen"_s);
+
+    const QString stripped = text::trimControl(request.searchText);
+    if (stripped.size() == 1) {
+        m_ctx.services.dialogs.information(
+            u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s);
+        // The window is left as it was before the click.
+        m_ui.setCancelHint(u"Schließt das Fenster"_s);
+        m_ui.setRunControlsEnabled(true);
+        outcome.status = SearchOutcome::Status::Refused;
+        return outcome;
+    }
+
+    try {
+        const QString programFolder = state.programFolder;
+        const QString tempFolder = programFolder + QString::fromUtf16(paths::Temp);
+        emptyFolder(tempFolder);
+        QDir().mkpath(tempFolder);
+
+        const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, request.databaseName));
+        run.documentMarker = db::documentMarker(drive);
+        run.replacementDrive = drive.isNull() ? QString {} : QString(drive);
+
+        m_pageBuffer.clear();
+        m_ui.setMainLabel(u"Suche läuft..."_s);
+        m_ui.setBusyTimer(true);
+        m_ui.placeBusyLabel();
+        m_ui.pause(200);
+        run.noResult = true;
+
+        m_ui.setCaption(u"Suche läuft..."_s);
+        run.cancellable = true;
+        state.view.mirrorSuspended = true;
+        run.morePages = false;
+        run.resultPageNumber = 1;
+
+        const DocPathMapper mapper([this](const QString &name) { return m_ctx.settings.read(name); });
+        MatchEnvironment env {m_ctx.services.dialogs, mapper};
+        env.programFolder = programFolder;
+        env.documentMarker = run.documentMarker;
+        env.replacementDrive = run.replacementDrive;
+        env.activeKind = state.view.activeKind;
+        env.pumpEvents = [this] { m_ui.pumpEvents(); };
+        env.setSearchWindowEnabled = [this](bool enabled) { m_ui.setSearchWindowEnabled(enabled); };
+        env.blockSize = m_blockSize;
+        MatchOptions options;
+        options.searchText = request.searchText;
+        options.caseSensitive = request.caseSensitive;
+        options.wholeWords = request.wholeWords;
+
+        const QString utf8File = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Utf8);
+        if (paths::isRegularFile(utf8File)) {
+            run.utf8ListFlag = true;
+            m_ui.prepareViewer(CollectedKind::Utf8);
+            state.view.mirrorSuspended = true;
+            CollectedFileSearch loop(options, env, run);
+            loop.run(utf8File, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Utf8),
+                     CollectedKind::Utf8, m_hits);
+        }
+        const QString mhtFile = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Mht);
+        if (paths::isRegularFile(mhtFile)) {
+            run.mhtListFlag = true;
+            m_ui.prepareViewer(CollectedKind::Utf16);
+            state.view.mirrorSuspended = true;
+            run.utf16 = true;
+            CollectedFileSearch loop(options, env, run);
+            loop.run(mhtFile, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Mht),
+                     CollectedKind::Utf16, m_hits);
+            run.utf16 = false;
+        }
+
+        writePages(request, outcome);
+    } catch (...) {
+        finish(request, outcome, false);
+        throw;
+    }
+    finish(request, outcome, true);
+    return outcome;
+}
+
+void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
+{
+    app::SearchRunState &run = m_ctx.state.run;
+    output::ResultPageSettings settings;
+    settings.programFolder = m_ctx.state.programFolder;
+    settings.databaseName = request.databaseName;
+    settings.caseSensitive = request.caseSensitive;
+    settings.wholeWords = request.wholeWords;
+    output::ResultPageHooks hooks;
+    hooks.pumpEvents = [this] { m_ui.pumpEvents(); };
+    hooks.endBusyIndication = [this] { m_ui.endBusyIndication(); };
+    hooks.openInBrowser = [this](const QString &path) {
+        if (m_openBrowser)
+            output::StarteInternetBrowser(path, m_ctx.settings, m_ctx.services.shell,
+                                          m_ctx.services.dialogs, &m_ctx.state.browser);
+    };
+    output::ResultPageWriter writer(settings, hooks);
+    const bool pathOpened = m_ctx.state.view.pathOpened;
+    auto write = [&](qint64 count) {
+        if (writer.SchreibHTMLDocNeu(request.searchText, count, m_pageBuffer, run, pathOpened))
+            ++outcome.pagesWritten;
+    };
+
+    const qsizetype n = m_hits.size();
+    const qsizetype full = n / PageSize;
+    const qsizetype rest = n % PageSize;
+    for (qsizetype k = 0; k < full; ++k) {
+        m_pageBuffer = m_hits.mid(k * PageSize, PageSize);
+        run.morePages = true;
+        write(qint64(run.resultPageNumber) * PageSize);
+        run.resultPageNumber = run.resultPageNumber == 0 ? 2 : run.resultPageNumber + 1;
+    }
+    if (rest > 0) {
+        m_pageBuffer = m_hits.mid(full * PageSize);
+        run.morePages = false;
+        write(qint64(run.resultPageNumber) * PageSize - (PageSize - rest));
+    }
+
+    if (!m_hits.isEmpty()) {
+        run.noResult = false;
+    } else {
+        m_pageBuffer.clear();
+        write(0); // the "not found" page
+    }
+}
+
+void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, bool normalEnd)
+{
+    app::AppState &state = m_ctx.state;
+    app::SearchRunState &run = state.run;
+    outcome.hitCount = m_hits.size();
+    if (run.cancel)
+        outcome.status = SearchOutcome::Status::Cancelled;
+
+    state.view.mirrorSuspended = false;
+    state.catalog.runInProgress = false;
+    run.utf16 = false;
+    if (normalEnd) {
+        const qsizetype replacement = outcome.searchText.indexOf(QChar(0xFFFD));
+        if (replacement >= 0 && replacement == outcome.searchText.size() - 1)
+            outcome.searchText.chop(1);
+
+        if (request.copyToClipboard) {
+            QString clip = text::trimControl(request.searchText);
+            if (!request.phrase) {
+                const qsizetype blank = clip.indexOf(u' ');
+                if (blank >= 0)
+                    clip.truncate(blank);
+                if (state.view.pathOpened && clip.startsWith(u'#'))
+                    clip.remove(0, 1);
+            }
+            m_ctx.services.clipboard.setText(clip);
+        }
+    }
+
+    m_ui.setBusyTimer(false);
+    m_ui.setCaption(QString {});
+    state.sort.sortCancel = false;
+    run.cancellable = false;
+    run.cancel = false;
+    m_ui.enableCancelButton();
+    m_ui.setCancelHint(u"Schließt das Fenster"_s);
+    m_ui.setRunControlsEnabled(true);
+    state.view.mirrorSuspended = false;
+    if (normalEnd)
+        m_ui.reShowView();
+    m_ui.setMainLabel(QString {});
+}
+
+} // namespace vespira::search

@@ -1,0 +1,113 @@
+#pragma once
+
+// TStreamSearch finds a text in a file of any size without loading it: it reads windows of
+// blockSize bytes (plus the longest possible match and one character on each side, so a
+// match across a window edge is found once and whole words are judged by the characters
+// truly next to the match in the file) and reports the byte offset and byte length of the
+// match. Memory stays at one window, whatever the file size. Results do not depend on the
+// block size; tests shrink it to put matches across edges.
+//
+//   TStreamSearch search;
+//   search.setFileName(path);                       // throws Error when it cannot be opened
+//   if (search.FindFirst(u"Haus"_s, 0, vEncUTF8, soWholeWords))
+//       use(search.FoundStart(), search.FoundLength());
+//   while (search.FindNext()) ...
+//
+// Errors: a failed read throws Error("Read error at offset <block start>").
+
+#include "core/search/patternmatcher.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QFile;
+class QIODevice;
+
+namespace vespira::search {
+
+// Called with the current position and the stream size before the search and after each
+// window; clearing continueSearching ends the search with nothing found.
+using TStreamSearchProgress = std::function<void(qint64 position, qint64 maximum, bool &continueSearching)>;
+
+class TStreamSearch final
+{
+public:
+    static constexpr int DefaultBlockSize = 65536;
+
+    explicit TStreamSearch(int blockSize = DefaultBlockSize);
+    ~TStreamSearch();
+    TStreamSearch(const TStreamSearch &) = delete;
+    TStreamSearch &operator=(const TStreamSearch &) = delete;
+
+    // Opens the file for reading as an owned stream (closing an owned one first) and clears
+    // the saved text. An empty name only closes. Throws Error(name + " kann nicht geöffnet
+    // werden.") when the file cannot be opened.
+    void setFileName(const QString &fileName);
+    QString fileName() const { return m_fileName; }
+
+    // Searches a stream the caller owns and keeps open (random access). Clears the saved
+    // text and the file name.
+    void setStream(QIODevice *stream);
+    QIODevice *stream() const { return m_stream; }
+
+    // Saves text, encoding and options and searches from startPosition. A backward search
+    // from 0 starts at the end. Returns whether it found something.
+    bool FindFirst(const QString &text, qint64 startPosition, TTextEncoding encoding, int options);
+
+    // Searches again with the saved text, encoding and options: forward for a match that
+    // starts after the last one, backward for one that starts before it.
+    bool FindNext();
+    bool FindPrevious();
+
+    // The search window's find next: the options come from the caller each time (the
+    // window's check boxes), and while a search run is in progress the run's current
+    // pattern replaces the saved text (pass it as pattern). The backward bit of options
+    // gives the direction.
+    bool FindNext(int options, const std::optional<QString> &pattern);
+
+    qint64 FoundStart() const { return m_foundStart; }
+    qint64 FoundLength() const { return m_foundLength; }
+    int CharSize() const { return m_charSize; }
+
+    TStreamSearchProgress OnProgress;
+
+private:
+    bool search(const QString &text, TTextEncoding encoding, int options, qint64 startPosition,
+                std::optional<qint64> maxStartBackward);
+    bool searchForward(const PatternMatcher &matcher, qint64 position, qint64 size);
+    bool searchBackward(const PatternMatcher &matcher, qint64 maxStart, qint64 size);
+    struct Window
+    {
+        const unsigned char *data;
+        qint64 base;
+        qint64 size;
+    };
+    // The bytes from offset on: from the last read when it holds enough of them, else read
+    // afresh (length bytes, fewer at the end of the stream).
+    Window windowAt(qint64 offset, qint64 length, qint64 size);
+    qint64 readAt(qint64 offset, qint64 length);
+    bool progress(qint64 position, qint64 size);
+    void closeOwned();
+
+    int m_blockSize;
+    QIODevice *m_stream = nullptr;
+    std::unique_ptr<QFile> m_ownedFile;
+    QString m_fileName;
+    qint64 m_streamStart = 0;
+    qint64 m_streamSize = 0;
+    qint64 m_foundStart = -1;
+    qint64 m_foundLength = 0;
+    int m_charSize = 1;
+    QString m_savedText;
+    TTextEncoding m_savedEncoding = vEncANSI;
+    int m_savedOptions = 0;
+    std::vector<unsigned char> m_buffer;
+    qint64 m_bufferBase = 0;
+    qint64 m_bufferSize = 0; // bytes of m_buffer that hold the stream from m_bufferBase
+};
+
+} // namespace vespira::search

@@ -1,0 +1,109 @@
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CliRun index(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VESPIRA_CLI), QStringList {u"index"_s} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        files.insert(path, f.readAll());
+    }
+    return files;
+}
+
+// Enough documents that a build is still running when the test interrupts it.
+void writeManyDocuments(const vespira::test::TempProgramFolder &folder)
+{
+    QByteArray page = "<html><head><title>Seite</title></head><body>";
+    for (int i = 0; i < 1500; ++i)
+        page += "<p>Ein Absatz mit <b>etwas</b> Text &amp; Entit&auml;ten, Nummer " + QByteArray::number(i) + ".</p>\n";
+    page += "</body></html>";
+    for (int i = 0; i < 1200; ++i)
+        folder.write(u"viele/d%1/seite%2.html"_s.arg(i % 10).arg(i), page);
+}
+
+} // namespace
+
+TEST(IndexCommand, BuildsRefusesAnExistingDatabaseAndReplaces)
+{
+    vespira::test::TempProgramFolder folder;
+    folder.write(u"docs/a.html"_s, "<title>A</title><p>Hallo</p>");
+    folder.write(u"docs/b.htm"_s, QByteArray("\0\1\2\3binär", 10));
+    const QStringList args {u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)};
+    const CliRun first = index(args);
+    EXPECT_EQ(first.code, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains(u"Dokumente:     1"_s));
+    EXPECT_TRUE(first.out.contains(u"Übersprungen:  1"_s));
+    EXPECT_TRUE(first.err.contains(u"Übersprungen: "_s + folder.file(u"docs/b.htm"_s)));
+    EXPECT_TRUE(folder.exists(u"Datenbank/Probe.dat"_s));
+
+    const CliRun again = index(args);
+    EXPECT_EQ(again.code, 2);
+    EXPECT_TRUE(again.err.contains(u"existiert bereits"_s));
+    EXPECT_EQ(index(QStringList {u"--replace"_s} + args).code, 0);
+
+    EXPECT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s}).code, 2);
+    EXPECT_EQ(index({u"--gibts-nicht"_s, u"X"_s, folder.path()}).code, 2);
+}
+
+TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
+{
+    vespira::test::TempProgramFolder folder;
+    folder.write(u"alt/a.html"_s, "<p>alt</p>");
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"alt"_s)}).code, 0);
+    const auto before = snapshot(folder.file(u"Datenbank"_s));
+    writeManyDocuments(folder);
+
+    for (const int signal : {SIGTERM, SIGINT, SIGKILL}) {
+        QProcess process;
+        process.start(QStringLiteral(VESPIRA_CLI),
+                      {u"index"_s, u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"viele"_s)});
+        process.setReadChannel(QProcess::StandardError);
+        ASSERT_TRUE(process.waitForStarted());
+        // The first progress line comes after the first document is done.
+        ASSERT_TRUE(process.waitForReadyRead(30000));
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        if (signal != SIGKILL) {
+            EXPECT_EQ(process.exitCode(), 130) << process.readAllStandardError().toStdString();
+            EXPECT_EQ(snapshot(folder.file(u"Datenbank"_s)), before);
+        }
+    }
+    // A killed run leaves its temporary files; the next run clears them away.
+    folder.write(u"neu/b.html"_s, "<p>neu</p>");
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).code, 0);
+    QStringList left = QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_UTF8Dokument.txt"_s, u"Probe_Utf8_TitelPositionen.txt"_s}));
+}

@@ -1,0 +1,126 @@
+#include "core/search/searchfixture.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira;
+using vespira::test::FixtureDocument;
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class SearchCommandTest : public ::testing::Test
+{
+protected:
+    SearchCommandTest()
+    {
+        // The program's own settings store, in a folder of the test's.
+        QDir().mkpath(config.path() + u"/Korvane"_s);
+        folder.write(u"docs/Haus am See.htm"_s, "<html>"_ba);
+    }
+
+    void writeSettings(const QByteArray &lines)
+    {
+        QFile f(config.path() + u"/Korvane/Vespira-HTML-LIGHT.conf"_s);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[General]\n" + lines);
+    }
+
+    Result run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_CONFIG_HOME"_s, config.path());
+        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VESPIRA_CLI), QStringList {u"search"_s} + arguments);
+        process.waitForFinished(60000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    void makeDatabase()
+    {
+        const std::vector<FixtureDocument> docs {
+            {u"D:\\Haus am See.htm"_s, u"Ein <b>Haus</b> am See\r\nzweite Zeile"_s},
+            {u"D:\\fehlt.htm"_s, u"Kein Ärger hier"_s},
+            {u"D:\\fehlt2.htm"_s, u"ohne Treffer"_s},
+        };
+        test::writeFileList(folder, u"Archiv"_s, u"D"_s, docs);
+        test::writeCollected(folder, u"Archiv"_s, docs, false);
+        test::writeCollected(folder, u"Archiv"_s, {{u"D:\\mail.eml"_s, u"HAUS im Mail"_s}}, true);
+    }
+
+    QByteArray page(const QString &name) const
+    {
+        QByteArray bytes = folder.read(u"Datenbank/Temp/"_s + name);
+        return bytes.replace(folder.path().mid(1).toUtf8(), "opt/vespira/");
+    }
+
+    QTemporaryDir config;
+    test::TempProgramFolder folder;
+};
+
+TEST_F(SearchCommandTest, PrintsHitsWritesThePagesAndExitsZero)
+{
+    makeDatabase();
+    writeSettings("Laufwerk_D=" + folder.file(u"docs"_s).toUtf8() + "\n");
+    folder.write(u"Datenbank/Temp/alt.htm"_s, "x"_ba);
+    const Result r = run({u"-C"_s, folder.path(), u"Archiv"_s, u"haus"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    // The first "haus" stands in the marker line itself; the context reaches on from there.
+    EXPECT_EQ(lines[0], folder.file(u"docs/Haus am See.htm"_s)
+                            + u"\t#D:\\Haus am See.htm Ein <b>Haus</b> am See zweite Zeile"_s);
+    EXPECT_EQ(lines[1], u"Existiert nicht! D:\\mail.eml\tHAUS im Mail  "_s);
+    EXPECT_TRUE(r.err.contains(u"2 Treffer"_s)) << r.err.toStdString();
+    EXPECT_FALSE(folder.exists(u"Datenbank/Temp/alt.htm"_s));
+
+    QFile golden(QStringLiteral(VESPIRA_SOURCE_DIR) + u"/tests/data/golden/cli_search.htm"_s);
+    if (qEnvironmentVariableIsSet("VESPIRA_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(golden.open(QIODevice::WriteOnly));
+        golden.write(page(u"Vespira_Ergebnis.htm"_s));
+    } else {
+        ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+        EXPECT_EQ(page(u"Vespira_Ergebnis.htm"_s), golden.readAll());
+    }
+}
+
+TEST_F(SearchCommandTest, OptionsNothingFoundAndErrors)
+{
+    makeDatabase();
+    Result r = run({u"-C"_s, folder.path(), u"--case"_s, u"Archiv"_s, u"HAUS im"_s});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.count(u'\n'), 1);
+
+    r = run({u"-C"_s, folder.path(), u"--whole-words"_s, u"Archiv"_s, u"Hau"_s});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(folder.read(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s)).contains(u"wurde NICHT gefunden"_s));
+
+    r = run({u"-C"_s, folder.path(), u"Archiv"_s, u" x "_s});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s));
+
+    r = run({u"-C"_s, folder.path(), u"Fehlt"_s, u"Haus"_s});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"Fehlt"_s));
+
+    EXPECT_EQ(run({u"--bogus"_s, u"Archiv"_s, u"Haus"_s}).exitCode, 2);
+    EXPECT_EQ(run({u"-C"_s, folder.path(), u"Archiv"_s}).exitCode, 2);
+}
+
+} // namespace

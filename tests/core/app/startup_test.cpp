@@ -1,0 +1,189 @@
+#include "core/app/shutdown.h"
+#include "core/app/startup.h"
+
+#include "support/guicontext.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace vespira;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+app::WindowSizes startWith(test::TestContext &t)
+{
+    return app::prepareStart(t.context);
+}
+
+} // namespace
+
+TEST(Startup, FirstStartWritesTheTwelveValuesInOrder)
+{
+    test::TestContext t;
+    const app::WindowSizes sizes = startWith(t);
+
+    const QStringList expectedOrder {u"Ausgewaehlte_Datenbank"_s, u"Themen-Webseite"_s,
+                                     u"Ausgewaehlte_Webseite"_s, u"Farbe"_s, u"HinweistextFarbe"_s,
+                                     u"Hoehe"_s, u"Weite"_s, u"SHoehe"_s, u"SWeite"_s, u"Browser"_s,
+                                     u"Suchwort_in_Zwischenablage_kopieren"_s,
+                                     u"Kurzhinweis_imViewer_anzeigen"_s};
+    EXPECT_EQ(t.settings.writeOrder, expectedOrder);
+    const QStringList expectedValues {u"-1"_s, u"0"_s, u"0"_s, u"clHighlight"_s, u"clWhite"_s, u"420"_s,
+                                      u"700"_s, u"500"_s, u"900"_s, u"standard"_s, u"1"_s, u"1"_s};
+    for (int i = 0; i < expectedOrder.size(); ++i)
+        EXPECT_EQ(t.settings.values.value(expectedOrder[i]), expectedValues[i]) << i;
+    EXPECT_FALSE(t.settings.values.contains(u"SchriftsizeTextViewer"_s));
+
+    EXPECT_EQ(sizes.height, 420);
+    EXPECT_EQ(sizes.width, 700);
+    EXPECT_EQ(sizes.searchHeight, 500);
+    EXPECT_EQ(sizes.searchWidth, 900);
+    EXPECT_EQ(t.context.state.colorText, u"clHighlight"_s);
+    EXPECT_EQ(t.context.state.noticeColorText, u"clWhite"_s);
+    EXPECT_EQ(app::viewerFontSize(t.context.settings), 10);
+}
+
+TEST(Startup, LaterStartWritesNothingAndFallsBackPerValue)
+{
+    test::TestContext t;
+    t.settings.values.insert(u"Ausgewaehlte_Datenbank"_s, u"2"_s);
+    t.settings.values.insert(u"Weite"_s, u"1000"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"kaputt"_s); // not a number: as if missing
+    const app::WindowSizes sizes = startWith(t);
+    EXPECT_TRUE(t.settings.writeOrder.isEmpty());
+    EXPECT_EQ(sizes.height, 506);
+    EXPECT_EQ(sizes.width, 1000);
+    EXPECT_EQ(sizes.searchHeight, 500);
+    EXPECT_EQ(sizes.searchWidth, 900);
+}
+
+TEST(Startup, DefaultWidthFollowsSmallScreensOnlyAfterTheFirstStartValues)
+{
+    for (const int screen : {800, 1024, 1280}) {
+        test::TestContext t;
+        t.system.width = screen;
+        startWith(t); // first start: SWeite written before the screen is asked
+        EXPECT_EQ(t.settings.values.value(u"SWeite"_s), u"900"_s) << screen;
+
+        t.settings.values.remove(u"Weite"_s);
+        t.settings.values.remove(u"SWeite"_s);
+        const app::WindowSizes sizes = startWith(t);
+        const int expected = screen <= 1024 ? screen : 900;
+        EXPECT_EQ(sizes.width, expected) << screen;
+        EXPECT_EQ(sizes.searchWidth, expected) << screen;
+    }
+}
+
+TEST(Startup, CreatesDataFoldersAndWarnsForEachThatCannotBeMade)
+{
+    test::TestContext t;
+    QDir(t.folder.path()).removeRecursively();
+    QDir().mkpath(t.folder.path());
+    startWith(t);
+    EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Suchwoerterlisten"_s)).exists());
+    EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).exists());
+    EXPECT_TRUE(t.dialogs.shown.isEmpty());
+    EXPECT_EQ(t.context.state.adressenPath, t.folder.file(u"Adressen_Webseiten.txt"_s));
+    EXPECT_EQ(t.context.state.zipTempPath, t.folder.file(u"Datenbank/Temp/ZipTemp/"_s));
+
+    const QString missing = t.folder.file(u"fehlt/"_s);
+    app::createDataFolders(missing, t.dialogs);
+    ASSERT_EQ(t.dialogs.shown.size(), 3);
+    EXPECT_EQ(t.dialogs.shown[0].kind, u"warning"_s);
+    EXPECT_EQ(t.dialogs.shown[0].text, u"Kann das Verzeichnis "_s + missing + u"Datenbank nicht anlegen!"_s);
+    EXPECT_EQ(t.dialogs.shown[1].text,
+              u"Kann das Verzeichnis "_s + missing + u"Datenbank/Suchwoerterlisten nicht anlegen!"_s);
+    EXPECT_EQ(t.dialogs.shown[2].text, u"Kann das Verzeichnis "_s + missing + u"Datenbank/Temp nicht anlegen!"_s);
+}
+
+TEST(Startup, ControlFolderIsActiveWhenContainedIgnoringCase)
+{
+    const auto active = app::controlFolderState(u"/Tools/"_s, u"/tools/suche/"_s);
+    EXPECT_TRUE(active.active);
+    EXPECT_EQ(active.folder, u"/Tools/"_s);
+
+    const auto elsewhere = app::controlFolderState(u"/andere/"_s, u"/tools/suche/"_s);
+    EXPECT_FALSE(elsewhere.active);
+    EXPECT_EQ(elsewhere.folder, u"/andere/"_s); // kept although inactive
+
+    EXPECT_FALSE(app::controlFolderState(QString(), u"/tools/suche/"_s).active);
+
+    test::TestContext t;
+    t.settings.values.insert(u"Vespira_Control"_s, t.folder.path().toUpper());
+    startWith(t);
+    EXPECT_TRUE(t.context.state.controlFolderActive);
+}
+
+TEST(Startup, ViewerFontSizeIgnoresUnusableValues)
+{
+    test::TestContext t;
+    t.settings.values.insert(u"SchriftsizeTextViewer"_s, u"14"_s);
+    EXPECT_EQ(app::viewerFontSize(t.context.settings), 14);
+    for (const QString &bad : {u"0"_s, u"-3"_s, u"groß"_s, u"100000"_s}) {
+        t.settings.values.insert(u"SchriftsizeTextViewer"_s, bad);
+        EXPECT_EQ(app::viewerFontSize(t.context.settings), 10) << bad.toStdString();
+    }
+}
+
+TEST(Closing, WritesSelectionSizesAndFontInOrder)
+{
+    test::TestContext t;
+    app::CloseValues v;
+    v.selectedIndex = -1;
+    v.entryCount = 2;
+    v.viewerFontSize = 12;
+    v.height = 480;
+    v.width = 800;
+    v.searchHeight = 600;
+    v.searchWidth = 1000;
+    app::writeBackOnClose(t.context.settings, v);
+    EXPECT_EQ(t.settings.writeOrder,
+              (QStringList {u"Ausgewaehlte_Datenbank"_s, u"Farbe"_s, u"SchriftsizeTextViewer"_s, u"Hoehe"_s,
+                            u"Weite"_s, u"SHoehe"_s, u"SWeite"_s}));
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Datenbank"_s), u"0"_s);
+    EXPECT_EQ(t.settings.values.value(u"Farbe"_s), u"clHighlight"_s);
+    EXPECT_EQ(t.settings.values.value(u"SchriftsizeTextViewer"_s), u"12"_s);
+    EXPECT_EQ(t.settings.values.value(u"Hoehe"_s), u"480"_s);
+    EXPECT_EQ(t.settings.values.value(u"SWeite"_s), u"1000"_s);
+}
+
+TEST(Closing, WriteBackCases)
+{
+    EXPECT_EQ(app::selectedIndexText(-1, 0), u"-1"_s);
+    EXPECT_EQ(app::selectedIndexText(-1, 2), u"0"_s);
+    EXPECT_EQ(app::selectedIndexText(1, 2), u"1"_s);
+
+    test::TestContext t;
+    t.settings.values.insert(u"Farbe"_s, u"$00BBBBBB"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"555"_s);
+    t.settings.values.insert(u"SWeite"_s, u"777"_s);
+    app::CloseValues v;
+    v.selectedIndex = 1;
+    v.entryCount = 3;
+    v.viewerFontSize = -1; // a font given in pixels
+    v.searchWindowMaximised = true;
+    v.searchHeight = 1080;
+    v.searchWidth = 1920;
+    app::writeBackOnClose(t.context.settings, v);
+    EXPECT_EQ(t.settings.values.value(u"Farbe"_s), u"$00BBBBBB"_s);
+    EXPECT_EQ(t.settings.values.value(u"SHoehe"_s), u"555"_s);
+    EXPECT_EQ(t.settings.values.value(u"SWeite"_s), u"777"_s);
+    EXPECT_FALSE(t.settings.values.contains(u"SchriftsizeTextViewer"_s));
+
+    t.settings.values.insert(u"Farbe"_s, u"lila"_s); // not a colour: replaced like a missing one
+    app::writeBackOnClose(t.context.settings, v);
+    EXPECT_EQ(t.settings.values.value(u"Farbe"_s), u"clHighlight"_s);
+}
+
+TEST(Closing, EmptiesTheTempFolderOnly)
+{
+    test::TestContext t;
+    t.folder.write(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s, "x");
+    t.folder.write(u"Datenbank/Temp/ZipTemp/a.txt"_s, "x");
+    t.folder.write(u"Datenbank/Archiv.dat"_s, "x");
+    app::emptyTempFolder(t.folder.path());
+    EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).isEmpty());
+    EXPECT_TRUE(t.folder.exists(u"Datenbank/Archiv.dat"_s));
+}

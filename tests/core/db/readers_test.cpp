@@ -1,0 +1,154 @@
+#include "core/db/dbfiles.h"
+#include "core/db/filelist.h"
+#include "core/db/titlepositions.h"
+
+#include "core/common/error.h"
+
+#include "support/tempdir.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+using namespace vespira;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The plain walk over the lines, as the lookup must answer.
+QString walkPath(const db::TitlePositions &t, qint64 x)
+{
+    const auto &e = t.entries();
+    for (qsizetype i = 0; i < e.size(); ++i) {
+        const bool fits = e[i].offset <= x && (i == e.size() - 1 || e[i + 1].offset >= x);
+        if (fits && !e[i].path.isEmpty())
+            return e[i].path;
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(FileListHeader, DriveLetterFromHeaderAndSecondLine)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"Datenbank/Archiv.DAT"_s,
+                 "PFAD_UND_ENDUNGEN= \tZ:\\home\\anna;htm;html\r\nZ:\\home\\anna\\Übersicht a.htm\r\nZ:\\home\\anna\\b.htm\r\n");
+    const QString list = db::fileListPath(folder.path(), u"Archiv"_s);
+    EXPECT_TRUE(list.endsWith(u"Archiv.DAT"_s));
+    EXPECT_EQ(db::readHeader(list), u"Z:\\home\\anna;htm;html"_s);
+    EXPECT_EQ(db::readDriveLetter(list), u'Z');
+    EXPECT_EQ(db::documentMarker(db::readDriveLetter(list)), u"#Z:\\"_s);
+    EXPECT_EQ(db::readFirstDocumentPath(list), u"Z:\\home\\anna\\Übersicht a.htm"_s);
+    EXPECT_EQ(db::readDocumentPaths(list).size(), 2);
+}
+
+TEST(FileListHeader, KeyRemovedWhereItStandsAndEmptyHeader)
+{
+    // The key need not open the line; whatever is left is the header.
+    EXPECT_EQ(db::parseHeaderLine("\x01 PFAD_UND_ENDUNGEN=C:\\x\r\nD:\\y"), u"C:\\x"_s);
+    EXPECT_EQ(db::parseHeaderLine("D:\\ohne Schluessel\n"), u"D:\\ohne Schluessel"_s);
+    EXPECT_EQ(db::parseHeaderLine("PFAD_UND_ENDUNGEN=\r\n"), QString());
+    EXPECT_EQ(db::documentMarker(QChar()), u"#:\\"_s);
+
+    test::TempProgramFolder folder;
+    folder.write(u"Datenbank/Leer.dat"_s, "PFAD_UND_ENDUNGEN=");
+    const QString list = db::fileListPath(folder.path(), u"Leer"_s);
+    EXPECT_TRUE(db::readDriveLetter(list).isNull());
+    EXPECT_EQ(db::readFirstDocumentPath(list), QString());
+}
+
+TEST(FileListHeader, MissingFileIsAGermanError)
+{
+    test::TempProgramFolder folder;
+    try {
+        db::readDriveLetter(db::fileListPath(folder.path(), u"Fehlt"_s));
+        FAIL() << "no error";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains(u"Fehlt.dat"_s));
+        EXPECT_TRUE(e.message().contains(u"existiert nicht"_s));
+    }
+}
+
+TEST(DatabaseFiles, NamesResolveWithoutCaseAndListAllSeventeen)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"Datenbank/archiv_utf8dokument.TXT"_s, "x");
+    EXPECT_EQ(db::collectedTextPath(folder.path(), u"Archiv"_s, db::TextKind::Utf8),
+              folder.file(u"Datenbank/archiv_utf8dokument.TXT"_s));
+    EXPECT_EQ(db::titlePositionsPath(folder.path(), u"Archiv"_s, db::TextKind::Mht),
+              folder.file(u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s));
+    const QStringList all = db::allRelativeFiles(u"A"_s);
+    ASSERT_EQ(all.size(), 17);
+    EXPECT_EQ(all.first(), u"Datenbank/A.log"_s);
+    EXPECT_EQ(all.at(1), u"Datenbank/A.dat"_s);
+    EXPECT_EQ(all.last(), u"Datenbank/Suchwoerterlisten/A_Gesamt_OhneDB_Suchwoerterliste.txt"_s);
+}
+
+TEST(TitlePositions, LinesSplitAtFirstBlankAndFirstBlankHash)
+{
+    const auto t = db::TitlePositions::parse(
+        "0 #Z:\\a b\\mit Blank.htm\r\n"
+        "120 #Z:\\x #y.htm\r\n"
+        "abc #Z:\\kaputt.htm\r\n"
+        " #Z:\\ohne Zahl.htm\r\n"
+        "\r\n"
+        "300 #Z:\\\xc3\xa4rger.htm\r\n");
+    ASSERT_EQ(t.entries().size(), 3);
+    EXPECT_EQ(t.entries()[0].offset, 0);
+    EXPECT_EQ(t.entries()[0].path, u"Z:\\a b\\mit Blank.htm"_s);
+    EXPECT_EQ(t.entries()[1].path, u"Z:\\x #y.htm"_s);
+    EXPECT_EQ(t.entries()[2].path, u"Z:\\ärger.htm"_s);
+    // A line without " #" is its own path; one without a blank counts as offset 0.
+    const auto odd = db::TitlePositions::parse("5 Z:\\x.htm\nZ:\\y.htm");
+    ASSERT_EQ(odd.entries().size(), 2);
+    EXPECT_EQ(odd.entries()[0].path, u"5 Z:\\x.htm"_s);
+    EXPECT_EQ(odd.entries()[1].offset, 0);
+}
+
+TEST(TitlePositions, LookupTiesBeforeFirstAndLast)
+{
+    const auto t = db::TitlePositions::parse("10 #A\r\n50 #B\r\n90 #C\r\n");
+    EXPECT_EQ(t.pathAt(0), QString());  // before the first offset
+    EXPECT_EQ(t.pathAt(9), QString());
+    EXPECT_EQ(t.pathAt(10), u"A"_s);
+    EXPECT_EQ(t.pathAt(49), u"A"_s);
+    EXPECT_EQ(t.pathAt(50), u"A"_s);    // a block start belongs to the block before
+    EXPECT_EQ(t.pathAt(51), u"B"_s);
+    EXPECT_EQ(t.pathAt(90), u"B"_s);
+    EXPECT_EQ(t.pathAt(91), u"C"_s);
+    EXPECT_EQ(t.pathAt(1'000'000'000'000), u"C"_s);
+    EXPECT_EQ(t.blockAt(60)->offset, 50);
+    EXPECT_EQ(t.blockAt(60)->index, 1);
+    EXPECT_FALSE(db::TitlePositions().blockAt(5).has_value());
+    EXPECT_EQ(db::TitlePositions::load(u"/nonexistent/titles.txt"_s).pathAt(5), QString());
+}
+
+TEST(TitlePositions, EqualOffsetsAndEmptyPaths)
+{
+    // Two blocks at the same offset: the first one with a path wins; an empty path is passed over.
+    const auto t = db::TitlePositions::parse("0 #\r\n0 #A\r\n0 #B\r\n40 #C\r\n40 #\r\n");
+    EXPECT_EQ(t.pathAt(0), u"A"_s);
+    EXPECT_EQ(t.pathAt(20), u"B"_s);
+    EXPECT_EQ(t.pathAt(40), u"B"_s);
+    EXPECT_EQ(t.pathAt(41), QString()); // the last line fits alone and has no path
+}
+
+TEST(TitlePositions, BinarySearchAgreesWithTheWalk)
+{
+    QRandomGenerator rng(4711);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        const int lines = int(rng.bounded(8));
+        const bool ascending = round % 5 != 0;
+        qint64 offset = 0;
+        for (int i = 0; i < lines; ++i) {
+            offset = ascending ? offset + rng.bounded(3) * 10 : rng.bounded(50);
+            const bool emptyPath = rng.bounded(4) == 0;
+            bytes += QByteArray::number(offset) + " #" + (emptyPath ? QByteArray() : "P" + QByteArray::number(i)) + "\r\n";
+        }
+        const auto t = db::TitlePositions::parse(bytes);
+        for (qint64 x = -1; x <= offset + 11; ++x)
+            ASSERT_EQ(t.pathAt(x), walkPath(t, x)) << bytes.constData() << " at " << x;
+    }
+}

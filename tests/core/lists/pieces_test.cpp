@@ -1,0 +1,119 @@
+#include "core/lists/textpieces.h"
+
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira::lists;
+
+namespace {
+
+QByteArray concatPieces(const QStringList &pieces)
+{
+    QByteArray all;
+    for (const QString &p : pieces) {
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        all += f.readAll();
+    }
+    return all;
+}
+
+TEST(TextPieces, FortyFiveMillionBytesGiveThreePiecesEndingAtLineBreaks)
+{
+    vespira::test::TempProgramFolder folder;
+    QByteArray text;
+    text.reserve(45'000'000);
+    for (int i = 0; text.size() < 45'000'000 - 200; ++i)
+        text += "Zeile " + QByteArray::number(i) + " mit etwas Text, damit sie lang genug ist\r\n";
+    text += QByteArray(45'000'000 - text.size(), 'x');
+    ASSERT_EQ(text.size(), 45'000'000);
+    folder.write(u"Datenbank/gross_UTF8Dokument.txt"_s, text);
+
+    const QString temp = folder.file(u"Datenbank/Temp"_s);
+    EXPECT_EQ(cutIntoPieces(folder.file(u"Datenbank/gross_UTF8Dokument.txt"_s), temp, PieceEncoding::Utf8), 3);
+    const QStringList pieces = listPieces(temp);
+    ASSERT_EQ(pieces.size(), 3);
+    EXPECT_TRUE(pieces[0].endsWith(u"/SplitDokument001.txt"_s));
+    EXPECT_TRUE(pieces[2].endsWith(u"/SplitDokument003.txt"_s));
+    for (int i = 0; i < 2; ++i) {
+        QFile f(pieces[i]);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_LE(f.size(), PieceSize);
+        EXPECT_GT(f.size(), PieceSize - 100);
+        EXPECT_TRUE(f.readAll().endsWith("\r\n")) << i;
+    }
+    EXPECT_EQ(concatPieces(pieces), text);
+}
+
+TEST(TextPieces, WithoutLineBreaksUtf8PiecesEndAtCharacterBoundaries)
+{
+    vespira::test::TempProgramFolder folder;
+    const QString original = u"äöü€𝄞xÄÖÜß"_s.repeated(7);
+    folder.write(u"Datenbank/a.txt"_s, original.toUtf8());
+    const QString temp = folder.file(u"Datenbank/Temp"_s);
+    cutIntoPieces(folder.file(u"Datenbank/a.txt"_s), temp, PieceEncoding::Utf8, 5);
+    QString joined;
+    for (const QString &piece : listPieces(temp)) {
+        const QString part = readPiece(piece, PieceEncoding::Utf8);
+        EXPECT_FALSE(part.contains(QChar::ReplacementCharacter)) << part.toStdString();
+        joined += part;
+    }
+    EXPECT_EQ(joined, original);
+}
+
+TEST(TextPieces, LaterUtf16PiecesAreReadAsUtf16)
+{
+    vespira::test::TempProgramFolder folder;
+    QString original;
+    for (int i = 0; i < 40; ++i)
+        original += u"Zeile 𝄞 Größe "_s + QString::number(i) + (i % 3 ? u"\r\n"_s : u""_s);
+    QStringEncoder encoder(QStringEncoder::Utf16LE);
+    folder.write(u"Datenbank/a_MHTtext.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(original)));
+    const QString temp = folder.file(u"Datenbank/Temp"_s);
+    for (qint64 size : {7, 50, 1000}) {
+        QDir(temp).removeRecursively();
+        QDir().mkpath(temp);
+        const int n = cutIntoPieces(folder.file(u"Datenbank/a_MHTtext.txt"_s), temp, PieceEncoding::Utf16LE, size);
+        const QStringList pieces = listPieces(temp);
+        ASSERT_EQ(pieces.size(), n);
+        QString joined;
+        for (const QString &piece : pieces)
+            joined += readPiece(piece, PieceEncoding::Utf16LE);
+        EXPECT_EQ(joined, original) << size;
+    }
+}
+
+TEST(TextPieces, LinesEndAtCrLfLoneCrOrLoneLf)
+{
+    QStringList lines;
+    forEachLine(u"a\r\nb\rc\nd\r\n\r\ne", [&](QStringView l) {
+        lines << l.toString();
+        return true;
+    });
+    EXPECT_EQ(lines, (QStringList {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u""_s, u"e"_s}));
+    lines.clear();
+    forEachLine(u"", [&](QStringView l) {
+        lines << l.toString();
+        return true;
+    });
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST(TextPieces, ByteOrderMarkDecides)
+{
+    vespira::test::TempProgramFolder folder;
+    folder.write(u"Datenbank/Temp/u8.txt"_s, "\xEF\xBB\xBF\xC3\x84rger");
+    folder.write(u"Datenbank/Temp/ansi.txt"_s, "\xC4rger");
+    folder.write(u"Datenbank/Temp/be.txt"_s, QByteArray("\xFE\xFF\x00\xC4\x00r", 6));
+    EXPECT_EQ(readPiece(folder.file(u"Datenbank/Temp/u8.txt"_s), PieceEncoding::Ansi), u"Ärger"_s);
+    EXPECT_EQ(readPiece(folder.file(u"Datenbank/Temp/ansi.txt"_s), PieceEncoding::Ansi), u"Ärger"_s);
+    EXPECT_EQ(readPiece(folder.file(u"Datenbank/Temp/be.txt"_s), PieceEncoding::Utf8), u"Är"_s);
+}
+
+} // namespace

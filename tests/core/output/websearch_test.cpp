@@ -1,0 +1,54 @@
+#include "core/output/browserdetect.h"
+#include "core/output/webaddresses.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira::output;
+
+TEST(WebSearchAddress, QueryAddressesTakeTheTextAsTypedOthersOpenBare)
+{
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"Haus "_s), u"https://s.example/?q=Haus "_s)
+        << "a trailing blank is appended with the text";
+    EXPECT_EQ(webSearchAddress(u"https://s.example/wiki/"_s, u" Käse"_s), u"https://s.example/wiki/ Käse"_s);
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?"_s, u"Haus"_s), u"https://s.example/?"_s)
+        << "an address ending in \"?\" is no query address";
+    EXPECT_EQ(webSearchAddress(u"https://s.example"_s, u"Haus"_s), u"https://s.example"_s);
+}
+
+TEST(WebSearchAddress, CharactersThatWouldChangeTheAddressAreEncoded)
+{
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"C++"_s), u"https://s.example/?q=C%2B%2B"_s);
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"C&A #1 100%"_s),
+              u"https://s.example/?q=C%26A %231 100%25"_s);
+}
+
+TEST(WebSearchAddress, HintFollowsTheKindOfAddress)
+{
+    EXPECT_EQ(addressHint(u"https://s.example/?q="_s), u"Grünes Symbol: [>] Webseite sucht selbständig nach dem Suchtext."_s);
+    EXPECT_EQ(addressHint(u"https://s.example/?"_s),
+              u"Weißes Symbol: [+] Sie müssen den Suchtext auf der Webseite\r\nmit Hilfe der Zwischenablage einfügen bzw. eintippen."_s);
+}
+
+TEST(BrowserDetection, NamesOfferTheirIconsAndTheLastMatchingValueIsCurrent)
+{
+    BrowserRow row = PruefeWelcheBrowserInstalliert({u"Internet Explorer"_s}, false, u"standard"_s);
+    EXPECT_TRUE(row.offered(BrowserChoice::InternetExplorer));
+    EXPECT_TRUE(row.offered(BrowserChoice::Edge)) << "Internet Explorer brings Edge along";
+    EXPECT_TRUE(row.offered(BrowserChoice::Standard));
+    EXPECT_FALSE(row.offered(BrowserChoice::Chrome));
+    EXPECT_EQ(row.current, BrowserChoice::Standard);
+
+    row = PruefeWelcheBrowserInstalliert({u"Firefox ESR"_s, u"Google Chrome"_s, u"Chromium"_s}, true, u"chrome"_s);
+    EXPECT_TRUE(row.offered(BrowserChoice::Firefox));
+    EXPECT_TRUE(row.offered(BrowserChoice::Chrome));
+    EXPECT_TRUE(row.offered(BrowserChoice::Edge));
+    EXPECT_FALSE(row.offered(BrowserChoice::InternetExplorer));
+    EXPECT_EQ(row.hints[static_cast<int>(BrowserChoice::Firefox)], u"FireFox"_s);
+    EXPECT_EQ(row.current, BrowserChoice::Chrome);
+
+    EXPECT_FALSE(PruefeWelcheBrowserInstalliert({}, false, u"lynx"_s).current);
+    // "internet explorer" contains no later word, "edge" is matched on its own.
+    EXPECT_EQ(PruefeWelcheBrowserInstalliert({}, false, u"internet explorer"_s).current, BrowserChoice::InternetExplorer);
+}

@@ -1,0 +1,311 @@
+#include "core/search/collectedfilesearch.h"
+#include "core/search/linereader.h"
+
+#include "core/search/searchfixture.h"
+#include "support/fakes.h"
+#include "support/tempdir.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira;
+using namespace vespira::search;
+using vespira::test::FixtureDocument;
+
+namespace {
+
+QString lineAt(const QByteArray &data, qint64 position, int charSize = 1, bool bigEndian = false)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    LineReader reader(buffer, charSize, bigEndian);
+    return charSize == 1 ? QString::fromLatin1(reader.lineBytes(position)) : reader.lineText(position);
+}
+
+TEST(LineReader, SelectsTheLineAroundAPosition)
+{
+    const QByteArray data = "eins\r\nzwei drei\r\n\r\nvier"_ba;
+    EXPECT_EQ(lineAt(data, 0), u"eins"_s);
+    EXPECT_EQ(lineAt(data, 8), u"zwei drei"_s);
+    EXPECT_EQ(lineAt(data, 4), u"eins"_s);      // on the CR: the line it ends
+    EXPECT_EQ(lineAt(data, 5), QString {});     // on the LF of a CR LF
+    EXPECT_EQ(lineAt(data, 17), QString {});    // the empty line
+    EXPECT_EQ(lineAt(data, 19), u"vier"_s);
+    EXPECT_EQ(lineAt(data, 22), u"vier"_s);
+    EXPECT_EQ(lineAt(data, 23), QString {});    // beyond the end
+    EXPECT_EQ(lineAt(data, 500), QString {});
+
+    // At most 2048 units each way.
+    const QByteArray longLine = QByteArray(3000, 'a') + "X" + QByteArray(3000, 'b');
+    const QString around = lineAt(longLine, 3000);
+    EXPECT_EQ(around.size(), 4096);
+    EXPECT_EQ(around.indexOf(u'X'), 2048);
+
+    // UTF-16 in both byte orders.
+    const QString wide = u"Zeile eins\r\nZeile zwei"_s;
+    QByteArray be;
+    for (const QChar ch : wide)
+        be.append(char(ch.unicode() >> 8)).append(char(ch.unicode() & 0xFF));
+    EXPECT_EQ(lineAt(test::utf16le(wide), 28, 2), u"Zeile zwei"_s);
+    EXPECT_EQ(lineAt(be, 28, 2, true), u"Zeile zwei"_s);
+    EXPECT_EQ(lineAt(test::utf16le(wide), 22, 2), QString {});
+}
+
+TEST(ContextCutting, KeepsFortyUnitsBeforeALateMatch)
+{
+    const QString line = QString(500, u'a') + u"Haus"_s + QString(100, u'b');
+    const QString cut = cutUnicodeContext(line, u"haus"_s, false);
+    // P = 501 removes the first 461 units: 39 stand before the match.
+    EXPECT_EQ(cut.indexOf(u"Haus"_s), 39);
+    EXPECT_EQ(cut.size(), line.size() - 461);
+    EXPECT_EQ(cutUnicodeContext(line, u"haus"_s, true), line.left(350 - 1) + line.back()); // not found: P = 0
+}
+
+TEST(ContextCutting, LongLineWithEarlyMatchKeepsItsStartAndLastUnit)
+{
+    const QString line = u"Haus "_s + QString(600, u'c') + u"Z"_s;
+    const QString cut = cutUnicodeContext(line, u"Haus"_s, true);
+    EXPECT_EQ(cut.size(), 350);
+    EXPECT_TRUE(cut.startsWith(u"Haus "_s));
+    EXPECT_EQ(cut.back(), u'Z');
+    // A short context stays as it is; "<b>" is kept.
+    EXPECT_EQ(cutUnicodeContext(u"ein <b>Haus</b>"_s, u"Haus"_s, false), u"ein <b>Haus</b>"_s);
+}
+
+TEST(ContextCutting, VeryLongSearchTextsUseTheLongContextRule)
+{
+    const QString needle = QString(320, u'n');
+    const QString line = QString(200, u'a') + needle + QString(700, u'b');
+    const QString cut = cutUnicodeContext(line, needle, true);
+    // P = 201 > 100 keeps 39 units before (context 1059); P = 40 < 350 - 320 fails, so the
+    // long rule: P = 40 <= 150 removes nothing, then 400 units remain.
+    EXPECT_EQ(cut, line.mid(161, 400));
+}
+
+TEST(ContextCutting, Utf8CountsBytesAndFoldsUmlauts)
+{
+    const QByteArray line = QByteArray(120, 'x') + u"ÄRGER"_s.toUtf8() + QByteArray(10, 'y');
+    const QByteArray cut = cutUtf8Context(line, u"ärger"_s, false);
+    EXPECT_EQ(cut.indexOf(u"ÄRGER"_s.toUtf8()), 39);
+    // Case-sensitive: not found, P = 0, nothing removed.
+    EXPECT_EQ(cutUtf8Context(line, u"ärger"_s, true), line);
+}
+
+class LoopTest : public ::testing::Test
+{
+protected:
+    LoopTest()
+        : mapper([this](const QString &name) { return settings.read(name); })
+        , env(dialogs, mapper)
+    {
+        env.programFolder = folder.path();
+        env.documentMarker = u"#Q:\\"_s;
+        env.replacementDrive = u"Q"_s;
+    }
+
+    QStringList search(const std::vector<FixtureDocument> &docs, const QString &text, bool cs = false,
+                       bool ww = false, bool utf16 = false, const QByteArray &prefix = {}, int block = 65536)
+    {
+        test::writeCollected(folder, u"db"_s, docs, utf16, prefix);
+        MatchOptions options;
+        options.searchText = text;
+        options.caseSensitive = cs;
+        options.wholeWords = ww;
+        env.blockSize = block;
+        CollectedFileSearch loop(options, env, run);
+        QStringList hits;
+        const QString base = folder.file(u"Datenbank/db"_s);
+        loop.run(base + (utf16 ? u"_MHTtext.txt"_s : u"_UTF8Dokument.txt"_s),
+                 base + (utf16 ? u"_MHT_TitelPositionen.txt"_s : u"_Utf8_TitelPositionen.txt"_s),
+                 utf16 ? CollectedKind::Utf16 : CollectedKind::Utf8, hits);
+        return hits;
+    }
+
+    test::TempProgramFolder folder;
+    test::MemorySettings settings;
+    test::ScriptedDialogs dialogs;
+    DocPathMapper mapper;
+    MatchEnvironment env;
+    app::SearchRunState run;
+};
+
+TEST_F(LoopTest, OneEntryPerBlockInFileOrder)
+{
+    const std::vector<FixtureDocument> docs {
+        {u"Q:\\a.htm"_s, u"Das Haus und noch ein Haus"_s},
+        {u"Q:\\b.htm"_s, u"kein Treffer"_s},
+        {u"Q:\\c.htm"_s, u"ein HAUS"_s},
+        {u"Q:\\d.htm"_s, u"Hausboot\r\nam Haus"_s},
+    };
+    for (const bool utf16 : {false, true}) {
+        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16);
+        ASSERT_EQ(hits.size(), 3) << utf16;
+        // The extension positions count from the match, so they reach into the next block.
+        EXPECT_EQ(hits[0], u"Existiert nicht! Q:\\a.htm##text##Das Haus und noch ein Haus #Q:\\b.htm kein Treffer<br>"_s);
+        EXPECT_TRUE(hits[1].startsWith(u"Existiert nicht! Q:\\c.htm##text##ein HAUS"_s));
+        EXPECT_TRUE(hits[2].startsWith(u"Existiert nicht! Q:\\d.htm##text##Hausboot am Haus"_s));
+
+        EXPECT_EQ(search(docs, u"Haus"_s, true, false, utf16).size(), 2); // a, d (Hausboot), not c
+        EXPECT_FALSE(search(docs, u"Haus"_s, true, false, utf16).join(u'|').contains(u"c.htm"_s));
+        const QStringList whole = search(docs, u"Haus"_s, false, true, utf16);
+        ASSERT_EQ(whole.size(), 3);
+        EXPECT_TRUE(whole[2].contains(u"##text##am Haus"_s)) << whole[2].toStdString();
+    }
+}
+
+TEST_F(LoopTest, SearchTextIsOneLiteralString)
+{
+    const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"ein rotes Haus"_s}};
+    EXPECT_EQ(search(docs, u"rotes Haus"_s).size(), 1);
+    EXPECT_EQ(search(docs, u"Haus rotes"_s).size(), 0);
+}
+
+TEST_F(LoopTest, ShortLinesAreExtendedByTheFollowingLines)
+{
+    const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"Haus kurz\r\nzweite Zeile\r\ndritte"_s}};
+    for (const bool utf16 : {false, true}) {
+        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16);
+        ASSERT_EQ(hits.size(), 1);
+        // The second extension lands on the LF after "zweite Zeile": an empty line, the
+        // joining blank stays.
+        EXPECT_EQ(hits[0], u"Existiert nicht! Q:\\a.htm##text##Haus kurz zweite Zeile <br>"_s) << utf16;
+    }
+}
+
+TEST_F(LoopTest, PathCheckChain)
+{
+    // A real document under the file-system root (Z:), one under the program folder.
+    folder.write(u"docs/a.htm"_s, "x"_ba);
+    folder.write(u"Texte/b.htm"_s, "x"_ba);
+    QDir().mkpath(folder.file(u"docs/ordner.htm"_s));
+    const QString zPath = u"Z:"_s + QString(folder.file(u"docs/a.htm"_s)).replace(u'/', u'\\');
+
+    env.replacementDrive = u"Z"_s;
+    EXPECT_EQ(checkDocumentPath(zPath, env), folder.file(u"docs/a.htm"_s));
+    QString otherDrive = zPath;
+    otherDrive[0] = u'C';
+    EXPECT_EQ(checkDocumentPath(otherDrive, env), folder.file(u"docs/a.htm"_s));
+    EXPECT_EQ(checkDocumentPath(u"C:\\Texte\\b.htm"_s, env), folder.file(u"Texte/b.htm"_s));
+    const QString folderPath = u"Z:"_s + QString(folder.file(u"docs/ordner.htm"_s)).replace(u'/', u'\\');
+    EXPECT_EQ(checkDocumentPath(folderPath, env), u"Existiert nicht! "_s + folderPath);
+    EXPECT_EQ(checkDocumentPath(u"C:\\fehlt.htm"_s, env), u"Existiert nicht! Z:\\fehlt.htm"_s);
+    EXPECT_EQ(checkDocumentPath(QString {}, env), u"Existiert nicht! Z"_s);
+
+    // Laufwerk_D maps drive D.
+    settings.values[u"Laufwerk_D"_s] = folder.file(u"docs"_s);
+    env.replacementDrive = u"D"_s;
+    EXPECT_EQ(checkDocumentPath(u"D:\\a.htm"_s, env), folder.file(u"docs/a.htm"_s));
+}
+
+TEST_F(LoopTest, MatchBeforeTheFirstBlockGetsNoPath)
+{
+    const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"Haus"_s}};
+    const QStringList hits = search(docs, u"Haus"_s, false, false, false, "Vorspann Haus\r\n"_ba);
+    ASSERT_EQ(hits.size(), 2);
+    EXPECT_EQ(hits[0], u"Existiert nicht! Q##text##Vorspann Haus #Q:\\a.htm <br>"_s);
+}
+
+TEST_F(LoopTest, KindHitFlagsAndErrors)
+{
+    const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"Haus"_s}};
+    env.activeKind = app::DocumentKind::Utf8;
+    search(docs, u"Haus"_s, false, false, true);
+    EXPECT_TRUE(run.mhtListFlag);
+    EXPECT_TRUE(run.utf8ListFlag);
+    search(docs, u"Haus"_s);
+    EXPECT_FALSE(run.utf8ListFlag);
+
+    MatchOptions options;
+    options.searchText = u"Haus"_s;
+    CollectedFileSearch loop(options, env, run);
+    QStringList hits;
+    const QString missing = folder.file(u"Datenbank/fehlt_UTF8Dokument.txt"_s);
+    loop.run(missing, {}, CollectedKind::Utf8, hits);
+    EXPECT_TRUE(hits.isEmpty());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].kind, u"error"_s);
+    EXPECT_EQ(dialogs.shown[0].text, missing + u" kann nicht geöffnet werden."_s);
+}
+
+// Reference: the first occurrence after each marker, found on the decoded text.
+QStringList referencePaths(const QString &whole, const QString &marker, const QString &text, bool cs,
+                           bool ww, const QStringList &blockPaths, const std::vector<qsizetype> &blockStarts)
+{
+    auto isSep = [](QChar c) { return isWordSeparator(c.unicode()); };
+    auto find = [&](qsizetype from) -> qsizetype {
+        for (qsizetype i = from; i + text.size() <= whole.size(); ++i) {
+            if (whole.mid(i, text.size()).compare(text, cs ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0)
+                continue;
+            if (ww && ((i > 0 && !isSep(whole[i - 1]))
+                       || (i + text.size() < whole.size() && !isSep(whole[i + text.size()]))))
+                continue;
+            return i;
+        }
+        return -1;
+    };
+    QStringList paths;
+    qsizetype pos = find(0);
+    while (pos >= 0) {
+        QString path;
+        for (size_t b = 0; b < blockStarts.size(); ++b)
+            if (blockStarts[b] < pos)
+                path = blockPaths[qsizetype(b)];
+        paths << (path.isEmpty() ? u"Existiert nicht! Q"_s : u"Existiert nicht! "_s + path);
+        const qsizetype m = whole.indexOf(marker, pos + 1, cs ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        if (m < 0)
+            break;
+        pos = find(m + 1);
+    }
+    return paths;
+}
+
+TEST_F(LoopTest, AgreesWithAReferenceScanOnGeneratedDatabases)
+{
+    const QStringList alphabet {u"a"_s, u"b"_s, u"ä"_s, u"Ä"_s, u" "_s, u","_s, u"x"_s, u"\r\n"_s};
+    QRandomGenerator random(815);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<FixtureDocument> docs;
+        QStringList paths;
+        std::vector<qsizetype> starts;
+        QString prefix;
+        if (random.bounded(2))
+            prefix = u"ab ä\r\n"_s;
+        QString whole = prefix;
+        const int count = 1 + int(random.bounded(12));
+        for (int d = 0; d < count; ++d) {
+            QString text;
+            const int length = int(random.bounded(120));
+            while (text.size() < length)
+                text += alphabet.at(random.bounded(alphabet.size()));
+            const QString path = u"Q:\\d\\doc%1.htm"_s.arg(d);
+            docs.push_back({path, text});
+            paths << path;
+            starts.push_back(whole.size());
+            whole += u"#"_s + path + u"\r\n"_s + text + u"\r\n"_s;
+        }
+        const qsizetype at = random.bounded(whole.size());
+        QString needle = whole.mid(at, 1 + int(random.bounded(4)));
+        if (needle.contains(u'#') || needle.contains(u'\\') || needle.contains(u'Q') || needle.contains(u'\r')
+            || needle.contains(u'\n') || needle.trimmed().isEmpty())
+            needle = u"ab"_s;
+        const bool cs = random.bounded(2), ww = random.bounded(2);
+        const QStringList expected = referencePaths(whole, u"#Q:\\"_s, needle, cs, ww, paths, starts);
+        for (const bool utf16 : {false, true}) {
+            for (const int block : {7, 65536}) {
+                const QByteArray prefixBytes = utf16 ? test::utf16le(prefix) : prefix.toUtf8();
+                QStringList got;
+                for (const QString &hit : search(docs, needle, cs, ww, utf16, prefixBytes, block))
+                    got << hit.left(hit.indexOf(u"##text##"_s));
+                EXPECT_EQ(got, expected) << "needle '" << needle.toStdString() << "' cs " << cs << " ww " << ww
+                                         << " utf16 " << utf16 << " block " << block;
+            }
+        }
+    }
+}
+
+} // namespace

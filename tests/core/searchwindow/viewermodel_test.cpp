@@ -1,0 +1,350 @@
+#include "core/common/error.h"
+#include "core/searchwindow/viewermodel.h"
+#include "support/printers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira::searchwindow;
+
+namespace {
+
+class ViewerModelTest : public ::testing::Test
+{
+protected:
+    QString write(const QByteArray &bytes, const QString &name = u"text.txt"_s)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return path;
+    }
+
+    static QByteArray utf16(const QString &s, bool bom = true)
+    {
+        QByteArray b = bom ? QByteArray("\xFF\xFE", 2) : QByteArray();
+        for (QChar c : s) {
+            b.append(char(c.unicode() & 0xFF));
+            b.append(char(c.unicode() >> 8));
+        }
+        return b;
+    }
+
+    static QStringList texts(const QList<ViewLine> &lines)
+    {
+        QStringList out;
+        for (const ViewLine &l : lines)
+            out << l.text;
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ViewerModelTest, EmptyAndOneByteUnicodeFilesShowNothingAndDoNotScroll)
+{
+    const QString empty = write({}, u"empty.txt"_s);
+    const QString oneByte = write("A", u"one.txt"_s);
+    for (const auto &[path, mode] : {std::pair {empty, ViewerMode::vbmodeText},
+                                     std::pair {empty, ViewerMode::vbmodeUnicode},
+                                     std::pair {oneByte, ViewerMode::vbmodeUnicode}}) {
+        ViewerModel m;
+        m.setMode(mode);
+        ASSERT_TRUE(m.open(path));
+        m.setPageLines(10);
+        EXPECT_TRUE(m.visibleLines(10).isEmpty());
+        EXPECT_FALSE(m.readFailed());
+        EXPECT_EQ(m.lastPosition(), 0);
+        EXPECT_TRUE(m.wholeTextFits());
+        EXPECT_EQ(m.scrollMaximum(), 0);
+        EXPECT_FALSE(m.scrollLines(3, true));
+        EXPECT_FALSE(m.scrollPage(true));
+        EXPECT_FALSE(m.scrollToOffset(500));
+        EXPECT_FALSE(m.scrollToEnd());
+        EXPECT_EQ(m.viewPosition(), 0);
+        m.selectLine(0);
+        EXPECT_EQ(m.selectionLength(), 0);
+        EXPECT_TRUE(m.copyText(MirrorMode::Utf16).isEmpty());
+    }
+}
+
+TEST_F(ViewerModelTest, LineBreaksPairCrLfAndLfCrButNotTwoLfs)
+{
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write("a\r\nb\n\rc\rd\n\ne\n")));
+    EXPECT_EQ(texts(m.visibleLines(20)), (QStringList {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u""_s, u"e"_s}));
+}
+
+TEST_F(ViewerModelTest, TabsExpandToMultiplesOfEightAndKeepByteOffsets)
+{
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write("ab\tc\x01")));
+    const ViewLine line = m.layoutLine(0);
+    EXPECT_EQ(line.text, u"ab      c "_s);
+    // every blank of the tab maps to the tab byte; the control character shows as a blank
+    EXPECT_EQ(line.offsets, (QList<int> {0, 1, 2, 2, 2, 2, 2, 2, 3, 4, 5}));
+}
+
+TEST_F(ViewerModelTest, ScrollToOffsetInsideALineShowsThatLineFromItsStart)
+{
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write("first\r\nsecond line\r\nthird\r\nfourth\r\n")));
+    m.setPageLines(2);
+    const qint64 inSecond = QByteArray("first\r\nsec").size();
+    m.scrollToOffset(inSecond);
+    EXPECT_EQ(m.viewPosition(), 7);
+    EXPECT_EQ(m.visibleLines(1).value(0).text, u"second line"_s);
+    // the CR and the LF of a line's break belong to that line
+    m.scrollToOffset(5);
+    EXPECT_EQ(m.viewPosition(), 0);
+    m.scrollToOffset(18);
+    EXPECT_EQ(m.viewPosition(), 7);
+    m.scrollToOffset(19);
+    EXPECT_EQ(m.viewPosition(), 7);
+    m.scrollToOffset(20);
+    EXPECT_EQ(m.viewPosition(), 20);
+    // at or beyond the last position: the last page
+    m.scrollToOffset(1000);
+    EXPECT_EQ(m.visibleLines(2).value(0).text, u"third"_s);
+}
+
+TEST_F(ViewerModelTest, LongLineIsBrokenEvery2048CharactersEvenWithoutWrap)
+{
+    QByteArray bytes(5000, 'x');
+    bytes += "\nend";
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(bytes)));
+    m.setPageLines(2);
+    const auto lines = m.visibleLines(10);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0].text.size(), 2048);
+    EXPECT_EQ(lines[1].start, 2048);
+    EXPECT_EQ(lines[2].text.size(), 5000 - 4096);
+    EXPECT_TRUE(lines[2].hardBreak);
+    EXPECT_FALSE(lines[0].hardBreak);
+    EXPECT_EQ(lines[3].text, u"end"_s);
+
+    // scrolling up and down meets the same line starts
+    m.scrollLines(2, true);
+    EXPECT_EQ(m.viewPosition(), 4096);
+    m.scrollLines(1, false);
+    EXPECT_EQ(m.viewPosition(), 2048);
+    m.scrollToOffset(3000);
+    EXPECT_EQ(m.viewPosition(), 2048);
+
+    m.setWrapWidth(80);
+    m.scrollToStart();
+    EXPECT_EQ(m.visibleLines(1).value(0).text.size(), 80);
+    m.scrollToOffset(4999);
+    EXPECT_EQ(m.viewPosition(), 4960);
+}
+
+TEST_F(ViewerModelTest, WrapCountsTabColumns)
+{
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write("abcdefghi\tj")));
+    m.setWrapWidth(10);
+    const auto lines = m.visibleLines(5);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].text, u"abcdefghi"_s); // the tab would reach column 16
+    EXPECT_EQ(lines[1].text, u"        j"_s);
+}
+
+TEST_F(ViewerModelTest, UnicodeModeReadsUtf16AndCoversOddSelections)
+{
+    ViewerModel m;
+    m.setMode(ViewerMode::vbmodeUnicode);
+    ASSERT_TRUE(m.open(write(utf16(u"Ab\r\nÄx\u20ACz"_s) + QByteArray("\x41", 1))));
+    const auto lines = m.visibleLines(5);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].text, u"Ab"_s); // the byte-order mark is no character
+    EXPECT_EQ(lines[1].text, u"Äx\u20ACz"_s);
+    EXPECT_EQ(lines[1].start, 10);
+    EXPECT_EQ(m.textSize(), 18); // the trailing odd byte is no character
+
+    // an odd start covers the characters it touches
+    ASSERT_TRUE(m.setSelection(13, 2, false));
+    EXPECT_EQ(m.selectedText(), u"x\u20AC"_s);
+    EXPECT_TRUE(m.isSelected(12));
+    EXPECT_TRUE(m.isSelected(14));
+    EXPECT_FALSE(m.isSelected(16));
+    m.scrollToOffset(13);
+    EXPECT_EQ(m.viewPosition(), 10);
+}
+
+TEST_F(ViewerModelTest, SetSelectionRejectsBadArgumentsAndScrollsWithIndent)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes += "line " + QByteArray::number(i) + "\n";
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(bytes)));
+    m.setPageLines(10);
+
+    EXPECT_FALSE(m.setSelection(-1, 3, true));
+    EXPECT_FALSE(m.setSelection(3, -1, true));
+    EXPECT_FALSE(m.setSelection(bytes.size() + 1, 1, true));
+    EXPECT_EQ(m.selectionLength(), 0);
+
+    ASSERT_TRUE(m.setSelection(0, 4, true));
+    EXPECT_EQ(m.viewPosition(), 0);
+
+    const qint64 line20 = bytes.indexOf("line 20");
+    ASSERT_TRUE(m.setSelection(line20 + 2, 1000000, true));
+    EXPECT_EQ(m.selectionLength(), bytes.size() - line20 - 2);
+    EXPECT_EQ(m.visibleLines(1).value(0).text, u"line 15"_s);
+
+    ASSERT_TRUE(m.setSelection(bytes.indexOf("line 2\n"), 4, true));
+    EXPECT_EQ(m.viewPosition(), 0);
+}
+
+TEST_F(ViewerModelTest, SelectLineTakesTheLogicalLineUpTo2048EachWay)
+{
+    QByteArray bytes = "abc\ndef\r\nghi";
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(bytes)));
+    m.selectLine(5);
+    EXPECT_EQ(m.selectedText(), u"def"_s);
+    m.selectLine(4);
+    EXPECT_EQ(m.selectedText(), u"def"_s);
+    m.selectLine(100);
+    EXPECT_EQ(m.selectedText(), u"ghi"_s);
+
+    ViewerModel big;
+    ASSERT_TRUE(big.open(write(QByteArray(10000, 'y'), u"big.txt"_s)));
+    big.selectLine(5000);
+    EXPECT_EQ(big.selectionStart(), 5000 - 2048);
+    EXPECT_EQ(big.selectionLength(), 4096);
+}
+
+TEST_F(ViewerModelTest, CopyDecodesByMirrorModeAndBlanksNul)
+{
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(QByteArray("a\0\xC3\xA4", 4))));
+    m.selectAll();
+    EXPECT_EQ(m.copyText(MirrorMode::Utf8), u"a ä"_s);
+    EXPECT_EQ(m.copyText(MirrorMode::Ansi), u"a Ã¤"_s);
+    EXPECT_EQ(m.selectedBytes(), QByteArray("a\0\xC3\xA4", 4));
+
+    ViewerModel u;
+    u.setMode(ViewerMode::vbmodeUnicode);
+    ASSERT_TRUE(u.open(write(utf16(u"x"_s + QChar(0) + u"ä"_s, false), u"u.txt"_s)));
+    u.selectAll();
+    // a UTF-16 file stays UTF-16 whatever the mirror mode
+    EXPECT_EQ(u.copyText(MirrorMode::Utf8), u"x ä"_s);
+}
+
+TEST_F(ViewerModelTest, ThreeByteUtf8CharacterShowsWholeInTheMirrorEvenWhenWrapCutsIt)
+{
+    const QByteArray bytes = "ab\xE2\x82\xAC" "cd";
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(bytes)));
+    const ViewLine painted = m.visibleLines(1).value(0);
+    EXPECT_EQ(painted.text, u"ab\u00E2\u201A\u00ACcd"_s); // the viewer paints three characters
+    MirrorLines whole(MirrorMode::Utf8);
+    EXPECT_EQ(whole.take(m.lineBytes(painted), painted.text, false), u"ab\u20ACcd"_s);
+
+    m.setWrapWidth(3);
+    const auto lines = m.visibleLines(5);
+    ASSERT_EQ(lines.size(), 3);
+    MirrorLines mirror(MirrorMode::Utf8);
+    QStringList out;
+    for (const ViewLine &l : lines)
+        out << mirror.take(m.lineBytes(l), l.text, !l.hardBreak);
+    EXPECT_EQ(out, (QStringList {u"ab"_s, u"\u20ACc"_s, u"d"_s}));
+}
+
+TEST(MirrorConversion, AnsiIsLenientUtf8AndUtf8BlanksTwoMarks)
+{
+    EXPECT_EQ(mirrorFromAnsi("K\xC3\xA4se \xE4 \xE2\x82\xAC"), u"Käse ä €"_s);
+    // an overlong or surrogate form is no valid sequence: its bytes stand for themselves
+    EXPECT_EQ(mirrorFromAnsi("\xE0\x80\x80"), u"\u00E0\u0080\u0080"_s);
+    EXPECT_EQ(mirrorFromAnsi("\xF0\x9F\x98\x80"), u"\u00F0\u009F\u0098\u0080"_s);
+    EXPECT_EQ(mirrorFromUtf8("a\xE0\xB0\x80" "b\xE0\xB1\x8D" "c"), u"a b c"_s);
+    EXPECT_EQ(incompleteUtf8Tail("ab\xE2\x82"), 2);
+    EXPECT_EQ(incompleteUtf8Tail("ab\xE2\x82\xAC"), 0);
+    EXPECT_EQ(incompleteUtf8Tail("\xC3"), 1);
+}
+
+TEST_F(ViewerModelTest, ScrollBarHasAtMost32767StepsAndItsEndsMeetTheFileEnds)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 100; ++i)
+        bytes += "row " + QByteArray::number(i) + "\r\n";
+    ViewerModel m;
+    ASSERT_TRUE(m.open(write(bytes)));
+    m.setPageLines(10);
+    const int max = m.scrollMaximum();
+    EXPECT_GT(max, 0);
+    m.scrollToValue(max);
+    EXPECT_EQ(m.visibleLines(10).value(9).text, u"row 99"_s);
+    EXPECT_EQ(m.scrollValue(), max);
+    m.scrollLines(1, true); // the last page does not scroll further
+    EXPECT_EQ(m.visibleLines(1).value(0).text, u"row 90"_s);
+    m.scrollToValue(max / 2);
+    EXPECT_EQ(m.viewPosition(), m.lineStartContaining(m.viewPosition()));
+    m.scrollPage(false);
+    m.scrollPage(false);
+    m.scrollPage(false);
+    m.scrollPage(false);
+    m.scrollPage(false);
+    m.scrollPage(false);
+    EXPECT_EQ(m.viewPosition(), 0);
+}
+
+TEST_F(ViewerModelTest, FilesBeyond4GBAreAddressedWith64BitOffsets)
+{
+    const qint64 size = 5LL * 1024 * 1024 * 1024;
+    const QString path = m_dir.filePath(u"big.txt"_s);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(size)); // sparse: reads as NUL bytes
+        const QByteArray tail = "\nthe title line\nlast words\n";
+        ASSERT_TRUE(f.seek(size - tail.size()));
+        f.write(tail);
+    }
+    ViewerModel m;
+    ASSERT_TRUE(m.open(path));
+    EXPECT_EQ(m.fileSize(), size);
+    m.setPageLines(3);
+    m.scrollToOffset(size - 20);
+    EXPECT_EQ(m.viewPosition(), size - 26);
+    EXPECT_EQ(m.visibleLines(1).value(0).text, u"the title line"_s);
+    m.scrollToEnd();
+    EXPECT_EQ(m.visibleLines(3).value(2).text, u"last words"_s);
+    EXPECT_EQ(m.scrollMaximum(), ViewerModel::kMaxScrollSteps);
+    EXPECT_EQ(m.scrollValue(), ViewerModel::kMaxScrollSteps);
+    m.scrollToValue(1);
+    EXPECT_GT(m.viewPosition(), 0);
+    EXPECT_LT(m.viewPosition(), size / 30000);
+}
+
+TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
+{
+    ViewerModel m;
+    EXPECT_FALSE(m.open(m_dir.filePath(u"missing.txt"_s)));
+    EXPECT_EQ(m.lastError(), u"Cannot open file: \""_s + m_dir.filePath(u"missing.txt"_s) + u"\""_s);
+    EXPECT_FALSE(m.isOpen());
+
+    const QString path = write(QByteArray(4 * 1024 * 1024, 'z'));
+    ASSERT_TRUE(m.open(path));
+    m.setSelection(5, 3, false);
+    ASSERT_TRUE(m.open(path)); // the same file: nothing changes
+    EXPECT_EQ(m.selectionLength(), 3);
+    QFile(path).resize(10); // the file shrinks under the viewer
+    m.scrollToOffset(3 * 1024 * 1024);
+    EXPECT_TRUE(m.visibleLines(5).isEmpty());
+    EXPECT_TRUE(m.readFailed());
+    EXPECT_EQ(m.lastError(), u"Cannot read file: \""_s + path + u"\""_s);
+    m.setSelection(3 * 1024 * 1024, 10, false);
+    EXPECT_THROW(m.selectedBytes(), vespira::Error);
+}
+
+} // namespace

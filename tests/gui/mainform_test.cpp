@@ -1,0 +1,243 @@
+#include "gui/app/mainform.h"
+#include "gui/app/databaselist.h"
+#include "gui/common/machpause.h"
+#include "gui/output/einstellform.h"
+#include "gui/searchwindow/suchform.h"
+
+#include "support/guicontext.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace vespira;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Windows
+{
+    explicit Windows(test::TestContext &t)
+        : main(t.context)
+        , einstell(new gui::TEinstellform(t.context, &main))
+        , such(new gui::TSuchForm(t.context, &main))
+    {
+        main.setWindows(einstell, such);
+    }
+    gui::TMainForm_Vespira_HTML main;
+    gui::TEinstellform *einstell;
+    gui::TSuchForm *such;
+};
+
+void addDatabases(test::TestContext &t, const QStringList &names)
+{
+    for (const QString &n : names)
+        t.folder.write(u"Datenbank/"_s + n + u".dat"_s, "Z\r\n");
+}
+
+} // namespace
+
+TEST(MainForm, FirstStartOpensAtDesignedSizes)
+{
+    test::TestContext t;
+    Windows w(t);
+    w.main.FormPaint();
+    EXPECT_EQ(w.main.size(), QSize(700, 420));
+    EXPECT_EQ(w.such->size().width() >= 900, true);
+    EXPECT_EQ(w.such->ViewerMemo->font().pointSize(), 10);
+    EXPECT_EQ(t.settings.values.value(u"Browser"_s), u"standard"_s);
+    EXPECT_FALSE(w.main.firstShowPending());
+    EXPECT_EQ(w.main.BitBtn2->text(), u"Schli&eßen"_s);
+    EXPECT_TRUE(w.main.windowTitle() == u"  Vespira-HTML-Dodad -  Die Suchmaschine für HTML-Dokumente."_s);
+    EXPECT_EQ(w.main.SpeedButton3->text(), u"  Vespira-HTML-Dodad 4.0"_s);
+}
+
+TEST(MainForm, MissingHeightOpens506High)
+{
+    test::TestContext t;
+    t.settings.values.insert(u"Ausgewaehlte_Datenbank"_s, u"0"_s);
+    t.settings.values.insert(u"Weite"_s, u"800"_s);
+    t.system.administrator = true;
+    Windows w(t);
+    w.main.FormPaint();
+    EXPECT_EQ(w.main.size(), QSize(800, 506));
+    EXPECT_EQ(w.main.windowTitle(), u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s);
+}
+
+TEST(MainForm, ResizeSnapsToTheMinimumAndKeepsButtonsRight)
+{
+    test::TestContext t;
+    Windows w(t);
+    w.main.resize(500, 300);
+    EXPECT_EQ(w.main.size(), QSize(700, 420));
+    w.main.resize(900, 500);
+    w.main.FormResize();
+    EXPECT_EQ(w.main.ToolButton1->width(), 900 - 3 * 33 - w.main.SpeedButton3->width() + 2);
+}
+
+TEST(MainForm, RestoresSelectionAndClicksIt)
+{
+    test::TestContext t;
+    addDatabases(t, {u"Archiv"_s, u"Briefe"_s, u"Notizen"_s});
+    t.folder.write(u"Datenbank/Archiv_mht.dat"_s, "x");
+    t.settings.values.insert(u"Ausgewaehlte_Datenbank"_s, u"3"_s); // one past the end
+    Windows w(t);
+    w.main.FormPaint();
+    ASSERT_EQ(w.main.ListBox1->count(), 3);
+    EXPECT_EQ(w.main.ListBox1->selectedIndex(), 0);
+    EXPECT_EQ(t.context.state.catalog.selectedDatabase, u"Archiv"_s);
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Datenbank"_s), u"0"_s); // the click wrote it
+}
+
+TEST(MainForm, CloseWritesBackAndEmptiesTemp)
+{
+    test::TestContext t;
+    addDatabases(t, {u"Archiv"_s, u"Briefe"_s});
+    Windows w(t);
+    w.main.FormPaint();
+    w.main.ListBox1->clearSelection();
+    t.folder.write(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s, "x");
+    w.such->setWindowState(Qt::WindowMaximized);
+    t.settings.values.insert(u"SHoehe"_s, u"555"_s);
+    t.dialogs.answer(false);
+    EXPECT_FALSE(w.main.close());
+    EXPECT_EQ(t.dialogs.texts().last(), u"Vespira-HTML wirklich schließen?"_s);
+    t.dialogs.answer(true);
+    EXPECT_TRUE(w.main.close());
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Datenbank"_s), u"0"_s);
+    EXPECT_EQ(t.settings.values.value(u"SHoehe"_s), u"555"_s); // maximised: unchanged
+    EXPECT_EQ(t.settings.values.value(u"SchriftsizeTextViewer"_s), u"10"_s);
+    EXPECT_FALSE(t.folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
+}
+
+TEST(MainForm, CloseRequestNinetyNineAsksNinetyEightIsIgnored)
+{
+    test::TestContext t;
+    Windows w(t);
+    w.main.show();
+    w.main.ApplicationEvents1Message(5735, 98);
+    EXPECT_TRUE(t.dialogs.shown.isEmpty());
+    t.dialogs.answer(false);
+    w.main.ApplicationEvents1Message(5735, 99);
+    ASSERT_EQ(t.dialogs.shown.size(), 1);
+    EXPECT_EQ(t.dialogs.shown[0].text, u"Vespira-HTML wirklich schließen?"_s);
+    EXPECT_TRUE(w.main.isVisible());
+}
+
+TEST(MainForm, DeletionYesNoAndTheLastDatabase)
+{
+    test::TestContext t;
+    addDatabases(t, {u"Archiv"_s, u"Briefe"_s});
+    t.folder.write(u"Datenbank/Suchwoerterlisten/Briefe_Utf8_Suchwoerterliste.txt"_s, "x");
+    Windows w(t);
+    w.main.FormPaint();
+    w.main.ListBox1->selectQuietly(1);
+
+    t.dialogs.answer(false);
+    w.main.Datenbankloeschen1Click();
+    EXPECT_EQ(t.dialogs.texts().last(), u"Möchten Sie die Datenbank \"Briefe\" wirklich löschen?"_s);
+    EXPECT_EQ(w.main.ListBox1->count(), 2);
+    EXPECT_EQ(w.main.ListBox1->selectedIndex(), 0); // No still moves to the first entry
+
+    w.main.ListBox1->selectQuietly(1);
+    t.dialogs.answer(true);
+    w.main.Datenbankloeschen1Click();
+    EXPECT_FALSE(t.folder.exists(u"Datenbank/Briefe.dat"_s));
+    EXPECT_FALSE(t.folder.exists(u"Datenbank/Suchwoerterlisten/Briefe_Utf8_Suchwoerterliste.txt"_s));
+    EXPECT_EQ(t.context.state.catalog.searchTimeDatabase, u"Briefe"_s);
+
+    t.dialogs.answer(true);
+    w.main.Datenbankloeschen1Click();
+    EXPECT_EQ(w.main.ListBox1->count(), 0);
+    w.main.SuchenBtnClick();
+    EXPECT_EQ(t.dialogs.texts().last(), u"Es existiert noch keine Datenbank! "_s);
+    EXPECT_FALSE(t.context.state.catalog.runInProgress);
+}
+
+TEST(MainForm, SearchButtonHandlesCancelEmptyTextAndASearch)
+{
+    test::TestContext t;
+    addDatabases(t, {u"Archiv"_s});
+    Windows w(t);
+    w.main.FormPaint();
+
+    w.main.showSearchWindow = [] { return int(QDialog::Rejected); };
+    w.main.SuchenBtnClick();
+    EXPECT_FALSE(t.context.state.catalog.runInProgress); // the close button works at once
+    EXPECT_TRUE(t.dialogs.shown.isEmpty());
+
+    w.main.showSearchWindow = [&] {
+        w.such->TntEdit2->setText(u"  "_s);
+        return int(QDialog::Accepted);
+    };
+    w.main.SuchenBtnClick();
+    EXPECT_EQ(t.dialogs.texts().last(), u"Sie haben keinen Suchtext eingegeben!"_s);
+
+    t.context.state.run.utf8ListFlag = true;
+    w.main.showSearchWindow = [&] {
+        w.such->TntEdit2->setText(u"Haus"_s);
+        return int(QDialog::Accepted);
+    };
+    w.main.SuchenBtnClick();
+    w.main.SuchenBtnClick();
+    EXPECT_EQ(w.main.Label1->text(), u"Fertig mit der Suche."_s);
+    EXPECT_FALSE(w.main.GedultTimer->isActive());
+    EXPECT_EQ(w.such->searchTexts(), QStringList {u"Haus"_s});
+}
+
+TEST(MainForm, BusyIndicatorContinuesAcrossStopAndStart)
+{
+    test::TestContext t;
+    Windows w(t);
+    w.main.GedultTimer->start();
+    for (int i = 0; i < 3; ++i)
+        w.main.GedultTimerTimer();
+    EXPECT_EQ(w.main.GeduldLabel->text(), u"° ° °"_s);
+    w.main.GedultTimer->stop();
+    w.main.GedultTimer->start();
+    w.main.GedultTimerTimer();
+    EXPECT_EQ(w.main.GeduldLabel->text(), u"° ° ° °"_s);
+    EXPECT_EQ(w.main.GeduldLabel->x(), w.main.BitBtn2->x() + w.main.BitBtn2->width() / 2 - 20);
+}
+
+TEST(MachPause, PauseMsChangesTheIntervalForLaterPauses)
+{
+    gui::TMachPause pause;
+    EXPECT_EQ(pause.Interval(), 1000);
+    pause.PauseMs(30);
+    EXPECT_EQ(pause.Interval(), 30);
+    QElapsedTimer clock;
+    clock.start();
+    pause.Pause();
+    EXPECT_GE(clock.elapsed(), 25);
+    EXPECT_LT(clock.elapsed(), 900);
+    pause.PauseMs(-5); // never waits forever
+    EXPECT_EQ(pause.Interval(), -5);
+}
+
+TEST(MachPause, HandlesAClickAndANestedPauseEndsAtTheSameTick)
+{
+    gui::TMachPause pause;
+    QPushButton button;
+    bool clicked = false;
+    bool nestedReturned = false;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        clicked = true;
+        pause.Pause(); // nested: shares the outer pause's tick
+        nestedReturned = true;
+    });
+    QTimer::singleShot(10, &button, &QPushButton::click);
+    QElapsedTimer clock;
+    clock.start();
+    pause.PauseMs(200);
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(nestedReturned);
+    EXPECT_LT(clock.elapsed(), 380);
+}

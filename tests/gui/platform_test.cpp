@@ -1,0 +1,56 @@
+#include "platform/instanceserver.h"
+#include "platform/qsettingsstore.h"
+
+#include "support/printers.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+using namespace vespira;
+using namespace Qt::Literals::StringLiterals;
+
+TEST(QSettingsStore, ReadsAndWritesTextValuesInATempFolder)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    platform::QSettingsStore store;
+    EXPECT_EQ(store.read(u"Hoehe"_s), QString());
+    store.write(u"Hoehe"_s, u"420"_s);
+    store.write(u"Lesezeichen_Utf8_Straße"_s, u"12"_s);
+    platform::QSettingsStore other; // another reader sees the write at once
+    EXPECT_EQ(other.read(u"Hoehe"_s), u"420"_s);
+    EXPECT_EQ(other.read(u"Lesezeichen_Utf8_Straße"_s), u"12"_s);
+    store.remove(u"Hoehe"_s);
+    EXPECT_EQ(other.read(u"Hoehe"_s), QString());
+    EXPECT_TRUE(QFile::exists(dir.path() + u"/Korvane/Vespira-HTML-LIGHT.conf"_s));
+}
+
+TEST(InstanceServer, DeliversTheCloseRequestLine)
+{
+    const QString name = u"vespira-test-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QList<QPair<int, int>> received;
+    platform::InstanceServer server(name, [&](int m, int w) { received.append({m, w}); });
+    ASSERT_TRUE(server.isListening());
+    QLocalSocket client;
+    client.connectToServer(name);
+    ASSERT_TRUE(client.waitForConnected(1000));
+    client.write("5735 98\n5735 99");
+    client.flush();
+    client.disconnectFromServer();
+    QElapsedTimer clock;
+    clock.start();
+    while (received.size() < 2 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_EQ(received[0], qMakePair(5735, 98));
+    EXPECT_EQ(received[1], qMakePair(5735, 99));
+
+    platform::InstanceServer second(name, {}); // a running instance keeps its name
+    EXPECT_FALSE(second.isListening());
+}

@@ -1,0 +1,154 @@
+#include "gui/searchwindow/textviewer.h"
+#include "support/printers.h"
+
+#include <QFile>
+#include <QScrollBar>
+#include <QAction>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using vespira::gui::TTextViewer;
+using vespira::searchwindow::MirrorMode;
+using vespira::searchwindow::ViewerMode;
+
+namespace {
+
+class TextViewerTest : public ::testing::Test
+{
+protected:
+    TextViewerTest()
+    {
+        viewer.resize(500, 300);
+        viewer.setErrorHandler([this](const QString &text) { errors << text; });
+        viewer.setClipboardSink([this](const QString &text) { clipboard = text; });
+        QObject::connect(&viewer, &TTextViewer::linePainted, [this](const QString &l) { mirror << l; });
+        QObject::connect(&viewer, &TTextViewer::paintStarted, [this](qint64 p) {
+            mirror.clear();
+            painted = p;
+        });
+    }
+
+    QString write(const QByteArray &bytes, const QString &name = u"t.txt"_s)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return path;
+    }
+
+    void paint() { (void)viewer.grab(); }
+    void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QKeyEvent e(QEvent::KeyPress, k, m);
+        QCoreApplication::sendEvent(&viewer, &e);
+    }
+
+    QTemporaryDir dir;
+    TTextViewer viewer;
+    QStringList errors;
+    QStringList mirror;
+    QString clipboard;
+    qint64 painted = -1;
+};
+
+TEST_F(TextViewerTest, EmptyAndOneByteUnicodeFilesPaintNothingAndIgnoreScrolling)
+{
+    viewer.setMode(ViewerMode::vbmodeUnicode);
+    ASSERT_TRUE(viewer.openFile(write("x", u"one.txt"_s)));
+    QList<bool> fits;
+    QObject::connect(&viewer, &TTextViewer::scrollBarsUpdated, [&](bool f) { fits << f; });
+    ASSERT_TRUE(viewer.openFile(write({}, u"empty.txt"_s)));
+    ASSERT_FALSE(fits.isEmpty());
+    EXPECT_TRUE(fits.last());
+    for (int key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_End})
+        viewer.processKey(key, Qt::ControlModifier);
+    paint();
+    EXPECT_TRUE(mirror.isEmpty());
+    EXPECT_EQ(painted, 0);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(TextViewerTest, Utf8MirrorShowsTheCharacterTheViewerPaintsAsThreeAnsiCharacters)
+{
+    viewer.setMirrorMode(MirrorMode::Utf8);
+    ASSERT_TRUE(viewer.openFile(write("Preis: 5 \xE2\x82\xAC\r\nzweite")));
+    paint();
+    EXPECT_EQ(mirror, (QStringList {u"Preis: 5 €"_s, u"zweite"_s}));
+    EXPECT_EQ(viewer.model().layoutLine(0).text, u"Preis: 5 \u00E2\u201A\u00AC"_s);
+
+    viewer.setMirrorMode(MirrorMode::Ansi);
+    paint();
+    EXPECT_EQ(mirror.value(0), u"Preis: 5 €"_s);
+}
+
+TEST_F(TextViewerTest, KeysScrollAndTheScrollBarFollows)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 500; ++i)
+        bytes += "Zeile " + QByteArray::number(i) + "\n";
+    ASSERT_TRUE(viewer.openFile(write(bytes)));
+    viewer.show();
+    EXPECT_TRUE(viewer.verticalScrollBar()->isVisible());
+    QList<int> scrolled;
+    QObject::connect(&viewer, &TTextViewer::scrolled, [&] { scrolled << 1; });
+    key(Qt::Key_End, Qt::ControlModifier);
+    paint();
+    EXPECT_EQ(mirror.last(), u"Zeile 499"_s);
+    EXPECT_EQ(viewer.verticalScrollBar()->value(), viewer.verticalScrollBar()->maximum());
+    key(Qt::Key_Home, Qt::ControlModifier);
+    key(Qt::Key_Down);
+    paint();
+    EXPECT_EQ(mirror.value(0), u"Zeile 1"_s);
+    EXPECT_EQ(painted, 8);
+    EXPECT_TRUE(scrolled.isEmpty()); // keys are no scroll-bar or wheel scrolling
+
+    QWheelEvent wheel(QPointF(10, 10), viewer.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&viewer, &wheel);
+    EXPECT_EQ(scrolled.size(), 1);
+    EXPECT_EQ(viewer.viewPosition(), bytes.indexOf("Zeile 4\n"));
+
+    viewer.verticalScrollBar()->setValue(viewer.verticalScrollBar()->maximum() / 2);
+    EXPECT_EQ(scrolled.size(), 2);
+    EXPECT_GT(viewer.viewPosition(), bytes.size() / 3);
+}
+
+TEST_F(TextViewerTest, SelectionScrollsWithIndentAndCopiesAndCarries)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 100; ++i)
+        bytes += "Zeile " + QByteArray::number(i) + "\n";
+    bytes += QByteArray("Ende\0Text", 9);
+    ASSERT_TRUE(viewer.openFile(write(bytes)));
+    const qint64 at = bytes.indexOf("Zeile 50");
+    ASSERT_TRUE(viewer.setSelection(at + 6, 2, true));
+    paint();
+    EXPECT_EQ(mirror.value(5), u"Zeile 50"_s);
+    EXPECT_EQ(viewer.selectedText(), u"50"_s);
+    EXPECT_FALSE(viewer.setSelection(-1, 2, true));
+
+    viewer.selectLine(bytes.indexOf("Text"));
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard, u"Ende Text"_s);
+
+    QStringList carried;
+    QObject::connect(&viewer, &TTextViewer::transferToSearchBar, [&](const QString &t) { carried << t; });
+    viewer.transferAction()->trigger();
+    EXPECT_EQ(carried, QStringList {u"Ende Text"_s});
+}
+
+TEST_F(TextViewerTest, OpenFailureShowsTheViewerErrorAndLeavesTheViewEmpty)
+{
+    EXPECT_FALSE(viewer.openFile(dir.filePath(u"fehlt.txt"_s)));
+    EXPECT_EQ(errors, QStringList {u"Cannot open file: \""_s + dir.filePath(u"fehlt.txt"_s) + u"\""_s});
+    EXPECT_FALSE(viewer.isOpen());
+    paint();
+    EXPECT_TRUE(mirror.isEmpty());
+}
+
+} // namespace

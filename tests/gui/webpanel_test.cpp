@@ -1,0 +1,193 @@
+#include "gui/searchwindow/webpanel.h"
+
+#include "gui/common/colors.h"
+#include "support/guicontext.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira;
+using gui::WebPanel;
+
+namespace {
+
+const QByteArray AddressFile = "[Themen1]\r\nListe=Suchmaschinen, Programmierung,\r\n"
+                               "[Themen2]\r\nListe=W\xF6rterb\xFC" "cher\r\n"
+                               "[Suchmaschinen]\r\nListe=https://a.example/?q=, https://b.example/?, https://c.example/suche/\r\n"
+                               "[Programmierung]\r\nListe=https://doc.example/\r\n";
+
+class WebPanelTest : public ::testing::Test
+{
+protected:
+    WebPanelTest()
+    {
+        t.folder.write(u"Adressen_Webseiten.txt"_s, AddressFile);
+        t.context.state.adressenPath = t.folder.file(u"Adressen_Webseiten.txt"_s);
+        panel->setLauncher([this](const QString &address) { opened << address; });
+        panel->setCopySwitch([this] { return copy; });
+    }
+
+    // Fills the panel, chooses the topic by name and the address by its row.
+    void choose(const QString &topic, int row)
+    {
+        panel->fillTopics();
+        panel->TntComboBox1->setCurrentIndex(panel->TntComboBox1->findText(topic));
+        panel->TntComboBox1Click();
+        panel->TntListBox1->setCurrentRow(row);
+    }
+
+    QString selectedAddress() const
+    {
+        const QListWidgetItem *item = panel->TntListBox1->currentItem();
+        return item && item->isSelected() ? item->text() : QString();
+    }
+
+    test::TestContext t;
+    QWidget window;
+    QLineEdit *bar = new QLineEdit(&window);
+    std::unique_ptr<WebPanel> panel = std::make_unique<WebPanel>(t.context, bar, &window);
+    QStringList opened;
+    bool copy = true;
+};
+
+} // namespace
+
+TEST_F(WebPanelTest, FirstPressOnlyShowsThePanel)
+{
+    choose(u"Suchmaschinen"_s, 2);
+    ASSERT_TRUE(panel->isHidden());
+    bar->setText(u"Haus "_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: Haus "_s);
+    EXPECT_EQ(selectedAddress(), u"https://a.example/?q="_s) << "the first address is selected";
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(t.clipboard.text().isEmpty());
+    EXPECT_EQ(bar->text(), u"Haus "_s);
+
+    panel->hide();
+    bar->setText(u" \t"_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: Es wurde kein Text eingegeben!"_s);
+}
+
+TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndTheBarIsEmptied)
+{
+    choose(u"Suchmaschinen"_s, 0);
+    panel->show();
+    bar->setText(u" Haus "_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_EQ(opened, QStringList {u"https://a.example/?q= Haus "_s});
+    EXPECT_EQ(t.clipboard.text(), u"Haus"_s) << "the clipboard gets the trimmed text";
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: "_s);
+}
+
+TEST_F(WebPanelTest, AddressEndingInQuestionMarkOpensBareAndTheSwitchKeepsTheClipboard)
+{
+    choose(u"Suchmaschinen"_s, 1);
+    ASSERT_EQ(selectedAddress(), u"https://b.example/?"_s);
+    panel->show();
+    copy = false;
+    bar->setText(u"Haus"_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_EQ(opened, QStringList {u"https://b.example/?"_s});
+    EXPECT_TRUE(t.clipboard.text().isEmpty());
+}
+
+TEST_F(WebPanelTest, NothingHappensWithoutTextOrWithoutAddress)
+{
+    choose(u"Suchmaschinen"_s, 0);
+    panel->show();
+    bar->setText(u"  "_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(bar->text(), u"  "_s);
+
+    panel->TntListBox1->clear();
+    bar->setText(u"Haus"_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(bar->text(), u"Haus"_s);
+}
+
+TEST_F(WebPanelTest, DefaultLauncherUsesTheChosenBrowser)
+{
+    auto own = std::make_unique<WebPanel>(t.context, bar, &window);
+    own->setCopySwitch([] { return false; });
+    t.settings.values[u"Browser"_s] = u"standard"_s;
+    own->fillTopics();
+    own->TntComboBox1->setCurrentIndex(own->TntComboBox1->findText(u"Programmierung"_s));
+    own->TntComboBox1Click();
+    own->show();
+    bar->setText(u"C++"_s);
+    own->SuchImInternetBtnClick();
+    EXPECT_EQ(t.shell.opened, QStringList {u"https://doc.example/C%2B%2B"_s});
+}
+
+TEST_F(WebPanelTest, ChosenTopicAndAddressSurviveARestart)
+{
+    choose(u"Suchmaschinen"_s, 2);
+    panel->TntListBox1Click();
+    EXPECT_EQ(t.settings.values.value(u"Themen-Webseite"_s), u"1"_s) << "topics are sorted";
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
+
+    WebPanel restarted(t.context, bar, &window);
+    restarted.fillTopics();
+    EXPECT_EQ(restarted.TntComboBox1->currentText(), u"Suchmaschinen"_s);
+    EXPECT_EQ(restarted.TntListBox1->currentRow(), 2);
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
+}
+
+TEST_F(WebPanelTest, FillingTopicsWithoutValuesFileOrValidIndexes)
+{
+    panel->fillTopics();
+    EXPECT_EQ(panel->TntComboBox1->count(), 3);
+    EXPECT_EQ(panel->TntComboBox1->itemText(2), u"Wörterbücher"_s);
+    EXPECT_EQ(panel->TntComboBox1->currentIndex(), -1) << "no stored topic selects none";
+    EXPECT_EQ(panel->TntListBox1->count(), 0);
+
+    t.settings.values[u"Themen-Webseite"_s] = u"7"_s;
+    WebPanel outOfRange(t.context, bar, &window);
+    outOfRange.fillTopics();
+    EXPECT_EQ(outOfRange.TntComboBox1->currentIndex(), -1);
+
+    t.settings.values[u"Themen-Webseite"_s] = u"1"_s;
+    t.settings.values[u"Ausgewaehlte_Webseite"_s] = u"9"_s;
+    WebPanel badAddress(t.context, bar, &window);
+    badAddress.fillTopics();
+    EXPECT_EQ(badAddress.TntListBox1->count(), 3);
+    EXPECT_FALSE(badAddress.TntListBox1->currentItem() && badAddress.TntListBox1->currentItem()->isSelected());
+
+    QFile::remove(t.context.state.adressenPath);
+    WebPanel noFile(t.context, bar, &window);
+    noFile.TntListBox1->addItem(u"alt"_s);
+    noFile.fillTopics();
+    EXPECT_EQ(noFile.TntListBox1->count(), 0);
+    EXPECT_EQ(noFile.TntComboBox1->count(), 0);
+}
+
+TEST_F(WebPanelTest, HintFollowsTheSelectedAddress)
+{
+    choose(u"Suchmaschinen"_s, 0);
+    panel->TntListBox1MouseMove();
+    EXPECT_TRUE(panel->TntListBox1->toolTip().startsWith(u"Grünes Symbol: [>]"_s));
+    panel->TntListBox1->setCurrentRow(1);
+    panel->TntListBox1MouseMove();
+    EXPECT_TRUE(panel->TntListBox1->toolTip().startsWith(u"Weißes Symbol: [+]"_s));
+}
+
+TEST_F(WebPanelTest, SelectionIsTheMainWindowColourDarkenedByTenPercent)
+{
+    QWidget main;
+    main.setObjectName(u"TMainForm_Vespira_HTML"_s);
+    gui::setBackgroundColor(&main, QColor(100, 201, 55));
+    EXPECT_EQ(panel->selectionColor(), QColor(90, 180, 49));
+}
