@@ -5,7 +5,7 @@
 //   producer::IndexOptions options;
 //   options.programFolder = folder;     // ends with "/"
 //   options.name = u"Beispiel"_s;
-//   options.folders = {u"/home/anna/docs"_s};
+//   options.folders = {u"/daten/anna/docs"_s};
 //   const auto summary = producer::buildDatabase(options, onProgress, onSkip);
 //
 // Files ending in .htm/.html/.xhtml go to the UTF-8 collected file, .mht/.mhtml/.eml to
@@ -62,7 +62,7 @@ struct IndexSummary
 
 IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &progress, const SkipFn &onSkip);
 
-// "/home/anna/a.htm" -> "Z:\home\anna\a.htm".
+// "/daten/anna/a.htm" -> "Z:\daten\anna\a.htm".
 QString windowsPath(const QString &nativeAbsolutePath);
 
 // Empty when the name can be a database name, else the German reason.
