@@ -296,6 +296,14 @@ void TMainForm_Vespira_HTML::setWindows(TEinstellform *einstellform, TSuchForm *
         GedultTimer->stop();
         Label1->clear();
     };
+    if (m_einstellform) {
+        // The settings dialog's "Sortierte Listen erstellen" opens the search window's panel.
+        const QPointer<TSuchForm> search = m_suchForm;
+        m_einstellform->setSortPanelOpener([search] {
+            if (search)
+                search->sortPanel->openPanel();
+        });
+    }
 }
 
 // ---- start --------------------------------------------------------------------------

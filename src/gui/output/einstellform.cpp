@@ -9,6 +9,7 @@
 #include "gui/output/browsericons.h"
 #include "gui/output/pickers.h"
 #include "gui/output/programwindows.h"
+#include "gui/searchwindow/sortpanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -285,11 +286,7 @@ void TEinstellform::Button1Click()
 
 void TEinstellform::SortierungAnzeigenBitBtnClick()
 {
-    const QString database = m_ctx.state.catalog.searchTimeDatabase;
-    const QString question = u"Möchten Sie die Dokumente von \""_s + database + u"\" sortieren?\r\n"_s
-                             + u"Vorhandene sortierte Listen werden überschrieben! Wenn JA, dann \r\n"_s
-                             + u"klicken Sie anschließend auf den Schalter \"Sortierte Listen erstellen\""_s;
-    if (!m_ctx.services.dialogs.confirm(question))
+    if (!m_ctx.services.dialogs.confirm(SortPanel::confirmationText(m_ctx.state.catalog.searchTimeDatabase)))
         return;
     m_ctx.state.sort.sortCancel = false;
     if (m_openSortPanel)

@@ -129,6 +129,21 @@ void SortPanel::setPanelControlsEnabled(bool enabled)
     WoerterUndSaetzeButton->setEnabled(enabled);
 }
 
+void SortPanel::lockForBuild()
+{
+    m_host->setSearchControlsLocked(true);
+    setPanelControlsEnabled(false);
+    m_locked = true;
+}
+
+void SortPanel::unlockAfterBuild()
+{
+    setPanelControlsEnabled(true);
+    m_host->setSearchControlsLocked(false);
+    ProgressBar1->setValue(0);
+    m_locked = false;
+}
+
 void SortPanel::SortierteListenErstellenButtonClick()
 {
     // A click that arrives while a build pumps events must not start a second one.
@@ -175,11 +190,15 @@ void SortPanel::build()
             Timer1->start();
         setCaption(caption);
     };
-    callbacks.status = [&](const QString &status) { Label4->setText(status); };
+    // Cutting lets events through as well, so the controls are locked from the first cut:
+    // a local search started meanwhile would empty the folder the pieces are cut into.
+    callbacks.status = [&](const QString &status) {
+        Label4->setText(status);
+        lockForBuild();
+    };
     callbacks.buildStarting = [&] {
         m_host->closeViewForSort();
-        m_host->setSearchControlsLocked(true);
-        setPanelControlsEnabled(false);
+        lockForBuild();
         ProgressBar1->setMinimum(0);
     };
     callbacks.fileFinished = [&](bool written) {
@@ -189,15 +208,20 @@ void SortPanel::build()
         pause(pauseAfterListMs);
     };
 
-    const lists::SortRunOutcome outcome =
-        lists::SortierteListenErstellen(request, m_ctx.state.sort, m_ctx.state.run.replacementDrive, callbacks);
+    lists::SortRunOutcome outcome = lists::SortRunOutcome::Finished;
+    try {
+        outcome = lists::SortierteListenErstellen(request, m_ctx.state.sort, m_ctx.state.run.replacementDrive, callbacks);
+    } catch (...) {
+        // A failed cut or write is reported by the caller; the window must not stay locked.
+        if (m_locked)
+            unlockAfterBuild();
+        throw;
+    }
     if (outcome == lists::SortRunOutcome::NoCollectedFile) {
         m_ctx.services.dialogs.information(lists::noDocumentsMessage(name));
         return;
     }
-    setPanelControlsEnabled(true);
-    m_host->setSearchControlsLocked(false);
-    ProgressBar1->setValue(0);
+    unlockAfterBuild();
     Label4->setText(u"Fertig"_s);
     setCaption(QString());
 }
@@ -207,7 +231,8 @@ void SortPanel::SortAbbrechenButtonClick()
     guarded(m_ctx.services.dialogs, [&] {
         m_ctx.state.sort.sortCancel = true;
         setCaption(u"Abbruch durch Benutzer! Bitte Geduld! Ich höre gleich auf!"_s);
-        if (m_ctx.state.sort.sorting)
+        // The build stops at its next check; cutting counts as building here.
+        if (m_ctx.state.sort.sorting || m_building)
             return;
         setVisible(false);
         m_host->enableLoadButtons(lists::loadButtonsFor(m_ctx.state.programFolder, databaseName()));
@@ -224,6 +249,10 @@ void SortPanel::Timer1Timer()
 {
     ++m_ctx.state.sort.timerTicks;
     if (!m_ctx.state.sort.sortCancel)
+        return;
+    // A build still unwinding from the cancel is closed at a later tick; stopping the timer
+    // now would leave the panel open.
+    if (m_building)
         return;
     m_ctx.state.sort.sorting = false;
     SortAbbrechenButtonClick();

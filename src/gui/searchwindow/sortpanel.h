@@ -4,15 +4,11 @@
 // and progress bar of the sorted word and phrase lists, and the timer that finishes a
 // cancel.
 //
-// Embedding (search window):
-//   m_sortPanel = new SortPanel(m_ctx, this);      // hidden until opened
-//   m_sortPanel->setHost(this);                     // TSuchForm implements SortPanelHost
-//   layout->addWidget(m_sortPanel, ...);
-//   connect(ZeilenAlsListeSortieren, &QPushButton::clicked,
-//           m_sortPanel, &SortPanel::ZeilenAlsListeSortierenClick);
-// The settings dialog asks SortPanel::confirmationText(name) and on Yes calls openPanel()
-// and closes itself. The window caption is set on window(), the search window once embedded.
-// The panel reads the search-time database name and the program folder from the state.
+// The search window holds the panel (TSuchForm::sortPanel) and is its host; its button
+// ZeilenAlsListeSortieren runs ZeilenAlsListeSortierenClick. The settings dialog asks
+// confirmationText(name) and on Yes calls openPanel() and closes itself. The window caption
+// is set on window(). The panel reads the search-time database name and the program folder
+// from the state.
 
 #include "core/app/context.h"
 #include "core/lists/linesplitter.h"
@@ -75,6 +71,9 @@ public:
     void openPanel();
 
     lists::SplitMode splitMode() const;
+    // A build runs: from the click on SortierteListenErstellenButton until its handler
+    // returns, cutting and pauses included (the sorting flag covers only the list builds).
+    bool isBuilding() const { return m_building; }
 
     void SortierteListenErstellenButtonClick();
     void SortAbbrechenButtonClick();
@@ -99,6 +98,8 @@ public:
 private:
     void build();
     void setPanelControlsEnabled(bool enabled);
+    void lockForBuild();
+    void unlockAfterBuild();
     void setCaption(const QString &caption);
     void pause(int milliseconds);
     QString databaseName() const;
@@ -107,6 +108,7 @@ private:
     SortPanelHost m_noHost;
     SortPanelHost *m_host = &m_noHost;
     bool m_building = false;
+    bool m_locked = false; // the build has locked the panel and the search controls
 };
 
 } // namespace vespira::gui

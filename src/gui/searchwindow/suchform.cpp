@@ -247,6 +247,9 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     new QVBoxLayout(SortPanelPlace);
     SortPanelPlace->layout()->setContentsMargins(0, 0, 0, 0);
     left->addWidget(SortPanelPlace);
+    sortPanel = new SortPanel(m_ctx, SortPanelPlace);
+    sortPanel->setHost(this);
+    SortPanelPlace->layout()->addWidget(sortPanel);
 
     // Over the other controls, just under the left search bar.
     TntListBox2 = named(new QListWidget(PanelLinks), u"TntListBox2");
@@ -329,7 +332,7 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     bottom->addWidget(CancelBtn);
     outer->addWidget(PanelUnten);
 
-    Timer1 = named(new QTimer(this), u"Timer1");
+    Timer1 = sortPanel->Timer1;
     Timer2 = named(new QTimer(this), u"Timer2");
     Timer2->setInterval(1000);
     MachPause1 = new TMachPause(this);
@@ -364,10 +367,7 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     connect(AnsiLadenButton, &QPushButton::clicked, this, on(&TSuchForm::AnsiLadenButtonClick));
     connect(UTF8LadenButton, &QPushButton::clicked, this, on(&TSuchForm::UTF8LadenButtonClick));
     connect(UnicodeLadenButton, &QPushButton::clicked, this, on(&TSuchForm::UnicodeLadenButtonClick));
-    connect(ZeilenAlsListeSortieren, &QPushButton::clicked, this, [this] {
-        if (hooks.sortedListClick)
-            guarded(m_ctx.services.dialogs, [&] { hooks.sortedListClick(); });
-    });
+    connect(ZeilenAlsListeSortieren, &QPushButton::clicked, sortPanel, &SortPanel::ZeilenAlsListeSortierenClick);
     connect(LesezeichenBtn, &QToolButton::clicked, this, on(&TSuchForm::LesezeichenBtnClick));
     connect(Timer2, &QTimer::timeout, this, on(&TSuchForm::Timer2Timer));
     connect(TextinSuchleistelinksbertragen1, &QAction::triggered, this,
@@ -454,7 +454,9 @@ void TSuchForm::FormPaint()
         WeiterSuche->setEnabled(false);
     if (m_firstPaint)
         firstPaint();
-    if (!m_ctx.state.sort.sorting) {
+    // A sort build locks these controls from its first cut on; the sorting flag covers
+    // only the list builds themselves.
+    if (!m_ctx.state.sort.sorting && !sortPanel->isBuilding()) {
         const QString folder = m_ctx.state.programFolder;
         for (const DocumentKind kind : {DocumentKind::Ansi, DocumentKind::Utf8, DocumentKind::Mht}) {
             const QString file = db::collectedTextPath(folder, searchTimeDatabase(), row(kind).textKind);
@@ -477,8 +479,7 @@ void TSuchForm::firstPaint()
 {
     m_firstPaint = false;
     Label2->hide();
-    if (hooks.hideSortControls)
-        hooks.hideSortControls();
+    sortPanel->hide();
     ViewerMemo->setToolTip(u"Markieren Sie den Text mit der linken Maustaste. Danach rechter Maustastenklick.\n"
                            u"Text kann dann über Popup-Menü in linkes Sucheingabefeld eingefügt werden."_s);
     const int systemWidth = m_ctx.services.system.screenWidth();
@@ -631,10 +632,9 @@ void TSuchForm::CancelBtnClick()
         if (hooks.stopBusyIndicator)
             hooks.stopBusyIndicator();
     }
-    if (hooks.sortBuildStoppable && hooks.sortBuildStoppable() && hooks.stopSortBuild)
-        hooks.stopSortBuild();
-    if (hooks.hideSortControls)
-        hooks.hideSortControls();
+    if (sortPanel->SortAbbrechenButton->isEnabled())
+        sortPanel->SortAbbrechenButtonClick();
+    sortPanel->hide();
     state.catalog.runInProgress = false;
     QDialog::reject();
 }
@@ -1189,8 +1189,7 @@ void TSuchForm::restoreView(const ViewMemory &memory)
 {
     auto &view = m_ctx.state.view;
     if (view.sortedListShown) {
-        if (hooks.sortedListClick)
-            hooks.sortedListClick();
+        sortPanel->ZeilenAlsListeSortierenClick();
     } else if (view.lastLoadedKind != DocumentKind::None) {
         loadKind(view.lastLoadedKind);
     }
@@ -1202,6 +1201,69 @@ void TSuchForm::restoreView(const ViewMemory &memory)
     cursor.setPosition(int(qBound<qint64>(0, start + memory.selectionLength, length)), QTextCursor::KeepAnchor);
     ViewerMemo->setTextCursor(cursor);
     ViewerMemo->ensureCursorVisible();
+}
+
+// ---------------------------------------------------------------------------------------
+// Sort panel
+
+void TSuchForm::closeViewForSort()
+{
+    closeView();
+    Label2->clear();
+    Label8->clear();
+}
+
+void TSuchForm::setSearchControlsLocked(bool locked)
+{
+    for (QWidget *w : {static_cast<QWidget *>(TntEdit2), static_cast<QWidget *>(GrossKleinBeachten),
+                       static_cast<QWidget *>(NurGanzeWoerterCheckBox), static_cast<QWidget *>(TntEdit1),
+                       static_cast<QWidget *>(SpeedButton2), static_cast<QWidget *>(CancelBtn),
+                       static_cast<QWidget *>(WeiterSuche)})
+        w->setEnabled(!locked);
+    if (!locked)
+        return;
+    for (QWidget *w : {static_cast<QWidget *>(ZeilenAlsListeSortieren), static_cast<QWidget *>(AnsiLadenButton),
+                       static_cast<QWidget *>(UTF8LadenButton), static_cast<QWidget *>(UnicodeLadenButton),
+                       static_cast<QWidget *>(OKBtn)})
+        w->setEnabled(false);
+}
+
+void TSuchForm::enableLoadButtons(const lists::LoadButtons &buttons)
+{
+    if (buttons.ansi)
+        AnsiLadenButton->setEnabled(true);
+    if (buttons.utf8)
+        UTF8LadenButton->setEnabled(true);
+    if (buttons.mht)
+        UnicodeLadenButton->setEnabled(true);
+}
+
+void TSuchForm::setPanel2Visible(bool visible)
+{
+    Panel2->setVisible(visible);
+}
+
+QColor TSuchForm::statusColor() const
+{
+    // The hidden label the status line takes its colour from carries the notice colour.
+    const QString notice = m_ctx.state.noticeColorText.isEmpty() ? u"clWhite"_s : m_ctx.state.noticeColorText;
+    return colorOfText(notice).value_or(QColor());
+}
+
+void TSuchForm::prepareViewForList()
+{
+    m_find.reset();
+    memoSearchStart = 0;
+    LesezeichenBtn->hide();
+    WeiterSuche->setEnabled(true);
+}
+
+void TSuchForm::loadSortedList(const lists::SortedListView &view)
+{
+    loadFile(view.loadAs, view.path);
+    m_ctx.state.view.lastCaptionPrefix = view.kindPrefix;
+    Label8->setText(view.label8Caption);
+    Label2->clear();
 }
 
 void TSuchForm::updateMemoGeometry()

@@ -4,6 +4,7 @@
 #include "core/db/titlepositions.h"
 #include "core/search/searchrun.h"
 #include "core/searchwindow/findinviewer.h"
+#include "gui/searchwindow/sortpanel.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -34,7 +35,7 @@ class TTextViewer;
 // texts, the document view with its title display and the command buttons. Created once by
 // the program and shown modally by the main window's search button; it keeps its state
 // (view, drop-down, options) from one showing to the next.
-class TSuchForm : public QDialog
+class TSuchForm : public QDialog, public SortPanelHost
 {
     Q_OBJECT
 public:
@@ -46,10 +47,6 @@ public:
     {
         std::function<void()> showSettings;       // the settings dialog, modally
         std::function<void()> stopBusyIndicator;  // main window: busy timer off, Label1 empty
-        std::function<void()> sortedListClick;    // shows the sorted list of the loaded kind
-        std::function<bool()> sortBuildStoppable; // a sorted-list build can be stopped
-        std::function<void()> stopSortBuild;      // stops it as its stop button would
-        std::function<void()> hideSortControls;   // hides the sorted-list controls
         // The main window's part of a search run (Label1, GedultTimer, GeduldLabel); the
         // window's own part is handled here.
         search::SearchRunUi *mainWindowRunUi = nullptr;
@@ -76,6 +73,7 @@ public:
     QListWidget *TntListBox1 = nullptr;
     QLabel *TntLabel1 = nullptr;
     QFrame *SortPanelPlace = nullptr;     // holds the sorted-list controls
+    SortPanel *sortPanel = nullptr;       // the sorted-list controls, hidden until opened
     QFrame *PanelRechts = nullptr;
     QLineEdit *TntEdit1 = nullptr;        // right search bar
     QPushButton *Button2 = nullptr;
@@ -96,7 +94,7 @@ public:
     QPushButton *UTF8LadenButton = nullptr;
     QPushButton *AnsiLadenButton = nullptr; // never shown
     QPushButton *CancelBtn = nullptr;
-    QTimer *Timer1 = nullptr;
+    QTimer *Timer1 = nullptr;             // the sort panel's
     QTimer *Timer2 = nullptr;             // delayed title display
     TMachPause *MachPause1 = nullptr;
 
@@ -136,7 +134,7 @@ public:
     void Button1Click();
     void Button2Click();
     bool TntEdit1KeyDown(int key);
-    void TntEdit1Change();
+    void TntEdit1Change() override;
     void WeiterSucheClick();
     void TntListBox2Click(const QString &text);
     void PhraseCheckBoxClick();
@@ -193,6 +191,15 @@ protected:
     void reject() override;
 
 private:
+    // What the sort panel asks of the window.
+    void closeViewForSort() override;
+    void setSearchControlsLocked(bool locked) override;
+    void enableLoadButtons(const lists::LoadButtons &buttons) override;
+    void setPanel2Visible(bool visible) override;
+    QColor statusColor() const override;
+    void prepareViewForList() override;
+    void loadSortedList(const lists::SortedListView &view) override;
+
     struct KindRow;
     const KindRow &row(app::DocumentKind kind) const;
     QPushButton *loadButton(app::DocumentKind kind) const;

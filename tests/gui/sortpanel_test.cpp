@@ -1,0 +1,303 @@
+#include "gui/app/mainform.h"
+#include "gui/output/einstellform.h"
+#include "gui/searchwindow/sortpanel.h"
+#include "gui/searchwindow/suchform.h"
+
+#include "support/guicontext.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringEncoder>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace vespira;
+using gui::TSuchForm;
+
+namespace {
+
+const QString CancelCaption = u"Abbruch durch Benutzer! Bitte Geduld! Ich höre gleich auf!"_s;
+
+// The search window over a database "Archiv" whose one document lies in the temporary
+// program folder, named by its Z: path; the window has had its first paint, as it has
+// before the settings dialog can open the panel.
+class SortPanelTest : public ::testing::Test
+{
+protected:
+    SortPanelTest()
+    {
+        t.context.state.catalog.searchTimeDatabase = u"Archiv"_s;
+        t.context.state.catalog.selectedDatabase = u"Archiv"_s;
+        t.folder.write(u"docs/a.htm"_s, "a");
+        t.folder.write(u"Datenbank/Archiv.dat"_s, (u"PFAD_UND_ENDUNGEN=Z:\\ .htm\r\n"_s + doc() + u"\r\n"_s).toUtf8());
+        panel().pauseAfterListMs = 0;
+        form.TntEdit2->setText(u"Haus"_s);
+        form.FormPaint();
+    }
+
+    gui::SortPanel &panel() { return *form.sortPanel; }
+    QString doc() const { return u"Z:"_s + t.folder.file(u"docs/a.htm"_s).replace(u'/', u'\\'); }
+    void writeUtf8(const QString &text) { t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, text.toUtf8()); }
+    void writeMht(const QString &text)
+    {
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text)));
+    }
+    QString list(const char16_t *suffix) const { return u"Datenbank/Archiv_Phrasen_Woerter_"_s + QString::fromUtf16(suffix); }
+
+    // The controls a build locks, in the order of their names.
+    QList<QWidget *> lockedControls()
+    {
+        return {form.ZeilenAlsListeSortieren, form.AnsiLadenButton, form.UTF8LadenButton, form.UnicodeLadenButton,
+                form.TntEdit2, form.GrossKleinBeachten, form.NurGanzeWoerterCheckBox, form.TntEdit1,
+                form.SpeedButton2, form.CancelBtn, form.WeiterSuche, form.OKBtn,
+                panel().SortierteListenErstellenButton, panel().nurWoerterButton, panel().nurSaetzeButton,
+                panel().WoerterUndSaetzeButton};
+    }
+    QList<bool> enabledStates()
+    {
+        QList<bool> states;
+        for (const QWidget *w : lockedControls())
+            states << w->isEnabled();
+        return states;
+    }
+
+    test::TestContext t;
+    TSuchForm form {t.context};
+};
+
+} // namespace
+
+TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
+{
+    test::TestContext t;
+    gui::TMainForm_Vespira_HTML main(t.context);
+    auto *settings = new gui::TEinstellform(t.context, &main);
+    auto *search = new TSuchForm(t.context, &main);
+    main.setWindows(settings, search);
+    search->Panel2->show();
+    t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
+    t.context.state.sort.sortCancel = true;
+
+    t.dialogs.answer(false);
+    settings->SortierungAnzeigenBitBtnClick();
+    EXPECT_TRUE(search->sortPanel->isHidden());
+    EXPECT_FALSE(search->Panel2->isHidden());
+    EXPECT_TRUE(t.context.state.sort.sortCancel);
+
+    t.dialogs.answer(true);
+    settings->SortierungAnzeigenBitBtnClick();
+    EXPECT_FALSE(search->sortPanel->isHidden());
+    EXPECT_TRUE(search->Panel2->isHidden());
+    EXPECT_FALSE(t.context.state.sort.sortCancel);
+    EXPECT_EQ(settings->result(), QDialog::Accepted);
+    ASSERT_EQ(t.dialogs.shown.size(), 2);
+    EXPECT_EQ(t.dialogs.shown[1].text, gui::SortPanel::confirmationText(u"Akten"_s));
+    EXPECT_TRUE(t.dialogs.shown[1].text.startsWith(u"Möchten Sie die Dokumente von \"Akten\" sortieren?\r\n"_s));
+}
+
+TEST_F(SortPanelTest, WithoutCollectedTextTheInformationBoxIsShownAndNothingIsLocked)
+{
+    t.folder.write(u"Datenbank/Temp/SplitDokument007.txt"_s, "alt");
+    t.folder.write(u"Datenbank/Temp/ordner/rest.htm"_s, "alt");
+    panel().openPanel();
+    const QList<bool> before = enabledStates();
+
+    panel().SortierteListenErstellenButton->click();
+    ASSERT_EQ(t.dialogs.shown.size(), 1);
+    EXPECT_EQ(t.dialogs.shown[0].kind, u"information"_s);
+    EXPECT_EQ(t.dialogs.shown[0].text,
+              u"Für die Datenbank \"Archiv\" existieren keine Dokumente, die sortiert werden könnten!"_s);
+    EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+    EXPECT_EQ(enabledStates(), before);
+    EXPECT_TRUE(form.OKBtn->isEnabled());
+    EXPECT_FALSE(panel().isBuilding());
+    EXPECT_FALSE(panel().isHidden());
+    EXPECT_FALSE(t.folder.exists(list(u"Utf8Liste.txt")));
+}
+
+TEST_F(SortPanelTest, OnlyTheMhtFileBuildsOnlyTheMhtListWhichTheListButtonShows)
+{
+    writeMht(u"#"_s + doc() + u"\r\nDas Haus, das Dach; und: ein HAUS\r\n"_s);
+    t.context.state.view.activeKind = app::DocumentKind::Mht;
+    panel().openPanel();
+
+    panel().SortierteListenErstellenButton->click();
+    EXPECT_TRUE(t.dialogs.shown.isEmpty()) << t.dialogs.texts().join(u'|').toStdString();
+    EXPECT_FALSE(t.folder.exists(list(u"Utf8Liste.txt")));
+    QStringEncoder encoder(QStringEncoder::Utf16LE);
+    const QByteArray expected = QByteArray("\xFF\xFE", 2)
+        + QByteArray(encoder.encode(u"Dach\r\nDas\r\nein\r\nHaus\r\nund\r\n#"_s + doc() + u"\r\n"_s));
+    EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")), expected);
+    EXPECT_EQ(panel().Label4->text(), u"Fertig"_s);
+    EXPECT_TRUE(form.windowTitle().isEmpty());
+    EXPECT_TRUE(form.UnicodeLadenButton->isEnabled());
+    EXPECT_FALSE(form.UTF8LadenButton->isEnabled());
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_TRUE(t.context.state.sort.viewClosedBySort);
+
+    // The build leaves the list button as it locked it; enabled, it shows the MHT list.
+    EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
+    form.ZeilenAlsListeSortieren->setEnabled(true);
+    form.LesezeichenBtn->show();
+    form.TntEdit1->setText(u"Dach"_s);
+    form.memoSearchStart = 7;
+    form.ZeilenAlsListeSortieren->click();
+    const auto &view = t.context.state.view;
+    EXPECT_TRUE(view.sortedListShown);
+    EXPECT_EQ(view.currentFileName, t.folder.file(list(u"MHTListe.txt")));
+    EXPECT_EQ(view.lastCaptionPrefix, u"Sortierte MHT-Liste von "_s);
+    EXPECT_EQ(form.Label8->text(), u"Sortierte MHT-Liste von DB: \"Archiv\""_s);
+    EXPECT_TRUE(form.Label2->text().isEmpty());
+    EXPECT_TRUE(form.LesezeichenBtn->isHidden());
+    EXPECT_TRUE(form.WeiterSuche->isEnabled());
+    EXPECT_EQ(form.memoSearchStart, 0);
+    EXPECT_TRUE(form.chkUnicode);
+}
+
+TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThePanel)
+{
+    QString text;
+    for (int i = 0; i < 30000; ++i) {
+        if (i % 100 == 0)
+            text += u"#"_s + doc() + u"\r\n"_s;
+        text += u"Wort"_s + QString::number(i) + u" und mehr Text in dieser Zeile\r\n"_s;
+    }
+    writeUtf8(text);
+    writeMht(u"#"_s + doc() + u"\r\nAnderer Text hier\r\n"_s);
+    t.folder.write(list(u"Utf8Liste.txt"), "alte Liste\r\n");
+    t.folder.write(list(u"MHTListe.txt"), "alte MHT-Liste\r\n");
+    panel().openPanel();
+
+    // Watches the build from inside its event handling: once while it cuts, once while it
+    // builds the list, where it presses "Abbrechen / Schließen".
+    QList<bool> whileCutting;
+    QList<bool> whileSorting;
+    QString captionAfterCancel;
+    bool panelOpenAfterCancel = false;
+    QTimer watcher;
+    watcher.setInterval(0);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!panel().isBuilding())
+            return;
+        form.FormPaint(); // a paint in between must not undo the lock
+        if (!t.context.state.sort.sorting) {
+            if (whileCutting.isEmpty() && panel().Label4->text().endsWith(u"_UTF8Dokument.txt"_s))
+                whileCutting = enabledStates();
+            return;
+        }
+        whileSorting = enabledStates();
+        panel().SortAbbrechenButton->click();
+        captionAfterCancel = form.windowTitle();
+        panelOpenAfterCancel = !panel().isHidden();
+        watcher.stop();
+    });
+    watcher.start();
+    panel().SortierteListenErstellenButton->click();
+    watcher.stop();
+
+    const QList<bool> allLocked(lockedControls().size(), false);
+    EXPECT_EQ(whileCutting, allLocked);
+    ASSERT_EQ(whileSorting, allLocked) << "the build ended before the watcher saw it";
+    EXPECT_EQ(captionAfterCancel, CancelCaption);
+    EXPECT_TRUE(panelOpenAfterCancel);
+
+    EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
+    EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")), "alte MHT-Liste\r\n");
+    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_FALSE(t.context.state.sort.sorting);
+    EXPECT_EQ(panel().Label4->text(), u"Fertig"_s);
+    EXPECT_TRUE(panel().SortierteListenErstellenButton->isEnabled());
+    EXPECT_TRUE(form.CancelBtn->isEnabled());
+    EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
+    EXPECT_FALSE(panel().isHidden());
+
+    // The timer finishes the cancel: the panel closes and the web panel comes back.
+    ASSERT_TRUE(form.Timer1->isActive());
+    const int ticks = t.context.state.sort.timerTicks;
+    panel().Timer1Timer();
+    EXPECT_EQ(t.context.state.sort.timerTicks, ticks + 1);
+    EXPECT_TRUE(panel().isHidden());
+    EXPECT_FALSE(form.Panel2->isHidden());
+    EXPECT_EQ(panel().Label4->text(), u"Sortierte Liste von: "_s);
+    EXPECT_TRUE(form.windowTitle().isEmpty());
+    EXPECT_TRUE(form.UTF8LadenButton->isEnabled());
+    EXPECT_TRUE(form.UnicodeLadenButton->isEnabled());
+
+    // The flag stays set: only opening the panel again lets a build write.
+    panel().SortierteListenErstellenButton->click();
+    EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
+    panel().openPanel();
+    panel().nurSaetzeButton->setChecked(true);
+    panel().SortierteListenErstellenButton->click();
+    EXPECT_TRUE(QString::fromUtf8(t.folder.read(list(u"Utf8Liste.txt"))).startsWith(u"Wort0 und mehr Text in dieser Zeile\r\n"_s));
+    EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")).size(), 2 + 2 * (u"Anderer Text hier\r\n#"_s + doc() + u"\r\n"_s).size());
+}
+
+TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLargeEnough)
+{
+    const struct
+    {
+        QByteArray ansi, utf8, mht;
+        bool ansiOn, utf8On, mhtOn;
+    } cases[] = {
+        {"ab", "ab", "\xFF\xFE" "a", false, false, false},
+        {"abc", "abc", QByteArray("\xFF\xFE" "a\0", 4), true, true, false},
+        {"abc", "abc", QByteArray("\xFF\xFE" "ab\0", 5), true, true, true},
+    };
+    for (const auto &c : cases) {
+        t.folder.write(u"Datenbank/Archiv_AnsiDokument.txt"_s, c.ansi);
+        t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, c.utf8);
+        t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, c.mht);
+        for (QWidget *w : lockedControls())
+            w->setEnabled(false);
+        panel().openPanel();
+        EXPECT_TRUE(form.Panel2->isHidden());
+
+        panel().SortAbbrechenButton->click();
+        EXPECT_TRUE(panel().isHidden());
+        EXPECT_FALSE(form.Panel2->isHidden());
+        EXPECT_EQ(form.AnsiLadenButton->isEnabled(), c.ansiOn) << c.ansi.size();
+        EXPECT_EQ(form.UTF8LadenButton->isEnabled(), c.utf8On) << c.utf8.size();
+        EXPECT_EQ(form.UnicodeLadenButton->isEnabled(), c.mhtOn) << c.mht.size();
+        for (QWidget *w : {static_cast<QWidget *>(form.TntEdit2), static_cast<QWidget *>(form.GrossKleinBeachten),
+                           static_cast<QWidget *>(form.NurGanzeWoerterCheckBox), static_cast<QWidget *>(form.TntEdit1),
+                           static_cast<QWidget *>(form.SpeedButton2), static_cast<QWidget *>(form.CancelBtn),
+                           static_cast<QWidget *>(form.WeiterSuche),
+                           static_cast<QWidget *>(panel().SortierteListenErstellenButton),
+                           static_cast<QWidget *>(panel().WoerterUndSaetzeButton)})
+            EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_FALSE(form.OKBtn->isEnabled());
+        EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
+        EXPECT_EQ(panel().Label4->text(), u"Sortierte Liste von: "_s);
+        EXPECT_TRUE(form.windowTitle().isEmpty());
+        EXPECT_TRUE(t.context.state.sort.sortCancel);
+    }
+    EXPECT_TRUE(t.dialogs.shown.isEmpty());
+}
+
+TEST_F(SortPanelTest, TheSearchWindowsCancelStopsABuildAndHidesThePanel)
+{
+    QString text;
+    for (int i = 0; i < 30000; ++i)
+        text += u"Wort"_s + QString::number(i) + u" und mehr\r\n"_s;
+    writeUtf8(text);
+    t.folder.write(list(u"Utf8Liste.txt"), "alte Liste\r\n");
+    panel().openPanel();
+    QTimer::singleShot(0, &form, [&] {
+        // Esc or the window's close button while the controls are locked.
+        static_cast<QDialog &>(form).reject();
+    });
+    panel().SortierteListenErstellenButton->click();
+    EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
+    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(panel().isHidden());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+}
