@@ -20,6 +20,8 @@ SIZE_MB=${SIZE_MB:-200}
 DOCS=${DOCS:-/usr/share/doc}
 WORK=${WORK:-$(mktemp -d)}
 RUNS=${RUNS:-3}
+# The locale whose collation orders the list (the pipeline sorts in C.UTF-8, as its form says).
+LIST_LOCALE=${LIST_LOCALE:-de_DE.UTF-8}
 
 for tool in tr sort awk /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
@@ -88,21 +90,21 @@ echo "== $RUNS runs each, alternating" >&2
 ours_times=()
 peer_times=()
 for run in $(seq "$RUNS"); do
-    read -r s kb < <(run_timed "$VESPIRA" lists -C "$big" --mode words Big)
+    read -r s kb < <(run_timed env LC_ALL="$LIST_LOCALE" "$VESPIRA" lists -C "$big" --mode words Big)
     ours_times+=("$s"); ours_kb=$kb
     read -r s kb < <(run_timed bash -c 'peer "$0"' "$file")
     peer_times+=("$s"); peer_kb=$kb
     echo "run $run: vespira lists ${ours_times[-1]} s, pipeline ${peer_times[-1]} s" >&2
 done
-read -r half_s half_kb < <(run_timed "$VESPIRA" lists -C "$half" --mode words Big)
+read -r half_s half_kb < <(run_timed env LC_ALL="$LIST_LOCALE" "$VESPIRA" lists -C "$half" --mode words Big)
 
 list="$big/Datenbank/Big_Phrasen_Woerter_Utf8Liste.txt"
 best() { printf '%s\n' "$@" | sort -g | head -n 1; }
 awk -v b="$bytes" -v o="$(best "${ours_times[@]}")" -v p="$(best "${peer_times[@]}")" \
     -v ok="$ours_kb" -v pk="$peer_kb" -v hs="$half_s" -v hk="$half_kb" -v half_mb=$(( SIZE_MB / 2 )) \
-    -v entries="$(wc -l < "$list")" -v peer_entries="$(wc -l < "$WORK/peer.txt")" -v cores="$(nproc)" 'BEGIN {
+    -v entries="$(wc -l < "$list")" -v peer_entries="$(wc -l < "$WORK/peer.txt")" -v cores="$(nproc)" -v locale="$LIST_LOCALE" 'BEGIN {
     printf "collected UTF-8 file: %.1f MB, %d cores\n", b / 1e6, cores
-    printf "vespira lists --mode words: %.2f s (best of runs), %.1f MB/s, peak memory %.0f MB, %d list lines\n", o, b / o / 1e6, ok / 1024, entries
+    printf "vespira lists --mode words (%s): %.2f s (best of runs), %.1f MB/s, peak memory %.0f MB, %d list lines\n", locale, o, b / o / 1e6, ok / 1024, entries
     printf "tr | sort -u -f (C.UTF-8):  %.2f s (best of runs), %.1f MB/s, peak memory %.0f MB, %d lines\n", p, b / p / 1e6, pk / 1024, peer_entries
     printf "ratio: vespira is %.2f x as fast as the pipeline (target: at least 2 x)\n", p / o
     printf "same text, %d MB: vespira lists %.2f s, peak memory %.0f MB\n", half_mb, hs, hk / 1024
