@@ -15,8 +15,8 @@ fi
 if [ ! -f "$prog/Adressen_Webseiten.txt" ] && [ -f "$here/resources/Adressen_Webseiten.txt" ]; then
     cp "$here/resources/Adressen_Webseiten.txt" "$prog/"
 fi
-if [ -f "$build/docs/Vespira_HTML_Light.pdf" ]; then
-    cp "$build/docs/Vespira_HTML_Light.pdf" "$prog/"
+if [ -f "$build/Vespira_HTML_Light.pdf" ]; then
+    cp "$build/Vespira_HTML_Light.pdf" "$prog/"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "offscreen" ]; then

@@ -297,6 +297,11 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     ViewerMemo->setTabChangesFocus(false);
     ViewerMemo->setContextMenuPolicy(Qt::CustomContextMenu);
     ViewerMemo->setFrameShape(QFrame::NoFrame);
+    // The mirror holds only the painted lines and lies over the viewer; scrolling is the
+    // viewer's. Its own bars would show whenever its line spacing differs from the viewer's
+    // and sit beside the viewer's bar, scrolling the mirror away from what the viewer shows.
+    ViewerMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ViewerMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     PopupMenu1 = named(new QMenu(ViewerMemo), u"PopupMenu1");
     TextinSuchleistelinksbertragen1 = PopupMenu1->addAction(u"Text in Suchleiste links übertragen"_s);
     TextinSuchleistelinksbertragen1->setObjectName(u"TextinSuchleistelinksbertragen1"_s);

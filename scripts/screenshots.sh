@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Renders the windows for the README and the manual, without a screen, into docs/images/
+# (or the folder given as the first argument):
+#   main-window.png    the main window with a few databases listed
+#   search-window.png  the search window with a database in the view and its title shown
+#   settings.png       the settings dialog
+#   web-panel.png      the search window with the web search panel
+# A filter of test names may follow the folder (default: all four), as gtest takes it.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="${VESPIRA_BUILD:-$here/build}"
+out="$(mkdir -p "${1:-$here/docs/images}" && cd "${1:-$here/docs/images}" && pwd)"
+filter="${2:-*}"
+cmake --build "$build" --target test_gui -j2
+QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 VESPIRA_SCREENSHOTS="$out" \
+    "$build/tests/gui/test_gui" --gtest_filter="Screenshots.$filter"
+echo "geschrieben: $out"
