@@ -14,6 +14,10 @@ if(VESPIRA_SANITIZE)
     target_compile_options(vespira_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(vespira_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VESPIRA_BUILD_FUZZ)
+    # Coverage for libFuzzer in every library a fuzz target links; the targets add the driver.
+    target_compile_options(vespira_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 # One static library per core subsystem, from the sources of its folder, so each
 # subsystem builds and tests on its own and a wrong-way dependency fails to link.

@@ -1,5 +1,9 @@
 #include "producer/textbuilder.h"
 
+#include "producer/charset.h"
+
+#include <QString>
+
 namespace vespira::producer {
 
 namespace {
@@ -34,6 +38,13 @@ void defuseMarkers(std::string &line)
 
 void TextBuilder::text(std::string_view utf8)
 {
+    // The HTML parser passes a numeric character reference beyond the code space on as
+    // bytes that are no UTF-8 at all; the collected file must stay valid throughout.
+    if (!isValidUtf8(QByteArrayView(utf8.data(), qsizetype(utf8.size())))) {
+        const std::string valid = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toStdString();
+        text(valid);
+        return;
+    }
     const std::size_t n = utf8.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);

@@ -35,10 +35,27 @@ const std::unordered_map<uint32_t, std::vector<uint32_t>> &upperPartners()
     return table;
 }
 
+// Encoded by hand: QString::fromUcs4 takes a leading U+FEFF for a byte-order mark and drops
+// it, which made a search text holding that character look shorter than its matches.
 QByteArray utf8Of(uint32_t code)
 {
-    const char32_t c = code;
-    return QString::fromUcs4(&c, 1).toUtf8();
+    QByteArray out;
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | code >> 6);
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | code >> 12);
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | code >> 18);
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+    return out;
 }
 
 void addByte(std::array<bool, 256> &set, std::vector<unsigned char> &list, unsigned char b)

@@ -38,6 +38,19 @@ TEST(HtmlText, BrokenEmptyAndDeeplyNestedMarkupNeverFail)
     EXPECT_EQ(html(deep.c_str()), "tief\r\n");
 }
 
+TEST(HtmlText, CharacterReferencesBeyondTheCodeSpaceStayValidUtf8)
+{
+    // The parser's number overflows here and comes out as a stray continuation byte.
+    const std::string overflow = "<p>a&#x11000" + std::string(37, 'a') + "0;b &#99999999999999999999; &#x110000;</p>";
+    const std::string text = html(overflow.c_str());
+    EXPECT_TRUE(isValidUtf8(QByteArrayView(text.data(), qsizetype(text.size())))) << text;
+    EXPECT_EQ(text.substr(0, 1), "a");
+
+    TextBuilder b;
+    b.text("x\xA0y \xC3\x28 \xED\xA0\x80");
+    EXPECT_EQ(b.take(), "x\xEF\xBF\xBDy \xEF\xBF\xBD( \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\r\n");
+}
+
 TEST(HtmlText, MarkerLikeTextCannotOpenABlock)
 {
     EXPECT_EQ(html("<p>#C:\\x</p><p>siehe #Z:\\home\\a.htm und #ä:\\b</p><p>##:\\ #</p>"),

@@ -177,6 +177,26 @@ TEST(StreamSearch, CaseFoldingPerEncoding)
     EXPECT_EQ(ansi.search.FoundStart(), 8);
 }
 
+TEST(StreamSearch, ZeroWidthNoBreakSpaceCountsItsThreeBytes)
+{
+    // U+FEFF, pasted from web pages, in a text searched without regard to case: its three
+    // bytes must count, or a match near a window edge or starting with it is missed.
+    const QString text = u"~~\uFEFF~~;~"_s;
+    const QByteArray file = u"~~~\uFEFF~~;~ \uFEFFHaus"_s.toUtf8();
+    for (const int block : {1, 2, 3, 64}) {
+        Searcher s(file, block);
+        ASSERT_TRUE(s.search.FindFirst(text, 0, vEncUTF8, soWholeWords)) << block;
+        EXPECT_EQ(s.search.FoundStart(), 1);
+        EXPECT_EQ(s.search.FoundLength(), 9);
+        ASSERT_TRUE(s.search.FindFirst(u"\uFEFFhaus"_s, 0, vEncUTF8, 0)) << block;
+        EXPECT_EQ(s.search.FoundStart(), 11);
+        EXPECT_EQ(s.search.FoundLength(), 7);
+    }
+    const PatternMatcher matcher(u"\uFEFFk"_s, vEncUTF8, false, false);
+    EXPECT_EQ(matcher.minLength(), 4);
+    EXPECT_EQ(matcher.maxLength(), 6); // the Kelvin sign takes three bytes
+}
+
 TEST(StreamSearch, EdgesOfTheStream)
 {
     Searcher oneByte("a"_ba);
