@@ -187,7 +187,7 @@ TEST_F(FaultTest, InvalidUtf8AndATenMegabyteLine)
 
 TEST_F(FaultTest, FoldersInPlaceOfDatabaseFiles)
 {
-    for (const QString &file : {u"Datenbank/Archiv.dat"_s, utf8Titles()}) {
+    for (const QString &file : {u"Datenbank/Archiv.dat"_s, utf8Titles(), utf8Text()}) {
         SCOPED_TRACE(file.toStdString());
         QDir(folder.file(u"Datenbank"_s)).removeRecursively();
         makeDatabase();
@@ -200,6 +200,11 @@ TEST_F(FaultTest, FoldersInPlaceOfDatabaseFiles)
             // The text is all there; only the document paths are missing.
             EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
             EXPECT_EQ(r.out.count(u'\n'), 3) << r.out.toStdString();
+        } else if (file == utf8Text()) {
+            // Said as an error, not passed off as "nothing found".
+            EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(u"Archiv_UTF8Dokument.txt\" ist keine lesbare Datei und wird nicht durchsucht."_s))
+                << r.err.toStdString();
         } else {
             EXPECT_EQ(r.exitCode, 2) << r.out.toStdString();
             EXPECT_TRUE(r.out.isEmpty());

@@ -9,6 +9,7 @@
 #include "core/output/resultpage.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,6 +17,18 @@ namespace vespira::search {
 
 namespace {
 constexpr int PageSize = 25;
+
+// A missing collected file is normal (a database of one kind only); anything else in its
+// place, such as a folder, would otherwise end in a silent "nothing found".
+bool searchable(const QString &path, platform::Dialogs &dialogs)
+{
+    if (paths::isRegularFile(path))
+        return true;
+    if (QFileInfo::exists(path))
+        dialogs.error(u"\""_s + QDir::toNativeSeparators(path)
+                      + u"\" ist keine lesbare Datei und wird nicht durchsucht."_s);
+    return false;
+}
 } // namespace
 
 SearchRun::SearchRun(app::Context &ctx, SearchRunUi &ui)
@@ -85,7 +98,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         options.wholeWords = request.wholeWords;
 
         const QString utf8File = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Utf8);
-        if (paths::isRegularFile(utf8File)) {
+        if (searchable(utf8File, m_ctx.services.dialogs)) {
             run.utf8ListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf8);
             state.view.mirrorSuspended = true;
@@ -94,7 +107,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
                      CollectedKind::Utf8, m_hits);
         }
         const QString mhtFile = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Mht);
-        if (paths::isRegularFile(mhtFile)) {
+        if (searchable(mhtFile, m_ctx.services.dialogs)) {
             run.mhtListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf16);
             state.view.mirrorSuspended = true;
