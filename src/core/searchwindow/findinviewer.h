@@ -24,9 +24,17 @@ public:
     qint64 find(const uchar *data, qint64 size, qint64 from) const;
 
 private:
+    qint64 findScalar(const uchar *data, qint64 size, qint64 from) const;
+    bool matchesAt(const uchar *data, qint64 at) const;
+
     QByteArray m_pattern; // lowered
     std::array<uchar, 256> m_fold {};
     std::array<qint64, 256> m_skip {};
+    // The two raw bytes that fold to the pattern's first and to its last byte (the same byte
+    // twice where a byte has no other case); empty where some byte has more than two forms.
+    std::array<uchar, 2> m_firstForms {};
+    std::array<uchar, 2> m_lastForms {};
+    bool m_vectorScan = false;
 };
 
 // Searches a file through read-only memory maps of a bounded window, so files of any size

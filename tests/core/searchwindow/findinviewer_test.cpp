@@ -60,11 +60,12 @@ TEST_F(FindInViewerTest, HorspoolAgreesWithPlainComparisonOnRandomText)
             c = static_cast<char>(vespira::text::ansiLower(static_cast<uchar>(c)));
         return s;
     };
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         QByteArray text;
         QByteArray pattern;
-        const int textLength = rng->bounded(0, 60);
-        const int patternLength = rng->bounded(1, 6);
+        // Long enough for the sixteen-at-a-time scan and its scalar tail alike.
+        const int textLength = rng->bounded(0, 120);
+        const int patternLength = rng->bounded(1, 20);
         for (int i = 0; i < textLength; ++i)
             text += alphabet.at(rng->bounded(alphabet.size()));
         for (int i = 0; i < patternLength; ++i)
