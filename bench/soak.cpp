@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
 
     const QStringList words = {QStringLiteral("function"), QStringLiteral("Übersicht"), QStringLiteral("the"),
                                QStringLiteral("zzqx-nowhere"), QStringLiteral("return value"),
-                               QStringLiteral("Python"), QStringLiteral("class"), QStringLiteral("ä")};
+                               QStringLiteral("Python"), QStringLiteral("class"), QStringLiteral("Größe")};
     QElapsedTimer clock;
     clock.start();
     long afterFirst = 0;
@@ -78,6 +78,8 @@ int main(int argc, char *argv[])
         }
         if (round == 0)
             afterFirst = residentKiB();
+        if (qEnvironmentVariableIsSet("SOAK_TRACE"))
+            std::fprintf(report, "round %d: %.1f MB\n", round + 1, residentKiB() / 1024.0);
     }
     const long atEnd = residentKiB();
     std::fprintf(report, "%d searches, %d list builds, %d failed, %.1f s\n", searched, built, failures,

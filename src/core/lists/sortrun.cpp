@@ -8,10 +8,29 @@
 #include <QDir>
 #include <algorithm>
 #include <QFileInfo>
+#include <cstdlib>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::lists {
+
+namespace {
+
+// A build holds every distinct word of a collected file at once; once it is over, the
+// allocator would keep those pages for good, and the program's footprint would stay at the
+// build's peak for the rest of the session.
+void releaseFreedHeap()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 namespace {
 
@@ -110,6 +129,7 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
             ListBuildRequest build {request.programFolder, name, file, request.splitMode, request.mapper};
             ListBuildCallbacks buildCallbacks {progress, callbacks.caption};
             outcome = ErstelleNachtraeglichSortierteListen(build, replacementDrive, buildCallbacks);
+            releaseFreedHeap();
         }
         if (callbacks.fileFinished)
             callbacks.fileFinished(outcome == ListBuildOutcome::Written);
