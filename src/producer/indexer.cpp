@@ -177,9 +177,11 @@ public:
         }
     }
 
+    // Unbuffered, so a write the disk takes only in part fails here and now; a buffered one
+    // could be flushed later as if it had gone through.
     void write(const QByteArray &bytes)
     {
-        if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             fail();
         if (m_file.write(bytes) != bytes.size())
             fail();

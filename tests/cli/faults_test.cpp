@@ -224,13 +224,69 @@ TEST_F(FaultTest, FullDiskWhileIndexingKeepsTheOldDatabase)
 
     for (int i = 0; i < 40; ++i)
         folder.write(u"neu/d%1.html"_s.arg(i), "<title>Neu</title><p>" + QByteArray(1000, 'x') + "</p>");
-    const Result r = run({u"index"_s, u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)},
-                         16 * 1024);
+    for (rlim_t limit : {rlim_t {16 * 1024}, rlim_t {100}}) { // large writes and small ones
+        SCOPED_TRACE(limit);
+        const Result r = run({u"index"_s, u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)},
+                             limit);
+        EXPECT_FALSE(r.crashed);
+        EXPECT_EQ(r.exitCode, 2) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(u"kann nicht geschrieben werden"_s)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"Probe_UTF8Dokument.txt"_s)) << r.err.toStdString();
+        EXPECT_EQ(snapshot(folder.file(u"Datenbank"_s)), before); // no half file, no stray temporary
+    }
+}
+
+TEST_F(FaultTest, FullDiskWhileResultPagesOrListsAreWritten)
+{
+    docs.clear();
+    for (int i = 0; i < 40; ++i)
+        docs.push_back({u"D:\\dokument%1.htm"_s.arg(i), u"Ein Haus mit vielen Wörtern Nummer %1"_s.arg(i)});
+    test::writeFileList(folder, u"Archiv"_s, u"D"_s, docs);
+    test::writeCollected(folder, u"Archiv"_s, docs, false);
+
+    Result r = run({u"search"_s, u"-C"_s, folder.path(), u"Archiv"_s, u"Haus"_s}, 2048);
     EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 2) << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains(u"kann nicht geschrieben werden"_s)) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(u"Probe_UTF8Dokument.txt"_s)) << r.err.toStdString();
-    EXPECT_EQ(snapshot(folder.file(u"Datenbank"_s)), before); // no half file, no stray temporary
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"Vespira_Ergebnis.htm\" kann nicht geschrieben werden"_s)) << r.err.toStdString();
+    EXPECT_FALSE(folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s)); // no half page
+
+    ASSERT_EQ(run({u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s}).exitCode, 0);
+    const auto before = snapshot(folder.file(u"Datenbank"_s));
+    // The pieces cut from the collected text no longer fit: no list from a part of the text.
+    r = run({u"lists"_s, u"-C"_s, folder.path(), u"--mode"_s, u"phrases"_s, u"Archiv"_s}, 512);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"SplitDokument001.txt\" kann nicht geschrieben werden: nur 512 von "_s))
+        << r.err.toStdString();
+    EXPECT_EQ(snapshot(folder.file(u"Datenbank"_s)), before);
+}
+
+TEST_F(FaultTest, SparseFiveGigabyteCollectedFileIsSearchedToTheEnd)
+{
+    constexpr qint64 size = 5LL * 1024 * 1024 * 1024;
+    docs = {{u"D:\\anfang.htm"_s, u"x"_s}, {u"D:\\ende.htm"_s, u"x"_s}};
+    test::writeFileList(folder, u"Archiv"_s, u"D"_s, docs);
+    const QByteArray head = "#D:\\anfang.htm\r\nein Haus vorn\r\n";
+    const QByteArray tail = "\r\n#D:\\ende.htm\r\nein Haus hinten\r\n";
+    {
+        QFile f(folder.file(utf8Text()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(head);
+        if (!f.seek(size - tail.size()) || f.write(tail) != tail.size())
+            GTEST_SKIP() << "no room for a sparse file of 5 GB here";
+    }
+    folder.write(utf8Titles(), "0 #D:\\anfang.htm\r\n" + QByteArray::number(size - tail.size() + 2)
+                                   + " #D:\\ende.htm\r\n");
+
+    const Result r = search(u"Haus"_s);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    // The documents are not on this disk, hence "Existiert nicht! " before their paths.
+    EXPECT_TRUE(lines[0].contains(u"D:\\anfang.htm\tein Haus vorn"_s)) << lines[0].left(200).toStdString();
+    EXPECT_TRUE(lines[1].contains(u"D:\\ende.htm\tein Haus hinten"_s)) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(u"Haus hinten"_s));
 }
 
 TEST_F(FaultTest, CorruptSettingsFileIsReadAroundAndKept)

@@ -34,11 +34,17 @@ QByteArray encodeText(const QString &text, CodePage codePage)
 void writeFileAtomic(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that the disk takes only in part (full disk, file size
+    // limit) was flushed at commit time as if it had gone through, leaving a cut file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
                     + u"\" kann nicht geschrieben werden: "_s + file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size() || !file.commit()) {
+        // A write the disk took only in part carries no error text of its own.
+        const QString reason = written >= 0 && written < bytes.size()
+            ? u"nur %1 von %2 Bytes passten, der Datenträger ist voll"_s.arg(written).arg(bytes.size())
+            : file.errorString();
         file.cancelWriting();
         throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
                     + u"\" kann nicht geschrieben werden: "_s + reason);

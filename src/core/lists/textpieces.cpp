@@ -2,6 +2,7 @@
 
 #include "core/common/error.h"
 #include "core/common/text.h"
+#include "core/common/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,11 +49,9 @@ qsizetype cutPoint(const QByteArray &buf, PieceEncoding encoding)
 
 void writePiece(const QString &path, QByteArrayView bytes)
 {
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes.data(), bytes.size()) != bytes.size()) {
-        throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
-                    + u"\" kann nicht geschrieben werden: "_s + out.errorString());
-    }
+    // Through the checked writer: a piece the disk took only in part would give a list that
+    // silently lacks the rest of the text.
+    writeFileAtomic(path, QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "core/common/text.h"
 #include "core/common/textfile.h"
 
+#include <QDir>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::output {
@@ -190,6 +192,8 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     }
     page << u"</font>"_s << u"</body>"_s << u"</html>"_s;
 
+    // Someone tidying up may have removed the folder while the run went on.
+    QDir().mkpath(tempFolder);
     WriteToStream(page.join(u"\r\n"_s) + u"\r\n"_s, tempFolder + resultPageFileName(pageNumber),
                   CodePage::Utf8);
 

@@ -4,6 +4,10 @@
 #include "core/search/searchfixture.h"
 #include "support/guicontext.h"
 
+#include <QDir>
+
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -206,6 +210,39 @@ TEST_F(SearchRunTest, ReplacementCharacterAndClipboard)
     t.context.state.view.pathOpened = true;
     search(u"#C:\\a.htm x"_s, request);
     EXPECT_EQ(t.clipboard.text(), u"C:\\a.htm"_s);
+}
+
+TEST_F(SearchRunTest, TempFolderGoneOrBlockedDuringTheRun)
+{
+    makeDatabase(docs(30));
+    // Removed while the run goes on: it is made again for the pages.
+    bool removed = false;
+    ui.onPump = [&] {
+        if (!std::exchange(removed, true))
+            QDir(t.folder.file(u"Datenbank/Temp"_s)).removeRecursively();
+    };
+    EXPECT_EQ(search(u"Haus"_s).pagesWritten, 2);
+    EXPECT_TRUE(pageExists(1));
+
+    // A file in its place: the run ends with the reason and the window usable again.
+    removed = false;
+    ui.onPump = [&] {
+        if (std::exchange(removed, true))
+            return;
+        QDir(t.folder.file(u"Datenbank/Temp"_s)).removeRecursively();
+        t.folder.write(u"Datenbank/Temp"_s, "kein Ordner"_ba);
+    };
+    try {
+        search(u"Haus"_s);
+        FAIL() << "a failed page was reported as written";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains(u"Vespira_Ergebnis.htm\" kann nicht geschrieben werden"_s))
+            << e.message().toStdString();
+    }
+    EXPECT_TRUE(ui.controlsEnabled);
+    EXPECT_FALSE(t.context.state.run.cancellable);
+    EXPECT_EQ(t.folder.read(u"Datenbank/Temp"_s), "kein Ordner"_ba);
+    EXPECT_TRUE(t.shell.opened.size() == 1); // only the first run's page went to the browser
 }
 
 TEST_F(SearchRunTest, MissingFileListEndsTheRunCleanly)
