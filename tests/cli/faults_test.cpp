@@ -145,19 +145,19 @@ TEST_F(FaultTest, GarbageInTheTitlePositionsCostsOnlyThePathsItBroke)
     }
 }
 
-TEST_F(FaultTest, InvalidUtf8AndATenMegabyteLine)
+TEST_F(FaultTest, InvalidUtf8AndAHundredMegabyteLine)
 {
     docs = {
         {u"D:\\kaputt.htm"_s, u"vorher"_s},
         {u"D:\\lang.htm"_s, u"kurz"_s},
     };
     test::writeFileList(folder, u"Archiv"_s, u"D"_s, docs);
-    // Invalid sequences around a hit, then one line of ten million bytes with a hit near
+    // Invalid sequences around a hit, then one line of a hundred million bytes with a hit near
     // its end.
     QByteArray collected = "#D:\\kaputt.htm\r\n\xC3\x28 Haus \xED\xA0\x80 \xF8\x88\x80\x80\x80 \xFF\r\n";
     const qint64 second = collected.size();
     collected += "#D:\\lang.htm\r\n";
-    QByteArray line(10'000'000, 'a');
+    QByteArray line(100'000'000, 'a');
     for (qsizetype i = 0; i < line.size(); i += 100)
         line[i] = ' ';
     line.replace(line.size() - 1000, 11, " Haus ende ");
@@ -183,6 +183,32 @@ TEST_F(FaultTest, InvalidUtf8AndATenMegabyteLine)
     const QString list = QString::fromUtf8(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s));
     EXPECT_TRUE(list.contains(u"\r\nHaus\r\n"_s)) << list.left(500).toStdString();
     EXPECT_TRUE(list.contains(u"ende\r\n"_s));
+}
+
+TEST_F(FaultTest, UnpairedSurrogatesInTheUtf16Text)
+{
+    docs = {{u"D:\\brief.eml"_s, u"x"_s}};
+    test::writeFileList(folder, u"Archiv"_s, u"D"_s, docs);
+    const auto utf16 = [](const QString &s) {
+        return QByteArray(reinterpret_cast<const char *>(s.utf16()), s.size() * 2);
+    };
+    // A high surrogate with no low one after it, and a low one with no high one before it.
+    const QByteArray text = utf16(u"#D:\\brief.eml\r\nvorn "_s) + QByteArray("\x00\xD8", 2) + utf16(u" Haus "_s)
+        + QByteArray("\x00\xDC", 2) + utf16(u" hinten\r\n"_s);
+    folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, text);
+    folder.write(u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s, "0 #D:\\brief.eml\r\n");
+
+    const Result r = search(u"Haus"_s);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.count(u'\n'), 1);
+    EXPECT_TRUE(r.out.contains(u" Haus "_s)) << r.out.toStdString();
+
+    const Result lists = run({u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
+    EXPECT_FALSE(lists.crashed);
+    EXPECT_EQ(lists.exitCode, 0) << lists.err.toStdString();
+    const QByteArray list = folder.read(u"Datenbank/Archiv_Phrasen_Woerter_MHTListe.txt"_s);
+    EXPECT_EQ(list, utf16(u"\uFEFFHaus\r\nhinten\r\nvorn\r\n"_s)) << list.toHex().constData();
 }
 
 TEST_F(FaultTest, FoldersInPlaceOfDatabaseFiles)
