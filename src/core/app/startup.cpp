@@ -4,6 +4,7 @@
 #include "core/common/paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
@@ -72,6 +73,27 @@ ControlFolder controlFolderState(const QString &value, const QString &programFol
     control.folder = value;
     control.active = !value.isEmpty() && programFolder.toLower().contains(value.toLower());
     return control;
+}
+
+void provideSharedFiles(const QString &programFolder, const QString &sharedFolder)
+{
+    for (const char16_t *file : {paths::Adressen, paths::Manual}) {
+        const QFileInfo shared(paths::withSlash(sharedFolder) + name(file));
+        const QFileInfo own(programFolder + name(file));
+        if (!shared.isFile())
+            continue;
+        const bool refresh = file == paths::Manual && own.isFile() && shared.lastModified() > own.lastModified();
+        if (own.exists() && !refresh)
+            continue;
+        // Copied under a temporary name first, so a failed copy never removes a manual.
+        const QString temporary = own.filePath() + u".neu"_s;
+        QFile::remove(temporary);
+        if (QFile::copy(shared.filePath(), temporary)) {
+            QFile::remove(own.filePath());
+            QFile::rename(temporary, own.filePath());
+        }
+        QFile::remove(temporary);
+    }
 }
 
 WindowSizes prepareStart(Context &context)

@@ -319,6 +319,8 @@ void TMainForm_Vespira_HTML::FormCreate()
     Label1->clear();
     Label2->clear();
     m_sizes = app::prepareStart(m_ctx);
+    app::provideSharedFiles(state.programFolder,
+                            QCoreApplication::applicationDirPath() + u"/../share/doc/vespira-html"_s);
 }
 
 void TMainForm_Vespira_HTML::FormPaint()

@@ -3,7 +3,9 @@
 
 #include "support/guicontext.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -186,4 +188,36 @@ TEST(Closing, EmptiesTheTempFolderOnly)
     app::emptyTempFolder(t.folder.path());
     EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).isEmpty());
     EXPECT_TRUE(t.folder.exists(u"Datenbank/Archiv.dat"_s));
+}
+
+TEST(SharedFiles, InstalledManualAndAddressesReachTheProgramFolderWithoutOverwritingEdits)
+{
+    test::TempProgramFolder shared;
+    test::TempProgramFolder program;
+    const QString manual = u"Vespira_HTML_Light.pdf"_s;
+    const QString addresses = u"Adressen_Webseiten.txt"_s;
+
+    app::provideSharedFiles(program.path(), shared.path()); // nothing installed: nothing happens
+    EXPECT_FALSE(program.exists(manual));
+
+    shared.write(manual, "%PDF neu");
+    shared.write(addresses, "[Themen1]\r\n");
+    app::provideSharedFiles(program.path(), shared.path());
+    EXPECT_EQ(program.read(manual), "%PDF neu");
+    EXPECT_EQ(program.read(addresses), "[Themen1]\r\n");
+
+    // The user's own addresses stay; an older manual gives way to the newer installed one.
+    program.write(addresses, "[Themen1]\r\nListe=Eigene\r\n");
+    program.write(manual, "%PDF alt");
+    const auto age = [](const QString &path, int days) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-days), QFileDevice::FileModificationTime));
+    };
+    age(program.file(manual), 2);
+    age(program.file(addresses), 2);
+    app::provideSharedFiles(program.path(), shared.path());
+    EXPECT_EQ(program.read(manual), "%PDF neu");
+    EXPECT_EQ(program.read(addresses), "[Themen1]\r\nListe=Eigene\r\n");
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::Files), (QStringList {addresses, manual}));
 }
