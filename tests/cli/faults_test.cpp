@@ -2,19 +2,16 @@
 // with a clear message (or the hits that can still be found), never a crash, and must
 // leave the files that were there before as they were.
 
+#include "cli/clirun.h"
 #include "core/search/searchfixture.h"
 #include "support/tempdir.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
@@ -22,55 +19,17 @@ using vespira::test::FixtureDocument;
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    bool crashed = false;
-    QString out;
-    QString err;
-};
-
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path.contains(u"/Temp/"_s))
-            continue; // result pages and pieces are scratch
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        files.insert(path, f.readAll());
-    }
-    return files;
-}
+using Result = test::CliResult;
+using test::snapshot;
 
 class FaultTest : public ::testing::Test
 {
 protected:
     FaultTest() { QDir().mkpath(config.path() + u"/Korvane"_s); }
 
-    // Runs the tool; with fileSizeLimit, no file of the run may grow beyond that many
-    // bytes, which fails writes just as a full disk does.
     Result run(const QStringList &arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_s, config.path());
-        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-        process.setProcessEnvironment(env);
-        if (fileSizeLimit != RLIM_INFINITY) {
-            process.setChildProcessModifier([fileSizeLimit] {
-                std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails with EFBIG instead
-                const rlimit limit {fileSizeLimit, fileSizeLimit};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
-        }
-        process.start(QStringLiteral(VESPIRA_CLI), arguments);
-        process.waitForFinished(120000);
-        return {process.exitCode(), process.exitStatus() != QProcess::NormalExit,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return test::runCli(arguments, {config.path(), u"C.UTF-8"_s, fileSizeLimit});
     }
 
     Result search(const QString &text)

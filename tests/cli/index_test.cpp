@@ -1,7 +1,7 @@
+#include "cli/clirun.h"
 #include "support/tempdir.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 
@@ -13,33 +13,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using vespira::test::snapshot;
 
-CliRun index(const QStringList &arguments)
+vespira::test::CliResult index(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(VESPIRA_CLI), QStringList {u"index"_s} + arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        files.insert(path, f.readAll());
-    }
-    return files;
+    return vespira::test::runCli(QStringList {u"index"_s} + arguments);
 }
 
 // Enough documents that a build is still running when the test interrupts it.
@@ -61,27 +39,27 @@ TEST(IndexCommand, BuildsRefusesAnExistingDatabaseAndReplaces)
     folder.write(u"docs/a.html"_s, "<title>A</title><p>Hallo</p>");
     folder.write(u"docs/b.htm"_s, QByteArray("\0\1\2\3binär", 10));
     const QStringList args {u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)};
-    const CliRun first = index(args);
-    EXPECT_EQ(first.code, 0) << first.err.toStdString();
+    const vespira::test::CliResult first = index(args);
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.contains(u"Dokumente:     1"_s));
     EXPECT_TRUE(first.out.contains(u"Übersprungen:  1"_s));
     EXPECT_TRUE(first.err.contains(u"Übersprungen: "_s + folder.file(u"docs/b.htm"_s)));
     EXPECT_TRUE(folder.exists(u"Datenbank/Probe.dat"_s));
 
-    const CliRun again = index(args);
-    EXPECT_EQ(again.code, 2);
+    const vespira::test::CliResult again = index(args);
+    EXPECT_EQ(again.exitCode, 2);
     EXPECT_TRUE(again.err.contains(u"existiert bereits"_s));
-    EXPECT_EQ(index(QStringList {u"--replace"_s} + args).code, 0);
+    EXPECT_EQ(index(QStringList {u"--replace"_s} + args).exitCode, 0);
 
-    EXPECT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s}).code, 2);
-    EXPECT_EQ(index({u"--gibts-nicht"_s, u"X"_s, folder.path()}).code, 2);
+    EXPECT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s}).exitCode, 2);
+    EXPECT_EQ(index({u"--gibts-nicht"_s, u"X"_s, folder.path()}).exitCode, 2);
 }
 
 TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
 {
     vespira::test::TempProgramFolder folder;
     folder.write(u"alt/a.html"_s, "<p>alt</p>");
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"alt"_s)}).code, 0);
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"alt"_s)}).exitCode, 0);
     const auto before = snapshot(folder.file(u"Datenbank"_s));
     writeManyDocuments(folder);
 
@@ -102,7 +80,7 @@ TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
     }
     // A killed run leaves its temporary files; the next run clears them away.
     folder.write(u"neu/b.html"_s, "<p>neu</p>");
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).code, 0);
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
     QStringList left = QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden);
     left.sort();
     EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_UTF8Dokument.txt"_s, u"Probe_Utf8_TitelPositionen.txt"_s}));

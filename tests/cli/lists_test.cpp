@@ -1,3 +1,4 @@
+#include "cli/clirun.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -16,12 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = vespira::test::CliResult;
 
 // A database "Archiv" written by hand: its documents lie in the temporary program folder
 // and are named by their Z: paths. The command runs with its settings in a folder of the
@@ -37,22 +33,9 @@ protected:
                      (u"PFAD_UND_ENDUNGEN=Z:\\ .htm\r\n"_s + doc(u"a.htm"_s) + u"\r\n"_s).toUtf8());
     }
 
-    QProcessEnvironment environment(const QString &locale = u"C.UTF-8"_s) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_s, config.path());
-        env.insert(u"LC_ALL"_s, locale);
-        return env;
-    }
-
     Result run(const QStringList &arguments, const QString &locale = u"C.UTF-8"_s) const
     {
-        QProcess process;
-        process.setProcessEnvironment(environment(locale));
-        process.start(QStringLiteral(VESPIRA_CLI), QStringList {u"lists"_s} + arguments);
-        process.waitForFinished(120000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return vespira::test::runCli(QStringList {u"lists"_s} + arguments, {config.path(), locale});
     }
     Result lists(const QStringList &options = {}, const QString &locale = u"C.UTF-8"_s) const
     {
@@ -181,7 +164,7 @@ TEST_F(ListsCommandTest, InterruptedOrKilledRunLeavesTheEarlierLists)
     for (const int signal : {SIGINT, SIGKILL}) {
         QDir(folder.file(u"Datenbank/Temp"_s)).removeRecursively();
         QProcess process;
-        process.setProcessEnvironment(environment());
+        process.setProcessEnvironment(vespira::test::cliEnvironment({config.path()}));
         process.start(QStringLiteral(VESPIRA_CLI), {u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
         ASSERT_TRUE(process.waitForStarted());
         // The first piece appears once the run has its interrupt handler.

@@ -1,9 +1,9 @@
+#include "cli/clirun.h"
 #include "core/search/searchfixture.h"
 #include "support/tempdir.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,12 +14,7 @@ using vespira::test::FixtureDocument;
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = test::CliResult;
 
 class SearchCommandTest : public ::testing::Test
 {
@@ -40,15 +35,7 @@ protected:
 
     Result run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_s, config.path());
-        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VESPIRA_CLI), QStringList {u"search"_s} + arguments);
-        process.waitForFinished(60000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return test::runCli(QStringList {u"search"_s} + arguments, {config.path()});
     }
 
     void makeDatabase()
