@@ -59,8 +59,22 @@ LineSplitter::LineSplitter(SplitMode mode, QString documentMarker, SortedLists &
 
 bool LineSplitter::lineDropped(QStringView line) const
 {
-    return line.startsWith(m_documentMarker) || line.contains(u"==========") || line.contains(u"----")
-        || line.contains(u"____") || line.contains(u"****");
+    if (line.startsWith(m_documentMarker))
+        return true;
+    // One pass tells which of the rule characters occur at all; most lines hold none of
+    // them and need not be searched four more times.
+    bool equals = false, dash = false, underscore = false, star = false;
+    for (const QChar c : line) {
+        switch (c.unicode()) {
+        case u'=': equals = true; break;
+        case u'-': dash = true; break;
+        case u'_': underscore = true; break;
+        case u'*': star = true; break;
+        default: break;
+        }
+    }
+    return (equals && line.contains(u"==========")) || (dash && line.contains(u"----"))
+        || (underscore && line.contains(u"____")) || (star && line.contains(u"****"));
 }
 
 void LineSplitter::operator()(QStringView line)

@@ -64,15 +64,40 @@ SortedList::SortedList(std::shared_ptr<const EntryCollation> collation)
 
 void SortedList::add(QStringView entry)
 {
-    if (m_seen.find(entry) != m_seen.end())
-        return;
-    m_spellings.push_back(entry.toString());
-    m_seen.insert(QStringView(m_spellings.back()));
+    if (m_slots.empty() || (m_spellings.size() + 1) * 4 > m_slots.size() * 3)
+        grow();
+    const auto hash = quint32(qHash(entry, 0));
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot &slot = m_slots[i];
+        if (slot.index == 0) {
+            m_spellings.push_back(entry.toString());
+            slot = {hash, quint32(m_spellings.size())};
+            return;
+        }
+        if (slot.hash == hash && QStringView(m_spellings[slot.index - 1]) == entry)
+            return;
+    }
+}
+
+void SortedList::grow()
+{
+    std::vector<Slot> table(std::max<size_t>(1024, m_slots.size() * 2));
+    const size_t mask = table.size() - 1;
+    for (const Slot &old : m_slots) {
+        if (old.index == 0)
+            continue;
+        size_t i = old.hash & mask;
+        while (table[i].index != 0)
+            i = (i + 1) & mask;
+        table[i] = old;
+    }
+    m_slots.swap(table);
 }
 
 void SortedList::clear()
 {
-    m_seen.clear();
+    m_slots.clear();
     m_spellings.clear();
 }
 

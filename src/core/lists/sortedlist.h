@@ -19,7 +19,6 @@
 
 #include <array>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 namespace vespira::lists {
@@ -53,21 +52,19 @@ public:
     bool isEmpty() const { return m_spellings.empty(); }
 
 private:
-    struct ViewHash
-    {
-        using is_transparent = void;
-        size_t operator()(QStringView s) const noexcept { return qHash(s, 0); }
-    };
-    struct ViewEqual
-    {
-        using is_transparent = void;
-        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
-    };
+    void grow();
 
     std::shared_ptr<const EntryCollation> m_collation;
-    std::vector<QString> m_spellings;   // distinct exact spellings in the order first added
-    // Views into m_spellings: a QString keeps its buffer when the vector moves it.
-    std::unordered_set<QStringView, ViewHash, ViewEqual> m_seen;
+    std::vector<QString> m_spellings; // distinct exact spellings in the order first added
+    // Open addressing over the spellings: each slot holds a spelling's hash and its index + 1
+    // (0 = empty). One contiguous probe finds an exact repeat, the common case, without the
+    // pointer chasing of a node-based set.
+    struct Slot
+    {
+        quint32 hash = 0;
+        quint32 index = 0;
+    };
+    std::vector<Slot> m_slots;
 };
 
 // The letter group of an entry by its first UTF-16 code unit: 0 for A-F, a-f, Ä, ä;

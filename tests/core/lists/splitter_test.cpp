@@ -7,6 +7,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 using vespira::lists::LineSplitter;
+using vespira::lists::EntryCollation;
+using vespira::lists::SortedList;
 using vespira::lists::SortedLists;
 using vespira::lists::SplitMode;
 
@@ -130,3 +132,24 @@ TEST(SortedListCollation, CaseIsIgnoredInTheCLocaleToo)
 }
 
 } // namespace
+
+TEST(SortedListTable, ThousandsOfEntriesKeepTheirFirstSpellingThroughEveryGrowth)
+{
+    // Enough entries to grow the table several times, each added in two spellings and
+    // again exactly, so every lookup path (empty slot, same hash, collision) is taken.
+    SortedList list(std::make_shared<EntryCollation>());
+    QStringList expected;
+    for (int i = 0; i < 20000; ++i) {
+        const QString word = u"wort%1"_s.arg(i, 5, 10, QChar(u'0'));
+        list.add(word);
+        list.add(word.toUpper());
+        list.add(word);
+        expected << word;
+    }
+    EXPECT_EQ(list.sorted(), expected);
+    list.clear();
+    EXPECT_TRUE(list.isEmpty());
+    list.add(u"WORT"_s);
+    list.add(u"wort"_s);
+    EXPECT_EQ(list.sorted(), QStringList {u"WORT"_s});
+}
