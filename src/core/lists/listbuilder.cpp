@@ -132,7 +132,7 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
                     return false;
             }
             const QStringView line = trimView(rawLine);
-            if (line.isEmpty() || line.contains(u"=========="))
+            if (line.isEmpty() || (line.contains(u'=') && line.contains(u"==========")))
                 return true;
             if (!isDocumentMarkerLine(line)) {
                 split(line);
