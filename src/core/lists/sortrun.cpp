@@ -30,10 +30,6 @@ void releaseFreedHeap()
 #endif
 }
 
-} // namespace
-
-namespace {
-
 constexpr qint64 MinCollectedSize = 5;
 
 struct CollectedFile

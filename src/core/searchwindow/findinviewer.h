@@ -31,7 +31,8 @@ private:
     std::array<uchar, 256> m_fold {};
     std::array<qint64, 256> m_skip {};
     // The two raw bytes that fold to the pattern's first and to its last byte (the same byte
-    // twice where a byte has no other case); empty where some byte has more than two forms.
+    // twice where a byte has no other case). Without such pairs (a byte with more than two
+    // forms) m_vectorScan is false and only the scalar loop runs.
     std::array<uchar, 2> m_firstForms {};
     std::array<uchar, 2> m_lastForms {};
     bool m_vectorScan = false;
