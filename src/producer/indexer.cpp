@@ -5,6 +5,7 @@
 
 #include "core/common/error.h"
 #include "core/common/paths.h"
+#include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
 
@@ -183,8 +184,9 @@ public:
     {
         if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             fail();
-        if (m_file.write(bytes) != bytes.size())
-            fail();
+        const qint64 written = m_file.write(bytes);
+        if (written != bytes.size())
+            fail(writeFailureReason(m_file, written, bytes.size()));
         m_size += bytes.size();
     }
     qint64 size() const { return m_size; }
@@ -206,9 +208,11 @@ public:
     }
 
 private:
-    [[noreturn]] void fail()
+    // Names the file the user will look for, not its temporary name.
+    [[noreturn]] void fail(const QString &reason = {})
     {
-        throw Error(u"Die Datei \"%1\" kann nicht geschrieben werden: %2"_s.arg(m_file.fileName(), m_file.errorString()));
+        throw Error(u"Die Datei \"%1\" kann nicht geschrieben werden: %2"_s.arg(
+            QDir::toNativeSeparators(m_final), reason.isEmpty() ? m_file.errorString() : reason));
     }
 
     QString m_final;

@@ -31,6 +31,13 @@ QByteArray encodeText(const QString &text, CodePage codePage)
     return {};
 }
 
+QString writeFailureReason(const QFileDevice &file, qint64 written, qint64 wanted)
+{
+    if (written >= 0 && written < wanted)
+        return u"nur %1 von %2 Bytes passten, der Datenträger ist voll"_s.arg(written).arg(wanted);
+    return file.errorString();
+}
+
 void writeFileAtomic(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
@@ -41,10 +48,7 @@ void writeFileAtomic(const QString &path, const QByteArray &bytes)
                     + u"\" kann nicht geschrieben werden: "_s + file.errorString());
     const qint64 written = file.write(bytes);
     if (written != bytes.size() || !file.commit()) {
-        // A write the disk took only in part carries no error text of its own.
-        const QString reason = written >= 0 && written < bytes.size()
-            ? u"nur %1 von %2 Bytes passten, der Datenträger ist voll"_s.arg(written).arg(bytes.size())
-            : file.errorString();
+        const QString reason = writeFailureReason(file, written, bytes.size());
         file.cancelWriting();
         throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
                     + u"\" kann nicht geschrieben werden: "_s + reason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace vespira {
@@ -15,6 +16,10 @@ QByteArray encodeText(const QString &text, CodePage codePage);
 // write (a full disk, say) leaves the earlier file as it was. Throws Error with a German
 // message naming the file.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
+
+// Why a write failed, for the "kann nicht geschrieben werden: " messages: a write the disk
+// took only in part (written of wanted bytes) carries no error text of its own.
+QString writeFailureReason(const QFileDevice &file, qint64 written, qint64 wanted);
 
 // WriteToStream: a whole text file in a code page, written as writeFileAtomic does.
 void WriteToStream(const QString &text, const QString &fileName, CodePage codePage);
