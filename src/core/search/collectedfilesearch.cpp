@@ -103,9 +103,10 @@ CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnviro
     , m_run {run}
     , m_search {environment.blockSize}
 {
-    m_search.OnProgress = [this](qint64, qint64, bool &) {
+    m_search.OnProgress = [this](qint64, qint64, bool &continueSearching) {
         if (m_env.pumpEvents)
             m_env.pumpEvents();
+        continueSearching = !m_run.cancel;
     };
 }
 
@@ -131,7 +132,7 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
         return m_kind == CollectedKind::Utf8 ? FindUtf8(first) : FindUnicode(first);
     };
     bool found = step(true);
-    while (found && !m_failed) {
+    while (found && !m_failed && !m_run.cancel) {
         m_currentPattern = m_env.documentMarker;
         found = step(false);
         if (!found || m_failed)
@@ -168,8 +169,6 @@ bool CollectedFileSearch::findStep(bool first)
         ? vEncUTF8
         : (m_options.bigEndian ? vEncUnicodeBE : vEncUnicodeLE);
 
-    if (m_env.setSearchWindowEnabled)
-        m_env.setSearchWindowEnabled(false);
     bool found = false;
     try {
         if (first) {
@@ -177,8 +176,6 @@ bool CollectedFileSearch::findStep(bool first)
                 m_search.setFileName(m_path);
             } catch (const Error &) {
                 m_failed = true;
-                if (m_env.setSearchWindowEnabled)
-                    m_env.setSearchWindowEnabled(true);
                 m_env.dialogs.error(m_path + u" kann nicht geöffnet werden."_s);
                 return false;
             }
@@ -188,14 +185,10 @@ bool CollectedFileSearch::findStep(bool first)
         }
     } catch (const Error &e) {
         m_failed = true;
-        if (m_env.setSearchWindowEnabled)
-            m_env.setSearchWindowEnabled(true);
         if (!e.message().isEmpty())
             m_env.dialogs.error(e.message());
         return false;
     }
-    if (m_env.setSearchWindowEnabled)
-        m_env.setSearchWindowEnabled(true);
     if (!found)
         return false;
     if (!markerStep) {

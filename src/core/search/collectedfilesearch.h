@@ -11,7 +11,9 @@
 //   loop.run(utf8Path, utf8TitlesPath, CollectedKind::Utf8, hits);
 //
 // Errors of a find step (a file that cannot be opened, a read error) are shown through
-// the environment's dialogs and end the loop; the entries found so far stand.
+// the environment's dialogs and end the loop; the entries found so far stand. So does a
+// cancel: the run's cancel flag, set while events are let through, ends the scan at its
+// next window.
 
 #include "core/app/searchrunstate.h"
 #include "core/app/viewstate.h"
@@ -57,8 +59,6 @@ struct MatchEnvironment
     app::DocumentKind activeKind = app::DocumentKind::None;
     // Lets pending events through; called between windows of the scan.
     std::function<void()> pumpEvents;
-    // Disables the search window while one find step runs (the window's own choice).
-    std::function<void(bool enabled)> setSearchWindowEnabled;
     int blockSize = TStreamSearch::DefaultBlockSize;
 };
 

@@ -59,6 +59,8 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         outcome.status = SearchOutcome::Status::Refused;
         return outcome;
     }
+    // From here on a cancel is honoured: the pause below already lets a click through.
+    run.cancellable = true;
 
     try {
         const QString programFolder = state.programFolder;
@@ -78,7 +80,6 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         run.noResult = true;
 
         m_ui.setCaption(u"Suche läuft..."_s);
-        run.cancellable = true;
         state.view.mirrorSuspended = true;
         run.morePages = false;
         run.resultPageNumber = 1;
@@ -90,7 +91,6 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         env.replacementDrive = run.replacementDrive;
         env.activeKind = state.view.activeKind;
         env.pumpEvents = [this] { m_ui.pumpEvents(); };
-        env.setSearchWindowEnabled = [this](bool enabled) { m_ui.setSearchWindowEnabled(enabled); };
         env.blockSize = m_blockSize;
         MatchOptions options;
         options.searchText = request.searchText;
@@ -98,7 +98,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         options.wholeWords = request.wholeWords;
 
         const QString utf8File = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Utf8);
-        if (searchable(utf8File, m_ctx.services.dialogs)) {
+        if (!run.cancel && searchable(utf8File, m_ctx.services.dialogs)) {
             run.utf8ListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf8);
             state.view.mirrorSuspended = true;
@@ -107,7 +107,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
                      CollectedKind::Utf8, m_hits);
         }
         const QString mhtFile = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Mht);
-        if (searchable(mhtFile, m_ctx.services.dialogs)) {
+        if (!run.cancel && searchable(mhtFile, m_ctx.services.dialogs)) {
             run.mhtListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf16);
             state.view.mirrorSuspended = true;
@@ -118,7 +118,9 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
             run.utf16 = false;
         }
 
-        writePages(request, outcome);
+        // A cancelled run shows no result, not even the "not found" page.
+        if (!run.cancel)
+            writePages(request, outcome);
     } catch (...) {
         finish(request, outcome, false);
         throw;

@@ -38,7 +38,8 @@ namespace vespira::search {
 //
 // and calls SearchRun::OKBtnClick from TSuchForm::OKBtnClick inside gui::guarded(...),
 // then closes with the modal result OK. CancelBtn sets ctx.state.run.cancel while
-// ctx.state.run.cancellable is set (and stops the busy timer, empties Label1).
+// ctx.state.run.cancellable is set (and stops the busy timer, empties Label1); the run
+// then stops at the next window of its scan, searches no further file and writes no page.
 class SearchRunUi
 {
 public:
@@ -70,8 +71,6 @@ public:
     // Before each loop: chkUnicode / chkUnicodeBE ticked as the file needs, Viewer2's mode
     // vbmodeText (UTF-8) or vbmodeUnicode (UTF-16).
     virtual void prepareViewer(CollectedKind kind) { Q_UNUSED(kind); }
-    // The whole search window, disabled while one find step runs.
-    virtual void setSearchWindowEnabled(bool enabled) { Q_UNUSED(enabled); }
     // Lets pending events through (a cancel click); called often, per window of the scan
     // and per page line, so it should return at once when it ran a moment ago.
     virtual void pumpEvents() {}

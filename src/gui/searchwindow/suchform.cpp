@@ -41,6 +41,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+#include <vector>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::gui {
@@ -460,8 +463,9 @@ void TSuchForm::FormPaint()
     if (m_firstPaint)
         firstPaint();
     // A sort build locks these controls from its first cut on; the sorting flag covers
-    // only the list builds themselves.
-    if (!m_ctx.state.sort.sorting && !sortPanel->isBuilding()) {
+    // only the list builds themselves. A search run keeps them as it set them, or a paint
+    // during the run would offer a second run.
+    if (!m_ctx.state.sort.sorting && !sortPanel->isBuilding() && !m_searchRunning) {
         const QString folder = m_ctx.state.programFolder;
         for (const DocumentKind kind : {DocumentKind::Ansi, DocumentKind::Utf8, DocumentKind::Mht}) {
             const QString file = db::collectedTextPath(folder, searchTimeDatabase(), row(kind).textKind);
@@ -652,6 +656,7 @@ public:
         : m_form {form}
     {
     }
+    ~RunUi() override { holdOtherOperations(false); }
 
     void rememberView() override { m_form.m_viewMemory = m_form.rememberView(); }
     void reShowView() override { m_form.restoreView(m_form.m_viewMemory); }
@@ -662,6 +667,8 @@ public:
                            static_cast<QWidget *>(m_form.NurGanzeWoerterCheckBox),
                            static_cast<QWidget *>(m_form.SuchImInternetBtn)})
             w->setEnabled(enabled);
+        m_form.m_searchRunning = !enabled;
+        holdOtherOperations(!enabled);
     }
     void setCancelHint(const QString &hint) override { m_form.CancelBtn->setToolTip(hint); }
     void enableCancelButton() override { m_form.CancelBtn->setEnabled(true); }
@@ -692,14 +699,35 @@ public:
         m_form.chkUnicode = kind == search::CollectedKind::Utf16;
         m_form.chkUnicodeBE = false;
     }
-    void setSearchWindowEnabled(bool enabled) override { m_form.setEnabled(enabled); }
     void pumpEvents() override { m_pump(); }
 
 private:
     search::SearchRunUi *main() const { return m_form.hooks.mainWindowRunUi; }
 
+    // Everything else that could start an operation of its own (a load, a find, the
+    // settings dialog, the sort panel) waits for the whole run, while "Abbrechen" and Esc
+    // stay live; afterwards each control is as it was before.
+    void holdOtherOperations(bool hold)
+    {
+        if (hold && m_held.empty()) {
+            for (QWidget *w : {static_cast<QWidget *>(m_form.ToolBar1), static_cast<QWidget *>(m_form.Splitter1),
+                               static_cast<QWidget *>(m_form.ZeilenAlsListeSortieren),
+                               static_cast<QWidget *>(m_form.UnicodeLadenButton),
+                               static_cast<QWidget *>(m_form.UTF8LadenButton),
+                               static_cast<QWidget *>(m_form.AnsiLadenButton)}) {
+                m_held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
+                w->setEnabled(false);
+            }
+        } else if (!hold) {
+            for (const auto &[w, enabled] : m_held)
+                w->setEnabled(enabled);
+            m_held.clear();
+        }
+    }
+
     TSuchForm &m_form;
     EventPump m_pump;
+    std::vector<std::pair<QWidget *, bool>> m_held;
 };
 
 void TSuchForm::OKBtnClick()
@@ -723,7 +751,6 @@ void TSuchForm::OKBtnClick()
             echoSearchText();
         }
     });
-    setEnabled(true);
     accept();
 }
 

@@ -219,6 +219,7 @@ private:
 
     bool m_firstPaint = true;
     bool m_paintQueued = false;
+    bool m_searchRunning = false;
     bool m_dropDownGrey = true;
     bool m_maximisedAtLastResize = false;
     bool m_wholeTextFits = true;

@@ -147,13 +147,17 @@ TEST_F(SearchRunTest, OneCharacterIsRefused)
 
 TEST_F(SearchRunTest, CancelWritesNoPageAndTheNextRunDoes)
 {
-    makeDatabase(docs(30));
-    ui.onPump = [this] {
-        if (t.context.state.run.cancellable)
-            t.context.state.run.cancel = true; // CancelBtn during the run
+    makeDatabase(docs(30), docs(5));
+    int pumps = 0;
+    ui.onPump = [&] {
+        if (t.context.state.run.cancellable && ++pumps == 10)
+            t.context.state.run.cancel = true; // CancelBtn a few documents into the run
     };
     const SearchOutcome cancelled = search(u"Haus"_s);
     EXPECT_EQ(cancelled.status, SearchOutcome::Status::Cancelled);
+    EXPECT_GT(cancelled.hitCount, 0);
+    EXPECT_LT(cancelled.hitCount, 10) << "the scan stops at its next step";
+    EXPECT_FALSE(ui.log.contains(u"viewer utf16"_s)) << "the second file is not searched";
     EXPECT_EQ(cancelled.pagesWritten, 0);
     EXPECT_FALSE(pageExists(1));
     EXPECT_TRUE(t.shell.opened.isEmpty());
