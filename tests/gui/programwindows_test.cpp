@@ -127,3 +127,26 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
         EXPECT_FALSE(t.context.state.run.cancel);
     }
 }
+
+TEST_F(ProgramWindowsTest, ClipboardFollowsTheSettingsCheckBox)
+{
+    writeDocuments(3);
+    // No stored value: the box keeps its designed tick.
+    t.settings.values.remove(u"Suchwort_in_Zwischenablage_kopieren"_s);
+    main.FormPaint();
+    searchFor(u"Haus"_s);
+    EXPECT_EQ(t.clipboard.text(), u"Haus"_s);
+
+    // Unticked, then "&Abbruch": the box stays unticked although "1" is still stored.
+    t.settings.values.insert(u"Suchwort_in_Zwischenablage_kopieren"_s, u"1"_s);
+    t.clipboard.setText(QString());
+    such->show();
+    inSettingsDialog([this] {
+        einstell->SuchtextInClipbrdCheckBox->setChecked(false);
+        QTest::mouseClick(einstell->AbbruchButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(t.settings.values.value(u"Suchwort_in_Zwischenablage_kopieren"_s), u"1"_s);
+    searchFor(u"Haus"_s);
+    EXPECT_TRUE(t.clipboard.text().isEmpty());
+    EXPECT_TRUE(t.dialogs.shown.isEmpty());
+}

@@ -120,6 +120,7 @@ TMainForm_Vespira_HTML::~TMainForm_Vespira_HTML()
         m_suchForm->hooks.mainWindowRunUi = nullptr;
         m_suchForm->hooks.showSettings = {};
         m_suchForm->hooks.stopBusyIndicator = {};
+        m_suchForm->hooks.searchTextToClipboard = {};
     }
 }
 
@@ -295,6 +296,12 @@ void TMainForm_Vespira_HTML::setWindows(TEinstellform *einstellform, TSuchForm *
     m_suchForm->hooks.stopBusyIndicator = [this] {
         GedultTimer->stop();
         Label1->clear();
+    };
+    // The tick as it stands, not the stored value: they differ when none is stored yet and
+    // after the box was changed and the dialog left with "&Abbruch".
+    const QPointer<TEinstellform> settingsDialog = m_einstellform;
+    m_suchForm->hooks.searchTextToClipboard = [settingsDialog] {
+        return settingsDialog && settingsDialog->SuchtextInClipbrdCheckBox->isChecked();
     };
     if (m_einstellform) {
         // The settings dialog's "Sortierte Listen erstellen" opens the search window's panel.

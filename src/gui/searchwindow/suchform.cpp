@@ -743,7 +743,7 @@ void TSuchForm::OKBtnClick()
         request.caseSensitive = GrossKleinBeachten->isChecked();
         request.wholeWords = NurGanzeWoerterCheckBox->isChecked();
         request.phrase = PhraseCheckBox->isChecked();
-        request.copyToClipboard = m_ctx.settings.read(s16(app::names::SuchwortInZwischenablage)) == u"1"_s;
+        request.copyToClipboard = hooks.searchTextToClipboard && hooks.searchTextToClipboard();
         const search::SearchOutcome outcome = run.OKBtnClick(request);
         if (outcome.searchText != TntEdit2->text()) {
             const QSignalBlocker quiet(TntEdit2); // only a trailing U+FFFD went

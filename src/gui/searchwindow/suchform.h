@@ -47,6 +47,9 @@ public:
     {
         std::function<void()> showSettings;       // the settings dialog, modally
         std::function<void()> stopBusyIndicator;  // main window: busy timer off, Label1 empty
+        // The settings dialog's SuchtextInClipbrdCheckBox: whether a run copies its search
+        // word to the clipboard (unset: it does not).
+        std::function<bool()> searchTextToClipboard;
         // The main window's part of a search run (Label1, GedultTimer, GeduldLabel); the
         // window's own part is handled here.
         search::SearchRunUi *mainWindowRunUi = nullptr;
