@@ -547,9 +547,9 @@ void TSuchForm::SpeedButton1Click()
 
 void TSuchForm::SpeedButton2Click()
 {
+    // The dialog applies its font size to the viewers itself; the size is stored at close.
     if (hooks.showSettings)
         hooks.showSettings();
-    applyViewerFontSize();
 }
 
 void TSuchForm::ApplicationActivate()
