@@ -1,4 +1,5 @@
 #include "gui/searchwindow/suchform.h"
+#include "gui/searchwindow/textviewer.h"
 
 #include "core/searchwindow/searchtextlists.h"
 #include "support/guicontext.h"
@@ -263,6 +264,29 @@ TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndZeroIsNotRestored)
     form.UTF8LadenButtonClick();
     EXPECT_EQ(t.context.state.view.viewPosition, 0);
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
+}
+
+// The loader first puts the viewer in 8-bit mode and then back in UTF-16 mode; the view
+// must come back where it was, not a line higher at every reload.
+TEST_F(SuchFormTest, ReloadingTheMhtKindKeepsTheViewPosition)
+{
+    QString text = u"\uFEFF"_s;
+    for (int line = 0; line < 300; ++line)
+        text += u"Zeile %1 von Dokument\r\n"_s.arg(line, 3, 10, QChar(u'0'));
+    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s,
+                   QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    form.show();
+    form.UnicodeLadenButtonClick();
+    ASSERT_TRUE(t.context.state.view.viewerPainted);
+    const qint64 line100 = 2 + 100 * 2 * 24; // after the mark, 24 characters a line
+    form.Viewer->scrollToOffset(line100);
+    form.Viewer->repaint();
+    ASSERT_EQ(t.context.state.view.viewPosition, line100);
+    for (int reload = 0; reload < 3; ++reload) {
+        form.UnicodeLadenButtonClick();
+        EXPECT_EQ(t.context.state.view.viewPosition, line100) << "reload " << reload;
+    }
+    EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"Zeile 100 von Dokument"_s));
 }
 
 TEST_F(SuchFormTest, MemoTextIsCarriedIntoTheLeftBar)

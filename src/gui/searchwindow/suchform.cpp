@@ -1038,16 +1038,18 @@ void TSuchForm::suchbegriffeLaden(DocumentKind kind)
 
 void TSuchForm::loadFile(DocumentKind kind, const QString &path)
 {
-    Viewer->setMode(searchwindow::ViewerMode::vbmodeText);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        Viewer->setMode(searchwindow::ViewerMode::vbmodeText);
         return;
+    }
     const QByteArray head = file.read(3);
     const qint64 size = file.size();
     file.close();
     const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
-    if (utf16)
-        Viewer->setMode(searchwindow::ViewerMode::vbmodeUnicode);
+    // Decided before it is set: a detour through 8-bit mode would re-anchor the view of a
+    // file that stays open.
+    Viewer->setMode(utf16 ? searchwindow::ViewerMode::vbmodeUnicode : searchwindow::ViewerMode::vbmodeText);
     chkUnicode = utf16;
     chkUnicodeBE = utf16;
     if (size < 4) {
