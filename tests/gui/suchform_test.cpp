@@ -161,6 +161,30 @@ TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
     EXPECT_FALSE(form.TntListBox2->isVisible());
 }
 
+// The web panel stays hidden until its first search; the drop-down must not take the
+// hidden panel's geometry.
+TEST_F(SuchFormTest, DropDownLiesUnderTheSearchBarAsWideAsTheWebPanel)
+{
+    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(form.Panel2->isVisible());
+    form.setSearchTexts({u"Haus"_s});
+    form.TntEdit2Click();
+    const QRect drop = form.TntListBox2->geometry();
+    EXPECT_EQ(drop.left(), form.TntEdit2->x());
+    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
+    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
+
+    form.TntEdit2Click();
+    form.Panel2->show();
+    QCoreApplication::processEvents();
+    form.TntEdit2Click();
+    EXPECT_EQ(form.TntListBox2->x(), form.Panel2->x());
+    EXPECT_EQ(form.TntListBox2->width(), form.Panel2->width());
+}
+
 TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
 {
     t.context.state.controlFolder = t.folder.file(u"steuer/"_s);

@@ -823,8 +823,12 @@ void TSuchForm::Button1Click()
 
 void TSuchForm::placeDropDown()
 {
+    // As wide as the web panel, from the left panel's layout: the panel itself is hidden
+    // until the first web search, or while the sorted-list controls take its place, and
+    // then keeps a size it never had on screen.
     const QPoint under = TntEdit2->mapTo(PanelLinks, QPoint(0, TntEdit2->height()));
-    TntListBox2->setGeometry(Panel2->x(), under.y(), Panel2->width(), kDropDownHeight);
+    const QRect column = PanelLinks->layout()->contentsRect();
+    TntListBox2->setGeometry(column.x(), under.y(), column.width(), kDropDownHeight);
     TntListBox2->raise();
 }
 
