@@ -41,6 +41,7 @@ TTextViewer::TTextViewer(QWidget *parent)
 
     m_vbar = new QScrollBar(Qt::Vertical, this);
     m_vbar->hide();
+    m_vbar->installEventFilter(this); // the wheel over it scrolls lines
     connect(m_vbar, &QScrollBar::actionTriggered, this, [this](int action) {
         bool handled = true;
         switch (action) {
@@ -143,6 +144,17 @@ void TTextViewer::changeEvent(QEvent *event)
         update();
     }
     QWidget::changeEvent(event);
+}
+
+bool TTextViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    // A step of the bar is a share of the file (on 4 GB over 100 KB); the wheel scrolls
+    // lines wherever it is turned over the viewer.
+    if (watched == m_vbar && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int TTextViewer::lineHeight() const
