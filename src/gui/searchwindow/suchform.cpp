@@ -1,5 +1,6 @@
 #include "gui/searchwindow/suchform.h"
 
+#include "gui/searchwindow/mirrormemo.h"
 #include "gui/searchwindow/textviewer.h"
 #include "gui/searchwindow/webpanel.h"
 
@@ -291,7 +292,7 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     right->addLayout(captionRow);
     Viewer = named(new TTextViewer(PanelRechts), u"Viewer");
     right->addWidget(Viewer, 1);
-    ViewerMemo = named(new QPlainTextEdit(Viewer), u"ViewerMemo");
+    ViewerMemo = named(new MirrorMemo(Viewer), u"ViewerMemo");
     ViewerMemo->setReadOnly(true);
     ViewerMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     ViewerMemo->setTabChangesFocus(false);
@@ -1281,6 +1282,9 @@ void TSuchForm::updateMemoGeometry()
 {
     const int width = m_wholeTextFits ? Viewer->width() + 4 : Viewer->width() - 16;
     ViewerMemo->setGeometry(0, 0, qMax(0, width), Viewer->height());
+    QMargins lines = Viewer->textMargins();
+    lines.setRight(0);
+    ViewerMemo->matchLines(Viewer->lineHeight(), lines);
 }
 
 void TSuchForm::wireViewer()

@@ -170,6 +170,12 @@ QRect TTextViewer::textRect() const
     return r;
 }
 
+QMargins TTextViewer::textMargins() const
+{
+    const QRect area = textRect();
+    return {area.left() + kMargin, area.top(), width() - 1 - area.right(), height() - 1 - area.bottom()};
+}
+
 void TTextViewer::updateLayout()
 {
     if (!m_vbar)
