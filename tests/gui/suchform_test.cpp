@@ -1,4 +1,5 @@
 #include "gui/searchwindow/suchform.h"
+#include "gui/searchwindow/textviewer.h"
 
 #include "core/searchwindow/searchtextlists.h"
 #include "support/guicontext.h"
@@ -160,6 +161,30 @@ TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
     EXPECT_FALSE(form.TntListBox2->isVisible());
 }
 
+// The web panel stays hidden until its first search; the drop-down must not take the
+// hidden panel's geometry.
+TEST_F(SuchFormTest, DropDownLiesUnderTheSearchBarAsWideAsTheWebPanel)
+{
+    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(form.Panel2->isVisible());
+    form.setSearchTexts({u"Haus"_s});
+    form.TntEdit2Click();
+    const QRect drop = form.TntListBox2->geometry();
+    EXPECT_EQ(drop.left(), form.TntEdit2->x());
+    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
+    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
+
+    form.TntEdit2Click();
+    form.Panel2->show();
+    QCoreApplication::processEvents();
+    form.TntEdit2Click();
+    EXPECT_EQ(form.TntListBox2->x(), form.Panel2->x());
+    EXPECT_EQ(form.TntListBox2->width(), form.Panel2->width());
+}
+
 TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
 {
     t.context.state.controlFolder = t.folder.file(u"steuer/"_s);
@@ -263,6 +288,29 @@ TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndZeroIsNotRestored)
     form.UTF8LadenButtonClick();
     EXPECT_EQ(t.context.state.view.viewPosition, 0);
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
+}
+
+// The loader first puts the viewer in 8-bit mode and then back in UTF-16 mode; the view
+// must come back where it was, not a line higher at every reload.
+TEST_F(SuchFormTest, ReloadingTheMhtKindKeepsTheViewPosition)
+{
+    QString text = u"\uFEFF"_s;
+    for (int line = 0; line < 300; ++line)
+        text += u"Zeile %1 von Dokument\r\n"_s.arg(line, 3, 10, QChar(u'0'));
+    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s,
+                   QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    form.show();
+    form.UnicodeLadenButtonClick();
+    ASSERT_TRUE(t.context.state.view.viewerPainted);
+    const qint64 line100 = 2 + 100 * 2 * 24; // after the mark, 24 characters a line
+    form.Viewer->scrollToOffset(line100);
+    form.Viewer->repaint();
+    ASSERT_EQ(t.context.state.view.viewPosition, line100);
+    for (int reload = 0; reload < 3; ++reload) {
+        form.UnicodeLadenButtonClick();
+        EXPECT_EQ(t.context.state.view.viewPosition, line100) << "reload " << reload;
+    }
+    EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"Zeile 100 von Dokument"_s));
 }
 
 TEST_F(SuchFormTest, MemoTextIsCarriedIntoTheLeftBar)

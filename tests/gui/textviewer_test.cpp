@@ -118,6 +118,25 @@ TEST_F(TextViewerTest, KeysScrollAndTheScrollBarFollows)
     EXPECT_GT(viewer.viewPosition(), bytes.size() / 3);
 }
 
+// On a large file a step of the scroll bar spans many lines; the wheel over the bar must
+// still scroll lines, as over the text.
+TEST_F(TextViewerTest, WheelOverTheScrollBarScrollsLines)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += "Zeile " + QByteArray::number(i).rightJustified(6, '0') + "\n";
+    ASSERT_TRUE(viewer.openFile(write(bytes)));
+    viewer.show();
+    QScrollBar *bar = viewer.verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    const QPointF at(bar->width() / 2, bar->height() / 2);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(bar, &wheel);
+    EXPECT_EQ(viewer.viewPosition(), 3 * 13);
+    EXPECT_EQ(bar->value(), viewer.model().scrollValue());
+}
+
 TEST_F(TextViewerTest, SelectionScrollsWithIndentAndCopiesAndCarries)
 {
     QByteArray bytes;

@@ -4,8 +4,11 @@
 #include "support/guicontext.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -49,4 +52,71 @@ TEST(ViewerMemoLayout, OnlyTheViewersScrollBarShowsBesideTheMirror)
     ASSERT_NE(viewerBar, nullptr);
     EXPECT_TRUE(viewerBar->isVisible());
     EXPECT_LE(memo->geometry().right(), viewerBar->geometry().left()) << "the viewer's bar stays usable";
+}
+
+namespace {
+
+// The last memo line the user sees whole (lines follow one another at a fixed pitch).
+QString lastWholeMemoLine(const QPlainTextEdit &memo)
+{
+    const auto top = [&](const QTextBlock &block) { return memo.cursorRect(QTextCursor(block)).top(); };
+    const QTextBlock first = memo.document()->firstBlock();
+    const int pitch = top(first.next()) - top(first);
+    QString last;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (top(block) + pitch > memo.viewport()->height())
+            break;
+        last = block.text();
+    }
+    return last;
+}
+
+void sendKey(QWidget *to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(to, &press);
+}
+
+} // namespace
+
+// The user reads the memo, the viewer pages: the memo must show the viewer's page exactly,
+// so paging neither skips nor hides lines.
+TEST(ViewerMemoLayout, TheMirrorShowsExactlyTheViewersPage)
+{
+    test::TestContext t;
+    t.context.state.catalog.searchTimeDatabase = u"Seiten"_s;
+    QByteArray text;
+    for (int i = 0; i < 500; ++i)
+        text += "Zeile " + QByteArray::number(i) + "\r\n";
+    text.chop(2);
+    t.folder.write(u"Datenbank/Seiten_UTF8Dokument.txt"_s, text);
+    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
+
+    gui::TSuchForm form(t.context);
+    form.show();
+    QApplication::processEvents();
+    form.UTF8LadenButtonClick();
+    QApplication::processEvents();
+    QPlainTextEdit *memo = form.ViewerMemo;
+    ASSERT_TRUE(memo->isVisible());
+
+    const QString before = lastWholeMemoLine(*memo);
+    ASSERT_TRUE(before.startsWith(u"Zeile "_s));
+    sendKey(memo, Qt::Key_PageDown);
+    const QString first = memo->document()->firstBlock().text();
+    EXPECT_EQ(first, u"Zeile %1"_s.arg(before.mid(6).toInt() + 1)) << "the page ended at " << before.toStdString();
+
+    sendKey(memo, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(lastWholeMemoLine(*memo), u"Zeile 499"_s);
+    EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+
+    // The wheel over the memo scrolls the viewer, three lines a notch.
+    sendKey(memo, Qt::Key_Home, Qt::ControlModifier);
+    const QPointF at(20, 20);
+    QWheelEvent wheel(at, memo->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(memo->viewport(), &wheel);
+    EXPECT_EQ(form.Viewer->viewPosition(), text.indexOf("Zeile 3\r\n"));
+    EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
 }

@@ -43,6 +43,30 @@ QByteArray toAnsiOrQuestionMark(const QString &s)
     return out;
 }
 
+// Lower case character by character, so an index into the result is the same index into
+// s: QString::toLower() maps some characters to two ("İ" to "i" and a combining dot), which
+// would move every later match by one.
+QString lowerKeepingIndexes(const QString &s)
+{
+    QString out = s;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (c.isHighSurrogate() && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
+            const char32_t lower = QChar::toLower(QChar::surrogateToUcs4(c, out.at(i + 1)));
+            if (QChar::requiresSurrogates(lower)) {
+                out[i] = QChar(QChar::highSurrogate(lower));
+                out[i + 1] = QChar(QChar::lowSurrogate(lower));
+            }
+            ++i;
+        } else {
+            const char32_t lower = QChar::toLower(char32_t(c.unicode()));
+            if (!QChar::requiresSurrogates(lower))
+                out[i] = QChar(char16_t(lower));
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 HorspoolPattern::HorspoolPattern(QByteArrayView pattern)
@@ -335,7 +359,7 @@ qint64 memoSelectionStart(const QString &memoText, const QString &findText, qint
                 c = static_cast<char>(text::ansiLower(static_cast<uchar>(c)));
             return memo.indexOf(needle, from);
         }
-        return memoText.toLower().indexOf(findText.toLower(), from);
+        return lowerKeepingIndexes(memoText).indexOf(lowerKeepingIndexes(findText), from);
     };
     const qint64 first = search(0);
     if (first < 0)

@@ -92,7 +92,11 @@ void ViewerModel::setMode(ViewerMode mode)
     m_buffer.clear();
     m_bufferStart = 0;
     invalidateLayout();
-    m_viewPos = isOpen() ? lineStartContaining(m_viewPos) : 0;
+    // An 8-bit line start can lie inside a UTF-16 character: after the first byte of a
+    // break. That line is the one after the break, so round up, or every switch there and
+    // back would move the view a line up.
+    const qint64 cs = charSize();
+    m_viewPos = isOpen() ? lineStartContaining((m_viewPos + cs - 1) / cs * cs) : 0;
 }
 
 void ViewerModel::setWrapWidth(int columns)

@@ -1,5 +1,6 @@
 #include "gui/searchwindow/suchform.h"
 
+#include "gui/searchwindow/mirrormemo.h"
 #include "gui/searchwindow/textviewer.h"
 #include "gui/searchwindow/webpanel.h"
 
@@ -294,7 +295,7 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     right->addLayout(captionRow);
     Viewer = named(new TTextViewer(PanelRechts), u"Viewer");
     right->addWidget(Viewer, 1);
-    ViewerMemo = named(new QPlainTextEdit(Viewer), u"ViewerMemo");
+    ViewerMemo = named(new MirrorMemo(Viewer), u"ViewerMemo");
     ViewerMemo->setReadOnly(true);
     ViewerMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     ViewerMemo->setTabChangesFocus(false);
@@ -850,8 +851,12 @@ void TSuchForm::Button1Click()
 
 void TSuchForm::placeDropDown()
 {
+    // As wide as the web panel, from the left panel's layout: the panel itself is hidden
+    // until the first web search, or while the sorted-list controls take its place, and
+    // then keeps a size it never had on screen.
     const QPoint under = TntEdit2->mapTo(PanelLinks, QPoint(0, TntEdit2->height()));
-    TntListBox2->setGeometry(Panel2->x(), under.y(), Panel2->width(), kDropDownHeight);
+    const QRect column = PanelLinks->layout()->contentsRect();
+    TntListBox2->setGeometry(column.x(), under.y(), column.width(), kDropDownHeight);
     TntListBox2->raise();
 }
 
@@ -1065,16 +1070,18 @@ void TSuchForm::suchbegriffeLaden(DocumentKind kind)
 
 void TSuchForm::loadFile(DocumentKind kind, const QString &path)
 {
-    Viewer->setMode(searchwindow::ViewerMode::vbmodeText);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        Viewer->setMode(searchwindow::ViewerMode::vbmodeText);
         return;
+    }
     const QByteArray head = file.read(3);
     const qint64 size = file.size();
     file.close();
     const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
-    if (utf16)
-        Viewer->setMode(searchwindow::ViewerMode::vbmodeUnicode);
+    // Decided before it is set: a detour through 8-bit mode would re-anchor the view of a
+    // file that stays open.
+    Viewer->setMode(utf16 ? searchwindow::ViewerMode::vbmodeUnicode : searchwindow::ViewerMode::vbmodeText);
     chkUnicode = utf16;
     chkUnicodeBE = utf16;
     if (size < 4) {
@@ -1302,6 +1309,9 @@ void TSuchForm::updateMemoGeometry()
 {
     const int width = m_wholeTextFits ? Viewer->width() + 4 : Viewer->width() - 16;
     ViewerMemo->setGeometry(0, 0, qMax(0, width), Viewer->height());
+    QMargins lines = Viewer->textMargins();
+    lines.setRight(0);
+    ViewerMemo->matchLines(Viewer->lineHeight(), lines);
 }
 
 void TSuchForm::wireViewer()

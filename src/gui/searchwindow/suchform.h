@@ -4,6 +4,7 @@
 #include "core/db/titlepositions.h"
 #include "core/search/searchrun.h"
 #include "core/searchwindow/findinviewer.h"
+#include "gui/searchwindow/mirrormemo.h"
 #include "gui/searchwindow/sortpanel.h"
 
 #include <QDialog>
@@ -86,7 +87,7 @@ public:
     QLabel *Label2 = nullptr;             // view position and title
     QLabel *Label8 = nullptr;             // document caption
     TTextViewer *Viewer = nullptr;        // document view
-    QPlainTextEdit *ViewerMemo = nullptr; // memo mirror of the view
+    MirrorMemo *ViewerMemo = nullptr;     // memo mirror of the view
     QMenu *PopupMenu1 = nullptr;
     QAction *TextinSuchleistelinksbertragen1 = nullptr;
     QFrame *PanelUnten = nullptr;

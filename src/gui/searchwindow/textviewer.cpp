@@ -41,6 +41,7 @@ TTextViewer::TTextViewer(QWidget *parent)
 
     m_vbar = new QScrollBar(Qt::Vertical, this);
     m_vbar->hide();
+    m_vbar->installEventFilter(this); // the wheel over it scrolls lines
     connect(m_vbar, &QScrollBar::actionTriggered, this, [this](int action) {
         bool handled = true;
         switch (action) {
@@ -145,6 +146,17 @@ void TTextViewer::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
+bool TTextViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    // A step of the bar is a share of the file (on 4 GB over 100 KB); the wheel scrolls
+    // lines wherever it is turned over the viewer.
+    if (watched == m_vbar && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 int TTextViewer::lineHeight() const
 {
     return std::max(1, fontMetrics().height());
@@ -156,6 +168,12 @@ QRect TTextViewer::textRect() const
     if (m_vbar->isVisible())
         r.setRight(m_vbar->x() - 1);
     return r;
+}
+
+QMargins TTextViewer::textMargins() const
+{
+    const QRect area = textRect();
+    return {area.left() + kMargin, area.top(), width() - 1 - area.right(), height() - 1 - area.bottom()};
 }
 
 void TTextViewer::updateLayout()

@@ -3,6 +3,7 @@
 #include "core/searchwindow/viewermodel.h"
 
 #include <QList>
+#include <QMargins>
 #include <QTimer>
 #include <QWidget>
 
@@ -77,6 +78,12 @@ public:
     // forwards its scrolling keys here.
     bool processKey(int key, Qt::KeyboardModifiers modifiers);
 
+    // Where lines are painted: one every lineHeight() pixels, the first character of the
+    // first line at the top left inside textMargins() (from the viewer's edges; the right
+    // one includes the scroll bar when it shows). The memo mirror lays its lines over them.
+    int lineHeight() const;
+    QMargins textMargins() const;
+
     bool wholeTextFits() { return m_model.wholeTextFits(); }
     searchwindow::ViewerModel &model() { return m_model; }
     QScrollBar *verticalScrollBar() const { return m_vbar; }
@@ -108,10 +115,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QRect textRect() const;
-    int lineHeight() const;
     void updateLayout();
     void syncScrollBar();
     void reportError(const QString &text);

@@ -187,6 +187,10 @@ TEST(MemoSelection, FirstOccurrenceOrTheOneAfterThePreviousAndNothingWhenAbsent)
     EXPECT_EQ(memoSelectionStart(memo, u"äPFEL"_s, 0, true), 25);
     EXPECT_EQ(memoSelectionStart(memo, u"Garten"_s, 0, false), -1);
     EXPECT_EQ(memoSelectionStart(memo, QString(), 0, false), -1);
+    // A dotted capital I lowers to two characters in full case mapping; the index must
+    // still count it as one.
+    EXPECT_EQ(memoSelectionStart(u"İstanbul, İzmir: Haus"_s, u"haus"_s, 0, false), 17);
+    EXPECT_EQ(memoSelectionStart(u"İ HAUS İ haus"_s, u"Haus"_s, 4, false), 9);
 }
 
 TEST(FindFile, KindAndSortedListChooseTheFile)

@@ -176,6 +176,11 @@ TEST_F(ViewerModelTest, UnicodeModeReadsUtf16AndCoversOddSelections)
     EXPECT_FALSE(m.isSelected(16));
     m.scrollToOffset(13);
     EXPECT_EQ(m.viewPosition(), 10);
+
+    // Over to 8-bit characters and back: the line after the break is still the first.
+    m.setMode(ViewerMode::vbmodeText);
+    m.setMode(ViewerMode::vbmodeUnicode);
+    EXPECT_EQ(m.viewPosition(), 10);
 }
 
 TEST_F(ViewerModelTest, SetSelectionRejectsBadArgumentsAndScrollsWithIndent)
