@@ -95,9 +95,11 @@ QStringList databaseFiles(const QString &programFolder, const QString &name)
 QStringList deleteDatabaseFiles(const QString &programFolder, const QString &name)
 {
     QStringList deleted;
+    // Read once: with the ".dat" gone, a database spelled otherwise would look like this one.
+    const QStringList catalog = LiesNamenDatenbanken(programFolder);
     const auto remove = [&](const QString &folder, const char16_t *suffix) {
-        const QString onDisk = resolveDatabaseFile(programFolder, programFolder + folder, name,
-                                                   QString::fromUtf16(suffix));
+        const QString onDisk = resolveDatabaseFileIn(catalog, programFolder + folder, name,
+                                                     QString::fromUtf16(suffix));
         if (paths::isRegularFile(onDisk) && QFile::remove(onDisk))
             deleted << onDisk;
     };

@@ -6,24 +6,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
+#include <functional>
 
 namespace vespira::app {
 
 namespace {
 
-bool catalogSpellsOtherwise(const QString &programFolder, const QString &name)
-{
-    const QStringList names = LiesNamenDatenbanken(paths::withSlash(programFolder));
-    return std::any_of(names.begin(), names.end(), [&](const QString &listed) {
-        return listed != name && listed.compare(name, Qt::CaseInsensitive) == 0;
-    });
-}
-
-} // namespace
-
-QString resolveDatabaseFile(const QString &programFolder, const QString &folder, const QString &name,
-                            const QString &fileSuffix)
+QString resolve(const std::function<QStringList()> &catalog, const QString &folder, const QString &name,
+                const QString &fileSuffix)
 {
     const QString dir = paths::withSlash(folder);
     const QString wanted = name + fileSuffix;
@@ -41,10 +31,38 @@ QString resolveDatabaseFile(const QString &programFolder, const QString &folder,
         if (otherSpelling.isEmpty())
             otherSpelling = entry;
     }
-    // Asked only when needed: the catalog costs a second listing.
-    if (!otherSpelling.isEmpty() && !catalogSpellsOtherwise(programFolder, name))
+    if (!otherSpelling.isEmpty() && !spelledForAnother(catalog(), name))
         return dir + otherSpelling;
     return exact;
+}
+
+} // namespace
+
+bool spelledForAnother(const QStringList &catalog, const QString &name)
+{
+    bool listed = false;
+    int others = 0;
+    for (const QString &entry : catalog) {
+        if (entry == name)
+            listed = true;
+        else if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            ++others;
+    }
+    return others > (listed ? 0 : 1);
+}
+
+QString resolveDatabaseFile(const QString &programFolder, const QString &folder, const QString &name,
+                            const QString &fileSuffix)
+{
+    // Read only when a file spelled otherwise turns up: the catalog costs a second listing.
+    const auto catalog = [&] { return LiesNamenDatenbanken(paths::withSlash(programFolder)); };
+    return resolve(catalog, folder, name, fileSuffix);
+}
+
+QString resolveDatabaseFileIn(const QStringList &catalog, const QString &folder, const QString &name,
+                              const QString &fileSuffix)
+{
+    return resolve([&] { return catalog; }, folder, name, fileSuffix);
 }
 
 } // namespace vespira::app
