@@ -29,6 +29,15 @@ private:
     QString m_value;
 };
 
+class NoDialogs final : public platform::Dialogs
+{
+public:
+    void information(const QString &) override {}
+    void warning(const QString &) override {}
+    void error(const QString &) override {}
+    bool confirm(const QString &) override { return false; }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -44,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     OneValueStore store(value);
-    app::Settings settings(store);
+    NoDialogs dialogs;
+    app::Settings settings(store, dialogs);
     (void)settings.readNumber(value);
     (void)settings.readInt(value, 7);
     (void)app::readWindowSizes(settings, 800);

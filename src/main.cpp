@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QStringList>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -77,6 +78,12 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Qt takes its own options (-platform, -style, ...) out of argv while it starts; the
+    // program folder rule asks whether any first argument was given at all.
+    QStringList givenArguments;
+    for (int i = 0; i < argc; ++i)
+        givenArguments << QString::fromLocal8Bit(argv[i]);
+
     Application application(argc, argv);
     QApplication::setApplicationName(u"Vespira-HTML-Dodad"_s);
     QApplication::setApplicationVersion(QStringLiteral(VESPIRA_VERSION));
@@ -93,7 +100,7 @@ int main(int argc, char *argv[])
     vespira::platform::QtSystem system;
     vespira::app::Context context(vespira::platform::Services {dialogs, shell, clipboard, settings, system});
     context.state.programFolder = vespira::paths::decideProgramFolder(
-        QCoreApplication::arguments(), QCoreApplication::applicationDirPath(), QDir::currentPath());
+        givenArguments, QCoreApplication::applicationDirPath(), QDir::currentPath());
 
     // Created in this order and kept for the whole run; the dialogs are the main
     // window's children, so they go with it.

@@ -1,5 +1,7 @@
 #include "platform/instanceserver.h"
 
+#include "platform/windowsocket.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -12,15 +14,19 @@ InstanceServer::InstanceServer(const QString &windowClass, std::function<void(in
     , m_onMessage {std::move(onMessage)}
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // Ask first: listen() would quietly take the name over from a running program and cut
-    // it off. Only a stale socket left by a crashed run, which nobody answers, is replaced.
-    QLocalSocket probe;
-    probe.connectToServer(windowClass);
-    const bool answered = probe.waitForConnected(200);
-    probe.abort();
-    if (!answered) {
-        QLocalServer::removeServer(windowClass);
-        m_server->listen(windowClass);
+    const QString path = windowSocketPath(windowClass);
+    if (!path.isEmpty()) {
+        // Ask first: listen() would quietly take the name over from a running program and
+        // cut it off. Only a stale socket left by a crashed run, which nobody answers, is
+        // replaced.
+        QLocalSocket probe;
+        probe.connectToServer(path);
+        const bool answered = probe.waitForConnected(200);
+        probe.abort();
+        if (!answered) {
+            QLocalServer::removeServer(path);
+            m_server->listen(path);
+        }
     }
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::acceptConnection);
 }

@@ -9,8 +9,9 @@ class QLocalServer;
 
 namespace vespira::platform {
 
-// Listens on the per-user local socket named after the main window's class. A client
-// writing the line "5735 99" asks the program to close; any other line is ignored.
+// Listens on the local socket of the main window's class in the user's runtime folder
+// (windowSocketPath). A client writing the line "5735 99" asks the program to close; any
+// other line is ignored.
 class InstanceServer final : public QObject
 {
     Q_OBJECT

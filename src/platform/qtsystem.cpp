@@ -1,5 +1,7 @@
 #include "platform/qtsystem.h"
 
+#include "platform/windowsocket.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -26,8 +28,11 @@ bool QtSystem::isAdministrator() const
 
 bool QtSystem::windowClassExists(const QString &windowClass) const
 {
+    const QString path = windowSocketPath(windowClass);
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(windowClass);
+    socket.connectToServer(path);
     const bool connected = socket.waitForConnected(200);
     socket.abort();
     return connected;

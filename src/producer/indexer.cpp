@@ -163,9 +163,10 @@ Result extract(const Job &job)
 class TempOutput
 {
 public:
-    TempOutput(const QString &dataFolder, const QString &name, const QString &suffix)
-        : m_final(paths::resolveNoCase(dataFolder, name + suffix))
-        , m_file(dataFolder + u'.' + name + suffix + u'.' + QString::number(::getpid()) + u".tmp"_s)
+    TempOutput(const QString &programFolder, const QString &name, const QString &suffix)
+        : m_final(db::filePath(programFolder, name, suffix))
+        , m_file(programFolder + QString::fromUtf16(paths::Datenbank) + u'.' + name + suffix + u'.'
+                 + QString::number(::getpid()) + u".tmp"_s)
     {
     }
     TempOutput(const TempOutput &) = delete;
@@ -369,7 +370,8 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
         folders.append(QDir::cleanPath(info.absoluteFilePath()));
     }
 
-    const QString dataFolder = paths::withSlash(options.programFolder) + QString::fromUtf16(paths::Datenbank);
+    const QString programFolder = paths::withSlash(options.programFolder);
+    const QString dataFolder = programFolder + QString::fromUtf16(paths::Datenbank);
     if (!QDir().mkpath(dataFolder))
         throw Error(u"Kann das Verzeichnis %1 nicht anlegen!"_s.arg(dataFolder));
 
@@ -394,11 +396,11 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     for (const Job &job : jobs)
         state.bytesTotal += job.size;
 
-    TempOutput list(dataFolder, name, QString::fromUtf16(db::suffix::FileList));
-    TempOutput utf8Text(dataFolder, name, QString::fromUtf16(db::suffix::Utf8Text));
-    TempOutput utf8Titles(dataFolder, name, QString::fromUtf16(db::suffix::Utf8Titles));
-    TempOutput mhtText(dataFolder, name, QString::fromUtf16(db::suffix::MhtText));
-    TempOutput mhtTitles(dataFolder, name, QString::fromUtf16(db::suffix::MhtTitles));
+    TempOutput list(programFolder, name, QString::fromUtf16(db::suffix::FileList));
+    TempOutput utf8Text(programFolder, name, QString::fromUtf16(db::suffix::Utf8Text));
+    TempOutput utf8Titles(programFolder, name, QString::fromUtf16(db::suffix::Utf8Titles));
+    TempOutput mhtText(programFolder, name, QString::fromUtf16(db::suffix::MhtText));
+    TempOutput mhtTitles(programFolder, name, QString::fromUtf16(db::suffix::MhtTitles));
 
     list.write(QByteArray(db::HeaderKey) + windowsPath(folders.first()).toUtf8() + ';' + Extensions + "\r\n");
 
@@ -468,7 +470,7 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     for (const QString &file : relative) {
         if (file.startsWith(QString::fromUtf16(paths::Suchwoerterlisten)))
             continue;
-        const QString onDisk = paths::resolveNoCase(dataFolder, QFileInfo(file).fileName());
+        const QString onDisk = db::filePath(programFolder, name, QFileInfo(file).fileName().mid(name.size()));
         const bool fresh = std::any_of(produced.begin(), produced.end(),
                                        [&](const TempOutput *o) { return o->finalPath() == onDisk; });
         if (!fresh && QFileInfo(onDisk).isFile())

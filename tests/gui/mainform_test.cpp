@@ -7,7 +7,9 @@
 #include "support/guicontext.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -190,6 +192,34 @@ TEST(MainForm, SearchButtonHandlesCancelEmptyTextAndASearch)
     EXPECT_EQ(w.main.Label1->text(), u"Fertig mit der Suche."_s);
     EXPECT_FALSE(w.main.GedultTimer->isActive());
     EXPECT_EQ(w.such->searchTexts(), QStringList {u"Haus"_s});
+}
+
+TEST(MainForm, UnwritableSettingsAreReportedOnceAndTheProgramStaysUsable)
+{
+    test::TestContext t;
+    addDatabases(t, {u"Archiv"_s, u"Briefe"_s});
+    t.folder.write(u"Datenbank/Suchwoerterlisten/Briefe_Gesamt_OhneDB_Suchwoerterliste.txt"_s,
+                   QByteArray("\xFF\xFER\0e\0c\0h\0n\0u\0n\0g\0\r\0\n\0", 20));
+    QDir(t.folder.file(u"Datenbank/Temp"_s)).removeRecursively();
+    t.settings.failWrites = true; // first start: every write of the first-start values fails
+    Windows w(t);
+    w.main.FormPaint();
+
+    EXPECT_TRUE(QFileInfo(t.folder.file(u"Datenbank/Temp"_s)).isDir());
+    EXPECT_EQ(w.main.ListBox1->count(), 2);
+    EXPECT_EQ(w.main.windowTitle(), u"  Vespira-HTML-Dodad -  Die Suchmaschine für HTML-Dokumente."_s);
+    EXPECT_EQ(w.main.size(), QSize(900, 506)); // the values for missing settings
+    EXPECT_EQ(t.context.state.browser, u"standard"_s);
+
+    w.main.ListBox1->selectQuietly(1);
+    w.main.ListBox1Click();
+    EXPECT_EQ(t.context.state.catalog.selectedDatabase, u"Briefe"_s);
+    EXPECT_EQ(w.such->searchTexts(), QStringList {u"Rechnung"_s});
+
+    ASSERT_EQ(t.dialogs.shown.size(), 1);
+    EXPECT_EQ(t.dialogs.shown[0].kind, u"error"_s);
+    EXPECT_EQ(t.dialogs.shown[0].text, u"Die Einstellungen können nicht gespeichert werden."_s);
+    EXPECT_TRUE(t.settings.values.isEmpty());
 }
 
 TEST(MainForm, BusyIndicatorContinuesAcrossStopAndStart)

@@ -1,10 +1,13 @@
 #include "platform/instanceserver.h"
 #include "platform/qsettingsstore.h"
+#include "platform/qtsystem.h"
 
 #include "support/printers.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -31,14 +34,44 @@ TEST(QSettingsStore, ReadsAndWritesTextValuesInATempFolder)
     EXPECT_TRUE(QFile::exists(dir.path() + u"/Korvane/Vespira-HTML-LIGHT.conf"_s));
 }
 
+namespace {
+
+// Points the per-user runtime folder at a fresh folder for one test.
+class RuntimeFolder
+{
+public:
+    RuntimeFolder()
+        : m_saved {qgetenv("XDG_RUNTIME_DIR")}
+        , m_wasSet {qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")}
+    {
+        qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
+    }
+    ~RuntimeFolder()
+    {
+        if (m_wasSet)
+            qputenv("XDG_RUNTIME_DIR", m_saved);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_saved;
+    bool m_wasSet;
+};
+
+} // namespace
+
 TEST(InstanceServer, DeliversTheCloseRequestLine)
 {
+    const RuntimeFolder runtime;
     const QString name = u"vespira-test-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QList<QPair<int, int>> received;
     platform::InstanceServer server(name, [&](int m, int w) { received.append({m, w}); });
     ASSERT_TRUE(server.isListening());
     QLocalSocket client;
-    client.connectToServer(name);
+    client.connectToServer(runtime.path() + u'/' + name); // the user's own folder, not the shared one
     ASSERT_TRUE(client.waitForConnected(1000));
     client.write("5735 98\n5735 99");
     client.flush();
@@ -53,4 +86,18 @@ TEST(InstanceServer, DeliversTheCloseRequestLine)
 
     platform::InstanceServer second(name, {}); // a running instance keeps its name
     EXPECT_FALSE(second.isListening());
+}
+
+TEST(QtSystem, SeesOnlyWindowsInTheUsersOwnRuntimeFolder)
+{
+    const RuntimeFolder runtime;
+    const QString name = u"vespira-test-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QLocalServer stranger; // what any local user can put into the shared temporary folder
+    ASSERT_TRUE(stranger.listen(QDir::tempPath() + u'/' + name));
+    const platform::QtSystem system;
+    EXPECT_FALSE(system.windowClassExists(name));
+
+    QLocalServer own;
+    ASSERT_TRUE(own.listen(runtime.path() + u'/' + name));
+    EXPECT_TRUE(system.windowClassExists(name));
 }

@@ -1,11 +1,11 @@
 #include "core/app/catalog.h"
 
+#include "core/app/databasefile.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -95,12 +95,18 @@ QStringList databaseFiles(const QString &programFolder, const QString &name)
 QStringList deleteDatabaseFiles(const QString &programFolder, const QString &name)
 {
     QStringList deleted;
-    for (const QString &file : databaseFiles(programFolder, name)) {
-        const QFileInfo info(file);
-        const QString onDisk = paths::resolveNoCase(info.path(), info.fileName());
+    // Read once: with the ".dat" gone, a database spelled otherwise would look like this one.
+    const QStringList catalog = LiesNamenDatenbanken(programFolder);
+    const auto remove = [&](const QString &folder, const char16_t *suffix) {
+        const QString onDisk = resolveDatabaseFileIn(catalog, programFolder + folder, name,
+                                                     QString::fromUtf16(suffix));
         if (paths::isRegularFile(onDisk) && QFile::remove(onDisk))
             deleted << onDisk;
-    }
+    };
+    for (const char16_t *suffix : databaseSuffixes)
+        remove(QString::fromUtf16(paths::Datenbank), suffix);
+    for (const char16_t *suffix : searchListSuffixes)
+        remove(QString::fromUtf16(paths::Suchwoerterlisten), suffix);
     return deleted;
 }
 

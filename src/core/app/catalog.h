@@ -24,8 +24,9 @@ int restoreSelectionIndex(const QString &stored, int entryCount);
 // Datenbank, then its search-text lists in Datenbank/Suchwoerterlisten.
 QStringList databaseFiles(const QString &programFolder, const QString &name);
 
-// Deletes the database's files, each only when it exists (its name matched without
-// regard to case); failures are ignored. Returns the paths actually deleted.
+// Deletes the database's files, each only when it exists (found as resolveDatabaseFile
+// finds it, so another database spelled otherwise keeps its files); failures are ignored.
+// Returns the paths actually deleted.
 QStringList deleteDatabaseFiles(const QString &programFolder, const QString &name);
 
 } // namespace vespira::app

@@ -12,7 +12,7 @@ struct Context
 {
     explicit Context(platform::Services services_)
         : services {services_}
-        , settings {services_.settings}
+        , settings {services_.settings, services_.dialogs}
     {
     }
 

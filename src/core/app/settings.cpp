@@ -1,13 +1,15 @@
 #include "core/app/settings.h"
 
+#include "core/common/error.h"
 #include "core/common/text.h"
 
 #include <limits>
 
 namespace vespira::app {
 
-Settings::Settings(platform::SettingsStore &store)
+Settings::Settings(platform::SettingsStore &store, platform::Dialogs &dialogs)
     : m_store {store}
+    , m_dialogs {dialogs}
 {
 }
 
@@ -20,7 +22,16 @@ QString Settings::LeseRegKey(const QString &key, const QString &name) const
 void Settings::SchreibeRegKey(const QString &key, const QString &name, const QString &text)
 {
     Q_UNUSED(key);
-    m_store.write(name, text);
+    try {
+        m_store.write(name, text);
+    } catch (const Error &e) {
+        // Settings only remember the user's choices; losing them must not cost the start-up
+        // steps or the handler that wrote them, nor a box on every click.
+        if (m_writeFailureReported)
+            return;
+        m_writeFailureReported = true;
+        m_dialogs.error(e.message());
+    }
 }
 
 std::optional<qint64> Settings::readNumber(const QString &name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/dialogs.h"
 #include "core/platform/settingsstore.h"
 
 #include <QString>
@@ -38,12 +39,15 @@ inline constexpr char16_t LesezeichenUnicode[] = u"Lesezeichen_Unicode_";
 class Settings
 {
 public:
-    explicit Settings(platform::SettingsStore &store);
+    // A store that cannot be written (owned by another user, a read-only home, a folder
+    // where the file belongs) is reported to dialogs once; the program works on without it.
+    Settings(platform::SettingsStore &store, platform::Dialogs &dialogs);
 
     // The value's text, or "" when missing. key is RegKey for every caller.
     QString LeseRegKey(const QString &key, const QString &name) const;
-    // Writes the text, replacing any earlier value. Throws vespira::Error when the store
-    // cannot be written.
+    // Writes the text, replacing any earlier value. A write the store refuses does not
+    // throw: the first such failure of the run shows its message in an error box, later
+    // ones pass silently, and the caller goes on as if the value were written.
     void SchreibeRegKey(const QString &key, const QString &name, const QString &text);
 
     QString read(const QString &name) const { return LeseRegKey(QString::fromUtf16(RegKey), name); }
@@ -58,6 +62,8 @@ public:
 
 private:
     platform::SettingsStore &m_store;
+    platform::Dialogs &m_dialogs;
+    bool m_writeFailureReported = false;
 };
 
 } // namespace vespira::app

@@ -1,5 +1,6 @@
 #include "core/db/dbfiles.h"
 
+#include "core/app/databasefile.h"
 #include "core/common/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -28,8 +29,9 @@ QString titlePositionsSuffix(TextKind kind)
 
 QString filePath(const QString &programFolder, const QString &name, const QString &fileSuffix)
 {
-    return paths::resolveNoCase(paths::withSlash(programFolder) + QString::fromUtf16(paths::Datenbank),
-                                name + fileSuffix);
+    return app::resolveDatabaseFile(programFolder,
+                                    paths::withSlash(programFolder) + QString::fromUtf16(paths::Datenbank), name,
+                                    fileSuffix);
 }
 
 QString fileListPath(const QString &programFolder, const QString &name)

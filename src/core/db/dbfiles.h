@@ -5,8 +5,9 @@
 //   const QString list = db::filePath(programFolder, name, db::suffix::FileList);
 //   const QString text = db::collectedTextPath(programFolder, name, db::TextKind::Utf8);
 //
-// Every lookup goes through paths::resolveNoCase, so "Archiv_UTF8DOKUMENT.txt" on disk is
-// found for the database "Archiv". A file that does not exist yields the path it would have.
+// Every lookup goes through app::resolveDatabaseFile, so "Archiv_UTF8DOKUMENT.txt" on disk is
+// found for the database "Archiv", unless a database "ARCHIV" stands beside it. A file that
+// does not exist yields the path it would have.
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,6 @@
 #include "core/searchwindow/findinviewer.h"
 
+#include "core/app/databasefile.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 
@@ -290,8 +291,8 @@ QString findFilePath(const QString &programFolder, const QString &databaseName,
     case app::DocumentKind::None:
         return {};
     }
-    return paths::resolveNoCase(programFolder + QString::fromUtf16(paths::Datenbank),
-                                databaseName + suffix);
+    return app::resolveDatabaseFile(programFolder, programFolder + QString::fromUtf16(paths::Datenbank),
+                                    databaseName, suffix);
 }
 
 void FindInViewer::reset()

@@ -1,5 +1,6 @@
 #include "core/searchwindow/searchtextlists.h"
 
+#include "core/app/databasefile.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 #include "core/common/textfile.h"
@@ -44,8 +45,8 @@ QString searchTextListPath(const QString &programFolder, const QString &database
         suffix = u"_Gesamt_OhneDB_Suchwoerterliste.txt"_s;
         break;
     }
-    return paths::resolveNoCase(programFolder + QString::fromUtf16(paths::Suchwoerterlisten),
-                                database + suffix);
+    return app::resolveDatabaseFile(programFolder, programFolder + QString::fromUtf16(paths::Suchwoerterlisten),
+                                    database, suffix);
 }
 
 QStringList readSearchTextList(const QString &path)

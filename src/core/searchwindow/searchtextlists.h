@@ -20,7 +20,8 @@ QString decodeByByteOrderMark(const QByteArray &bytes);
 
 // The search-text list file of a database: program folder + "Datenbank/Suchwoerterlisten/"
 // + database + "_Ansi_", "_Utf8_", "_MHT_" or (DocumentKind::None) "_Gesamt_OhneDB_"
-// + "Suchwoerterliste.txt". An existing file whose name differs only in case is found.
+// + "Suchwoerterliste.txt". An existing file whose name differs only in case is found, unless
+// it belongs to another database spelled otherwise (app::resolveDatabaseFile).
 QString searchTextListPath(const QString &programFolder, const QString &database,
                            app::DocumentKind kind);
 

@@ -91,3 +91,23 @@ TEST(Catalog, DeletionFindsFilesWhoseCaseDiffers)
     EXPECT_FALSE(folder.exists(u"Datenbank/Notizen.DAT"_s));
     EXPECT_FALSE(folder.exists(u"Datenbank/NOTIZEN_utf8dokument.TXT"_s));
 }
+
+TEST(Catalog, DeletingOneSpellingLeavesTheOtherDatabaseAlone)
+{
+    test::TempProgramFolder folder;
+    const QStringList archiv {u"Datenbank/Archiv.dat"_s, u"Datenbank/Archiv.log"_s,
+                              u"Datenbank/Archiv_UTF8Dokument.txt"_s,
+                              u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s,
+                              u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s,
+                              u"Datenbank/archiv_MHTtext.txt"_s}; // a third spelling: nobody's to delete
+    for (const QString &f : archiv)
+        folder.write(f, "x");
+    folder.write(u"Datenbank/ARCHIV.dat"_s, "x");
+    folder.write(u"Datenbank/ARCHIV_utf8dokument.TXT"_s, "x"); // its own name, the suffix in other case
+
+    const QStringList deleted = app::deleteDatabaseFiles(folder.path(), u"ARCHIV"_s);
+    EXPECT_EQ(deleted, (QStringList {folder.file(u"Datenbank/ARCHIV.dat"_s),
+                                     folder.file(u"Datenbank/ARCHIV_utf8dokument.TXT"_s)}));
+    for (const QString &f : archiv)
+        EXPECT_TRUE(folder.exists(f)) << f.toStdString();
+}

@@ -194,6 +194,21 @@ TEST(Producer, ReplaceRemovesFilesTheNewDatabaseDoesNotHave)
     EXPECT_TRUE(folder.exists(u"Datenbank/Suchwoerterlisten/Probe_Utf8_Suchwoerterliste.txt"_s));
 }
 
+TEST(Producer, ReplacingOneSpellingLeavesTheOtherDatabaseAlone)
+{
+    test::TempProgramFolder folder;
+    writeDocuments(folder);
+    const QStringList other {u"Datenbank/probe.dat"_s, u"Datenbank/probe_UTF8Dokument.txt"_s,
+                             u"Datenbank/probe_Phrasen_Woerter_Utf8Liste.txt"_s};
+    for (const QString &f : other)
+        folder.write(f, "andere");
+    folder.write(u"Datenbank/Probe.dat"_s, "alt");
+    build(folder, true);
+    for (const QString &f : other)
+        EXPECT_EQ(folder.read(f), "andere") << f.toStdString();
+    EXPECT_TRUE(folder.exists(u"Datenbank/Probe_UTF8Dokument.txt"_s));
+}
+
 TEST(Producer, RefusesBadInputAndSkipsWhatWouldOverflow)
 {
     test::TempProgramFolder folder;

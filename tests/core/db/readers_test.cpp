@@ -85,6 +85,22 @@ TEST(DatabaseFiles, NamesResolveWithoutCaseAndListAllSeventeen)
     EXPECT_EQ(all.last(), u"Datenbank/Suchwoerterlisten/A_Gesamt_OhneDB_Suchwoerterliste.txt"_s);
 }
 
+TEST(DatabaseFiles, AnotherDatabaseSpelledOtherwiseKeepsItsFiles)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"Datenbank/Archiv.dat"_s, "x");
+    folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, "x");
+    folder.write(u"Datenbank/ARCHIV.dat"_s, "x");
+    EXPECT_EQ(db::collectedTextPath(folder.path(), u"ARCHIV"_s, db::TextKind::Utf8),
+              folder.file(u"Datenbank/ARCHIV_UTF8Dokument.txt"_s));
+    EXPECT_EQ(db::fileListPath(folder.path(), u"ARCHIV"_s), folder.file(u"Datenbank/ARCHIV.dat"_s));
+    EXPECT_EQ(db::fileListPath(folder.path(), u"archiv"_s), folder.file(u"Datenbank/archiv.dat"_s)); // which one?
+
+    test::TempProgramFolder one; // a single database: any spelling of its name means it
+    one.write(u"Datenbank/Archiv.dat"_s, "x");
+    EXPECT_EQ(db::fileListPath(one.path(), u"archiv"_s), one.file(u"Datenbank/Archiv.dat"_s));
+}
+
 TEST(TitlePositions, LinesSplitAtFirstBlankAndFirstBlankHash)
 {
     const auto t = db::TitlePositions::parse(

@@ -22,9 +22,9 @@ struct Launch
         StarteInternetBrowser(address, settings, shell, dialogs, &current);
     }
     test::MemorySettings store;
-    app::Settings settings {store};
-    test::FakeShell shell;
     test::ScriptedDialogs dialogs;
+    app::Settings settings {store, dialogs};
+    test::FakeShell shell;
     QString current;
 };
 

@@ -96,6 +96,18 @@ TEST(SearchTextListFile, PathFindsAFileWhoseNameDiffersInCase)
               folder.file(u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s));
 }
 
+TEST(SearchTextListFile, PathKeepsToItsOwnDatabaseWhenTwoSpellingsExist)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"Datenbank/Archiv.dat"_s, "x");
+    folder.write(u"Datenbank/ARCHIV.dat"_s, "x");
+    folder.write(u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s, "x");
+    EXPECT_EQ(searchTextListPath(folder.path(), u"ARCHIV"_s, DocumentKind::None),
+              folder.file(u"Datenbank/Suchwoerterlisten/ARCHIV_Gesamt_OhneDB_Suchwoerterliste.txt"_s));
+    EXPECT_EQ(searchTextListPath(folder.path(), u"Archiv"_s, DocumentKind::None),
+              folder.file(u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s));
+}
+
 TEST(UpdateAfterSearch, SavesByShownKindAndItsHitFlag)
 {
     test::TempProgramFolder folder;
