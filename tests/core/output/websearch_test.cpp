@@ -7,21 +7,27 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira::output;
 
-TEST(WebSearchAddress, QueryAddressesTakeTheTextAsTypedOthersOpenBare)
+TEST(WebSearchAddress, QueryAddressesTakeTheTextAsOneEncodedComponentOthersOpenBare)
 {
-    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"Haus "_s), u"https://s.example/?q=Haus "_s)
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"Haus "_s), u"https://s.example/?q=Haus%20"_s)
         << "a trailing blank is appended with the text";
-    EXPECT_EQ(webSearchAddress(u"https://s.example/wiki/"_s, u" Käse"_s), u"https://s.example/wiki/ Käse"_s);
+    EXPECT_EQ(webSearchAddress(u"https://s.example/wiki/"_s, u" Käse"_s), u"https://s.example/wiki/%20K%C3%A4se"_s);
     EXPECT_EQ(webSearchAddress(u"https://s.example/?"_s, u"Haus"_s), u"https://s.example/?"_s)
         << "an address ending in \"?\" is no query address";
     EXPECT_EQ(webSearchAddress(u"https://s.example"_s, u"Haus"_s), u"https://s.example"_s);
 }
 
-TEST(WebSearchAddress, CharactersThatWouldChangeTheAddressAreEncoded)
+TEST(WebSearchAddress, NoCharacterOfTheTextChangesTheAddress)
 {
     EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"C++"_s), u"https://s.example/?q=C%2B%2B"_s);
     EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"C&A #1 100%"_s),
-              u"https://s.example/?q=C%26A %231 100%25"_s);
+              u"https://s.example/?q=C%26A%20%231%20100%25"_s);
+    // After a path address a "?" would start a query and a "/" a new path segment.
+    EXPECT_EQ(webSearchAddress(u"https://s.example/wb/"_s, u"Was ist das?"_s),
+              u"https://s.example/wb/Was%20ist%20das%3F"_s);
+    EXPECT_EQ(webSearchAddress(u"https://s.example/wb/"_s, u"und/oder=x;y"_s),
+              u"https://s.example/wb/und%2Foder%3Dx%3By"_s);
+    EXPECT_EQ(webSearchAddress(u"https://s.example/?q="_s, u"a-b_c.d~e"_s), u"https://s.example/?q=a-b_c.d~e"_s);
 }
 
 TEST(WebSearchAddress, HintFollowsTheKindOfAddress)
