@@ -90,7 +90,7 @@ public:
     int screenWidth() const override { return 0; }
     bool isAdministrator() const override { return false; }
     bool windowClassExists(const QString &) const override { return false; }
-    QStringList installedBrowsers() const override { return {}; }
+    QList<platform::BrowserEntry> installedBrowsers() const override { return {}; }
 };
 
 const char16_t Usage[] = u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n";

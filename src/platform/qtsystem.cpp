@@ -38,8 +38,9 @@ bool QtSystem::windowClassExists(const QString &windowClass) const
     return connected;
 }
 
-QStringList scanBrowserEntries(const QStringList &folders)
+QList<BrowserEntry> scanBrowserEntries(const QStringList &folders)
 {
+    QList<BrowserEntry> entries;
     QStringList names;
     for (const QString &folder : folders) {
         const QDir dir(folder);
@@ -49,6 +50,7 @@ QStringList scanBrowserEntries(const QStringList &folders)
             if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
                 continue;
             QString name;
+            QString icon;
             bool browser = false;
             bool inEntry = false;
             while (!file.atEnd()) {
@@ -61,17 +63,21 @@ QStringList scanBrowserEntries(const QStringList &folders)
                     continue;
                 if (line.startsWith(u"Name="))
                     name = line.mid(5);
+                else if (line.startsWith(u"Icon="))
+                    icon = line.mid(5);
                 else if (line.startsWith(u"Categories="))
                     browser = line.mid(11).split(u';').contains(u"WebBrowser"_s);
             }
-            if (browser && !name.isEmpty() && !names.contains(name))
+            if (browser && !name.isEmpty() && !names.contains(name)) {
                 names << name;
+                entries.append({name, icon});
+            }
         }
     }
-    return names;
+    return entries;
 }
 
-QStringList QtSystem::installedBrowsers() const
+QList<BrowserEntry> QtSystem::installedBrowsers() const
 {
     QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
     folders << u"/usr/share/applications"_s << u"/usr/local/share/applications"_s

@@ -10,10 +10,10 @@ public:
     int screenWidth() const override;
     bool isAdministrator() const override;
     bool windowClassExists(const QString &windowClass) const override;
-    QStringList installedBrowsers() const override;
+    QList<BrowserEntry> installedBrowsers() const override;
 };
 
-// The Name= of every desktop entry in the folders whose Categories contain WebBrowser.
-QStringList scanBrowserEntries(const QStringList &folders);
+// The desktop entries in the folders whose Categories contain WebBrowser, once per name.
+QList<BrowserEntry> scanBrowserEntries(const QStringList &folders);
 
 } // namespace vespira::platform

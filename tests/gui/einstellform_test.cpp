@@ -6,6 +6,7 @@
 #include "support/guicontext.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -106,7 +107,7 @@ protected:
 
 TEST_F(EinstellformTest, InternetExplorerEntryOffersInternetExplorerAndEdge)
 {
-    t.system.browsers = {u"Internet Explorer"_s};
+    t.system.browsers = {{u"Internet Explorer"_s, {}}};
     t.settings.values[u"Browser"_s] = u"standard"_s;
     const auto dialog = makeDialog();
     EXPECT_EQ(hint(*dialog, BrowserChoice::InternetExplorer), u"Microsoft Internet Explorer"_s);
@@ -131,9 +132,28 @@ TEST_F(EinstellformTest, EdgeOnPathAndUnknownBrowserValue)
     EXPECT_TRUE(dialog->AktuellerBrowser_Image->pixmap().isNull());
 }
 
+TEST_F(EinstellformTest, ChromiumOnlyShowsItsOwnIconForChrome)
+{
+    // A picture no theme or drawn badge has: a plain magenta square.
+    QImage picture(48, 48, QImage::Format_ARGB32);
+    picture.fill(QColor(255, 0, 255));
+    const QString iconFile = t.folder.file(u"chromium.png"_s);
+    ASSERT_TRUE(picture.save(iconFile));
+    t.system.browsers = {{u"Chromium"_s, iconFile}};
+    t.settings.values[u"Browser"_s] = u"chrome"_s;
+    const auto dialog = makeDialog();
+
+    EXPECT_EQ(hint(*dialog, BrowserChoice::Chrome), u"Google Chrome"_s);
+    const QImage shown = dialog->BrowserImages[static_cast<size_t>(BrowserChoice::Chrome)]->icon().pixmap(32).toImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixelColor(16, 16), QColor(255, 0, 255));
+    EXPECT_EQ(dialog->currentBrowser(), BrowserChoice::Chrome);
+    EXPECT_EQ(dialog->AktuellerBrowser_Image->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 255));
+}
+
 TEST_F(EinstellformTest, ChoosingABrowserWritesAtOnceAndAPlaceholderWritesNothing)
 {
-    t.system.browsers = {u"Firefox ESR"_s};
+    t.system.browsers = {{u"Firefox ESR"_s, {}}};
     const auto dialog = makeDialog();
     t.settings.writeOrder.clear();
 

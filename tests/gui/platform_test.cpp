@@ -63,6 +63,27 @@ private:
 
 } // namespace
 
+TEST(BrowserEntries, NameAndIconOfTheDesktopEntryNotOfItsActions)
+{
+    QTemporaryDir dir;
+    auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write(u"chromium.desktop"_s,
+          "[Desktop Entry]\nName=Chromium\nName[de]=Chromium-Browser\nIcon=chromium\n"
+          "Categories=Network;WebBrowser;\n\n[Desktop Action new-window]\nName=Neues Fenster\nIcon=window-new\n");
+    write(u"editor.desktop"_s, "[Desktop Entry]\nName=Editor\nIcon=editor\nCategories=Utility;\n");
+    write(u"lynx.desktop"_s, "[Desktop Entry]\nCategories=WebBrowser\nName=Lynx\n");
+    const QList<platform::BrowserEntry> entries = platform::scanBrowserEntries({dir.path(), dir.path()});
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].name, u"Chromium"_s);
+    EXPECT_EQ(entries[0].icon, u"chromium"_s);
+    EXPECT_EQ(entries[1].name, u"Lynx"_s);
+    EXPECT_TRUE(entries[1].icon.isEmpty());
+}
+
 TEST(InstanceServer, DeliversTheCloseRequestLine)
 {
     const RuntimeFolder runtime;

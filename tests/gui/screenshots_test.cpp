@@ -40,7 +40,7 @@ protected:
         t.settings.values.insert(u"Hoehe"_s, u"460"_s);
         t.settings.values.insert(u"SWeite"_s, u"1180"_s);
         t.settings.values.insert(u"SHoehe"_s, u"640"_s);
-        t.system.browsers = {u"Firefox ESR"_s, u"Google Chrome"_s};
+        t.system.browsers = {{u"Firefox ESR"_s, {}}, {u"Google Chrome"_s, {}}};
         // Set before the settings dialog's browser detection reads it, as on every start
         // but the very first.
         t.settings.values.insert(u"Browser"_s, u"standard"_s);

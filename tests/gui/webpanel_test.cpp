@@ -84,7 +84,7 @@ TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndTheBarIsEmptied)
     panel->show();
     bar->setText(u" Haus "_s);
     panel->SuchImInternetBtnClick();
-    EXPECT_EQ(opened, QStringList {u"https://a.example/?q= Haus "_s});
+    EXPECT_EQ(opened, QStringList {u"https://a.example/?q=%20Haus%20"_s});
     EXPECT_EQ(t.clipboard.text(), u"Haus"_s) << "the clipboard gets the trimmed text";
     EXPECT_TRUE(bar->text().isEmpty());
     EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: "_s);

@@ -99,12 +99,12 @@ public:
     int screenWidth() const override { return width; }
     bool isAdministrator() const override { return administrator; }
     bool windowClassExists(const QString &windowClass) const override { return windows.contains(windowClass); }
-    QStringList installedBrowsers() const override { return browsers; }
+    QList<platform::BrowserEntry> installedBrowsers() const override { return browsers; }
 
     int width = 1280;
     bool administrator = false;
     QStringList windows;
-    QStringList browsers;
+    QList<platform::BrowserEntry> browsers;
 };
 
 } // namespace vespira::test

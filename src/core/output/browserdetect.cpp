@@ -39,28 +39,50 @@ QString browserHint(BrowserChoice choice)
     return QString::fromUtf16(Browsers[static_cast<int>(choice)].hint);
 }
 
-BrowserRow PruefeWelcheBrowserInstalliert(const QStringList &installedNames, bool edgeInstalled,
+BrowserRow PruefeWelcheBrowserInstalliert(const QList<platform::BrowserEntry> &installed, bool edgeInstalled,
                                           const QString &browserSetting)
 {
+    // Words of the entry names and the icon each offers. Chromium offers Chrome because the
+    // launcher starts chromium when Google Chrome is missing; "chrome" comes first, as
+    // google-chrome does in the launcher, so Chrome's own entry gives the picture when both
+    // are installed.
+    struct Word
+    {
+        const char16_t *word;
+        BrowserChoice choice;
+    };
+    static constexpr Word Words[] {
+        {u"internet explorer", BrowserChoice::InternetExplorer},
+        {u"chrome", BrowserChoice::Chrome},
+        {u"chromium", BrowserChoice::Chrome},
+        {u"opera", BrowserChoice::Opera},
+        {u"safari", BrowserChoice::Safari},
+        {u"firefox", BrowserChoice::Firefox},
+    };
+
     BrowserRow row;
     offer(row, BrowserChoice::Standard);
     if (edgeInstalled)
         offer(row, BrowserChoice::Edge);
 
-    for (const QString &name : installedNames) {
-        const QString lower = name.toLower();
-        if (lower.contains(u"internet explorer")) {
-            offer(row, BrowserChoice::InternetExplorer);
-            offer(row, BrowserChoice::Edge);
+    auto iconOf = [&row](BrowserChoice choice) -> QString & { return row.icons[static_cast<int>(choice)]; };
+    for (const Word &word : Words) {
+        const QString text = QString::fromUtf16(word.word);
+        for (const platform::BrowserEntry &entry : installed) {
+            if (!entry.name.toLower().contains(text))
+                continue;
+            offer(row, word.choice);
+            if (word.choice == BrowserChoice::InternetExplorer)
+                offer(row, BrowserChoice::Edge);
+            if (iconOf(word.choice).isEmpty())
+                iconOf(word.choice) = entry.icon;
         }
-        if (lower.contains(u"chrome"))
-            offer(row, BrowserChoice::Chrome);
-        if (lower.contains(u"opera"))
-            offer(row, BrowserChoice::Opera);
-        if (lower.contains(u"safari"))
-            offer(row, BrowserChoice::Safari);
-        if (lower.contains(u"firefox"))
-            offer(row, BrowserChoice::Firefox);
+    }
+    // Edge is offered by the program on PATH or along with Internet Explorer; its picture
+    // comes from its own entry when it has one.
+    for (const platform::BrowserEntry &entry : installed) {
+        if (iconOf(BrowserChoice::Edge).isEmpty() && entry.name.toLower().contains(u"microsoft edge"))
+            iconOf(BrowserChoice::Edge) = entry.icon;
     }
 
     for (int i = 0; i < BrowserChoiceCount; ++i) {

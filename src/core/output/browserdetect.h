@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/platform/system.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -22,18 +25,22 @@ QString browserHint(BrowserChoice choice);
 struct BrowserRow
 {
     std::array<QString, BrowserChoiceCount> hints; // empty = placeholder
+    std::array<QString, BrowserChoiceCount> icons; // Icon= of the entry matched, may be empty
     std::optional<BrowserChoice> current;          // none when the value names no browser
 
     [[nodiscard]] bool offered(BrowserChoice choice) const { return !hints[static_cast<int>(choice)].isEmpty(); }
 };
 
-// Detection for the icon row. installedNames are the names of the installed browsers
-// (desktop entries); each, lower-cased, offers the icons whose word it contains:
-// "internet explorer" offers Internet Explorer and Edge, "chrome", "opera", "safari" and
-// "firefox" their own. edgeInstalled offers Edge as well. The standard icon is always offered.
+// Detection for the icon row. installed are the desktop entries of the installed browsers;
+// each name, lower-cased, offers the icons whose word it contains: "internet explorer" offers
+// Internet Explorer and Edge, "chrome" and "chromium" Chrome (the launcher starts either),
+// "opera", "safari" and "firefox" their own. edgeInstalled offers Edge as well. The standard
+// icon is always offered. An offered icon's picture is the Icon= of the first entry with a
+// picture that matched its word, "chrome" before "chromium"; Edge's is that of an entry
+// named "Microsoft Edge". Where no entry gives one, the icon stays empty.
 // The current choice is the last of the seven values, in row order, that browserSetting
 // contains.
-BrowserRow PruefeWelcheBrowserInstalliert(const QStringList &installedNames, bool edgeInstalled,
+BrowserRow PruefeWelcheBrowserInstalliert(const QList<platform::BrowserEntry> &installed, bool edgeInstalled,
                                           const QString &browserSetting);
 
 // The program names whose presence on PATH means Edge is installed.

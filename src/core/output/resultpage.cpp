@@ -50,14 +50,41 @@ qsizetype lastPosition(const QString &line, const QString &needle, bool caseSens
     return at + 1;
 }
 
-void insertAt(QString &line, qsizetype oneBased, const QString &what)
+constexpr char16_t LineBreak[] = u"<br>";
+
+// One line of the page in three parts: the writer's own markup around a text that came from
+// a document, a path or the search field. Only the text is escaped, and only when the line is
+// put together, so the highlight can be placed by the characters the user sees.
+struct PageLine
 {
-    const qsizetype index = oneBased - 1;
-    if (index >= line.size())
-        line.append(what);
-    else
-        line.insert(qMax<qsizetype>(0, index), what);
-}
+    QString head;             // markup
+    QString text;             // shown as text
+    QString tail;             // markup
+    qsizetype boldFrom = -1;  // the highlighted characters of text, none while boldFrom < 0
+    qsizetype boldLength = 0;
+
+    // A line the link pass leaves as it is; the "<br>" the search run ends every entry with
+    // stays a line break.
+    static PageLine plain(const QString &line)
+    {
+        PageLine result;
+        result.text = line;
+        if (result.text.endsWith(QStringView(LineBreak))) {
+            result.text.chop(QStringView(LineBreak).size());
+            result.tail = QString::fromUtf16(LineBreak);
+        }
+        return result;
+    }
+
+    [[nodiscard]] QString html() const
+    {
+        if (boldFrom < 0)
+            return head + text.toHtmlEscaped() + tail;
+        return head + text.left(boldFrom).toHtmlEscaped() + u"<b>"_s
+            + text.mid(boldFrom, boldLength).toHtmlEscaped() + u"</b>"_s
+            + text.mid(boldFrom + boldLength).toHtmlEscaped() + tail;
+    }
+};
 
 } // namespace
 
@@ -74,8 +101,23 @@ QString fileLink(const QString &path)
     link.replace(u'\\', u'/');
     if (link.startsWith(u'/'))
         link.remove(0, 1);
-    link.replace(u'"', u"%22"_s);
-    return u"file:///"_s + link;
+    // What would end the attribute, start markup or an entity, or cut the path short as a
+    // query or fragment; the rest stays readable.
+    QString encoded;
+    encoded.reserve(link.size() + 16);
+    for (const QChar c : std::as_const(link)) {
+        switch (c.unicode()) {
+        case u'%': encoded += u"%25"_s; break;
+        case u'"': encoded += u"%22"_s; break;
+        case u'#': encoded += u"%23"_s; break;
+        case u'?': encoded += u"%3F"_s; break;
+        case u'<': encoded += u"%3C"_s; break;
+        case u'>': encoded += u"%3E"_s; break;
+        case u'&': encoded += u"%26"_s; break;
+        default: encoded += c;
+        }
+    }
+    return u"file:///"_s + encoded;
 }
 
 QString settingsSentence(bool caseSensitive, bool wholeWords)
@@ -119,40 +161,43 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
             break;
         collected += text::trimControl(entry) + u"\r\n"_s;
     }
-    QStringList lines = splitLines(collected);
+    const QStringList collectedLines = splitLines(collected);
 
     // Pass 2: an entry with a path and a context becomes the link line.
-    for (QString &line : lines) {
+    QList<PageLine> lines;
+    lines.reserve(collectedLines.size());
+    for (const QString &line : collectedLines) {
         if (!pumpAndCheck(run))
             break;
-        if (line.size() <= 4)
+        const qsizetype marker = line.size() > 4 ? line.indexOf(QStringView(HitMarker)) : -1;
+        const QString path = marker < 0 ? QString {} : line.left(marker);
+        const QString context = marker < 0 ? QString {} : line.mid(marker + QStringView(HitMarker).size());
+        if (text::trimControl(path).isEmpty() || context.isEmpty()) {
+            lines.append(PageLine::plain(line));
             continue;
-        const qsizetype marker = line.indexOf(QStringView(HitMarker));
-        if (marker < 0)
-            continue;
-        const QString path = line.left(marker);
-        const QString context = line.mid(marker + QStringView(HitMarker).size());
-        if (text::trimControl(path).isEmpty() || context.isEmpty())
-            continue;
+        }
         const QString url = fileLink(path);
-        line = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
-            + u"</a><br><font color=\"#000080\">"_s + context + u"<br><br>"_s;
+        PageLine link = PageLine::plain(context);
+        link.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
+            + u"</a><br><font color=\"#000080\">"_s;
+        link.tail += u"<br><br>"_s;
+        lines.append(link);
     }
     if (run.cancel)
         return false;
 
-    // Pass 3: the last occurrence of the search text behind the link in bold.
+    // Pass 3: the last occurrence of the search text in the shown text in bold; the path
+    // inside the link and the writer's markup are never marked. The bold part is as long as
+    // the text was typed, blanks included, but ends with the shown text.
     const QString trimmedText = text::trimControl(searchText);
-    for (QString &line : lines) {
+    for (PageLine &line : lines) {
         if (!pumpAndCheck(run))
             break;
-        const qsizetype linkEnd = line.indexOf(u"</a>"_s) + 1;
-        const qsizetype q = lastPosition(line, trimmedText, m_settings.caseSensitive);
-        if (q == 0 || linkEnd >= q)
+        const qsizetype q = lastPosition(line.text, trimmedText, m_settings.caseSensitive);
+        if (q == 0)
             continue;
-        insertAt(line, q, u"<b>"_s);
-        const qsizetype again = lastPosition(line, trimmedText, m_settings.caseSensitive);
-        insertAt(line, again + searchText.size(), u"</b>"_s);
+        line.boldFrom = q - 1;
+        line.boldLength = qMin(searchText.size(), line.text.size() - line.boldFrom);
     }
 
     const int pageNumber = run.resultPageNumber;
@@ -166,9 +211,9 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
          << u"<META http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"_s
          << u"</Head>"_s
          << u"<body bgcolor=\"#FFFFFF\" text=\"#000000\" link=\"#669900\" Vlink=\"#999999\" Alink=\"#999999\" > <font face=\"verdana, arial, helvetica\">"_s;
-    page << u"Datenbankname: \""_s + m_settings.databaseName + u"\"<br>"_s + sentence
+    page << u"Datenbankname: \""_s + m_settings.databaseName.toHtmlEscaped() + u"\"<br>"_s + sentence
             + (noHits ? u"<br>"_s : QString {});
-    QString countLine = u"<br>Suchbegriff: <font color=\"#cc0000\">\"<u>"_s + searchText
+    QString countLine = u"<br>Suchbegriff: <font color=\"#cc0000\">\"<u>"_s + searchText.toHtmlEscaped()
         + u"\"</u><font color=\"#000000\">"_s;
     if (noHits)
         countLine += u" wurde NICHT gefunden:<br>"_s;
@@ -183,7 +228,8 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
             + u" Dateien gefunden.<br>Es wird jeweils nur die erste Fundstelle in der Datei hier aufgelistet:<br>"_s;
     page << countLine;
     page << QString(sentence.size() / 2, u'_') + u"<br><br>"_s;
-    page << lines;
+    for (const PageLine &line : std::as_const(lines))
+        page << line.html();
     if (run.morePages) {
         const QString next = tempFolder + resultPageFileName(pageNumber <= 1 ? 2 : pageNumber + 1);
         page << u"<font color=\"#000000\"><a href=\""_s + fileLink(next) + u"\" target=\"_blank\">"_s

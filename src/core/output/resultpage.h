@@ -3,8 +3,11 @@
 // The HTML result page of a search: one page per at most 25 hit entries, written to
 // "Datenbank/Temp/Vespira_Ergebnis.htm" (the first page, which is then opened in the
 // browser), "Vespira_Ergebnis2.htm", ... UTF-8 without byte-order mark, CR LF after every
-// line. The page runs no script and loads no plugin, whatever the contexts hold (a
-// Content-Security-Policy line in the head); markup in contexts is shown as before.
+// line. What came from documents, paths, the database name and the search field is shown as
+// text ("&", "<", ">", '"' escaped), so a context that holds markup can neither redirect the
+// page nor hide the hits after it; the page's own markup (links, the bold highlight, fonts,
+// rule) is written as markup. The Content-Security-Policy line in the head keeps scripts and
+// plugins off the page as a second line of defence.
 //
 //   ResultPageWriter writer(settings, hooks);
 //   run.resultPageNumber = 1; run.morePages = false;
@@ -42,8 +45,9 @@ struct ResultPageHooks
 QString resultPageFileName(int pageNumber);
 
 // A link target for a native or Windows-style path: "file:///" + the path with every "\"
-// turned into "/" and one leading "/" removed; a '"' becomes %22 so it cannot end the
-// attribute.
+// turned into "/" and one leading "/" removed, and "%", '"', "#", "?", "<", ">", "&"
+// percent-encoded, so the whole name reaches the file and the link is both a safe attribute
+// value and safe text. Everything else (blanks, letters beyond ASCII) stays readable.
 QString fileLink(const QString &path);
 
 // The settings sentence for the two search options.

@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 #include <utility>
@@ -90,18 +91,7 @@ QString webSearchAddress(const QString &address, const QString &searchText)
 {
     if (!isQueryAddress(address))
         return address;
-    QString result = address;
-    result.reserve(address.size() + searchText.size() * 3);
-    for (const QChar c : searchText) {
-        switch (c.unicode()) {
-        case u'%': result += u"%25"_s; break;
-        case u'&': result += u"%26"_s; break;
-        case u'#': result += u"%23"_s; break;
-        case u'+': result += u"%2B"_s; break;
-        default: result += c;
-        }
-    }
-    return result;
+    return address + QString::fromLatin1(QUrl::toPercentEncoding(searchText));
 }
 
 QString addressHint(const QString &address)

@@ -42,9 +42,10 @@ void sortForList(QStringList &items);
 bool isQueryAddress(const QString &address);
 
 // What the web search opens: a query address followed by the search text as typed (blanks
-// at either end kept), any other address alone. The characters that would change what the
-// address means ("%", "&", "#", "+") are percent-encoded, so "C++" or "C&A" reach the site
-// as typed instead of as "C  " or "C"; every other character is passed on unchanged.
+// at either end kept), any other address alone. The text is percent-encoded as one query
+// component (UTF-8; blanks as %20; only letters, digits and "-._~" stay), so no character
+// of it can change the address: "C++" and "C&A" reach the site as typed, and "Was ist das?"
+// after a path address looks up the question, not "Was ist das" with an empty query.
 QString webSearchAddress(const QString &address, const QString &searchText);
 
 // The hint of the address list for the selected address.

@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace vespira::platform {
+
+// An installed web browser as its desktop entry describes it.
+struct BrowserEntry
+{
+    QString name; // Name=
+    QString icon; // Icon=: an icon theme name or an absolute file; may be empty
+};
 
 // Facts about the machine and the session the program asks for.
 class System
@@ -16,8 +24,8 @@ public:
     [[nodiscard]] virtual bool isAdministrator() const = 0;
     // Whether a window of the class exists: a local socket of that name accepts a connection.
     [[nodiscard]] virtual bool windowClassExists(const QString &windowClass) const = 0;
-    // The names of the installed web browsers (Name= of their desktop entries).
-    [[nodiscard]] virtual QStringList installedBrowsers() const = 0;
+    // The installed web browsers (desktop entries in the category WebBrowser).
+    [[nodiscard]] virtual QList<BrowserEntry> installedBrowsers() const = 0;
 };
 
 } // namespace vespira::platform

@@ -1,5 +1,7 @@
 #include "gui/output/browsericons.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QPainter>
 
@@ -39,6 +41,26 @@ Look lookOf(BrowserChoice choice)
     return {};
 }
 
+// An Icon= value as the desktop resolves it: an absolute file, a name in the icon theme, or
+// as the last resort a file of that name in the legacy pixmaps folder.
+QIcon entryPicture(const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    if (QDir::isAbsolutePath(value)) {
+        const QPixmap pixmap(value);
+        return pixmap.isNull() ? QIcon {} : QIcon(value);
+    }
+    if (QIcon::hasThemeIcon(value))
+        return QIcon::fromTheme(value);
+    for (const QString &suffix : {u".png"_s, u".svg"_s, u".xpm"_s}) {
+        const QString file = u"/usr/share/pixmaps/"_s + value + suffix;
+        if (QFileInfo(file).isFile())
+            return QIcon(file);
+    }
+    return {};
+}
+
 QPixmap badge(const Look &look)
 {
     QPixmap pixmap(BrowserIconSize, BrowserIconSize);
@@ -59,8 +81,11 @@ QPixmap badge(const Look &look)
 
 } // namespace
 
-QIcon browserIcon(BrowserChoice choice)
+QIcon browserIcon(BrowserChoice choice, const QString &entryIcon)
 {
+    const QIcon fromEntry = entryPicture(entryIcon);
+    if (!fromEntry.isNull())
+        return fromEntry;
     const Look look = lookOf(choice);
     for (const QString &name : look.themeNames) {
         if (QIcon::hasThemeIcon(name))

@@ -9,9 +9,11 @@ namespace vespira::gui {
 
 inline constexpr int BrowserIconSize = 32;
 
-// The picture of a browser in the settings dialog: the installed browser's themed icon when
-// the desktop theme has one, a generic web-browser icon for "standard", otherwise a drawn badge.
-QIcon browserIcon(output::BrowserChoice choice);
+// The picture of a browser in the settings dialog. entryIcon is the Icon= of the desktop entry
+// the browser was found by (a theme name or an absolute file); when it is empty or names no
+// picture the desktop has, the browser's usual theme names are tried, a generic web-browser
+// icon for "standard", and last a drawn badge.
+QIcon browserIcon(output::BrowserChoice choice, const QString &entryIcon = {});
 
 // The empty placeholder picture (leer_Image).
 QPixmap emptyBrowserPixmap();

@@ -201,12 +201,14 @@ void TEinstellform::PruefeWelcheBrowserInstalliert()
         QToolButton *image = BrowserImages[static_cast<size_t>(i)];
         const auto choice = static_cast<BrowserChoice>(i);
         image->setToolTip(row.hints[static_cast<size_t>(i)]);
-        image->setIcon(row.offered(choice) ? browserIcon(choice) : QIcon(leer_Image->pixmap()));
+        image->setIcon(row.offered(choice) ? browserIcon(choice, row.icons[static_cast<size_t>(i)])
+                                           : QIcon(leer_Image->pixmap()));
         image->setCursor(row.offered(choice) ? Qt::PointingHandCursor : Qt::ArrowCursor);
         image->setVisible(true);
     }
     m_current = row.current;
-    AktuellerBrowser_Image->setPixmap(m_current ? browserIcon(*m_current).pixmap(BrowserIconSize) : QPixmap());
+    AktuellerBrowser_Image->setPixmap(
+        m_current ? browserIcon(*m_current, row.icons[static_cast<size_t>(*m_current)]).pixmap(BrowserIconSize) : QPixmap());
     AktuellerBrowser_Image->setToolTip(m_current ? browserHint(*m_current) : QString());
 }
 

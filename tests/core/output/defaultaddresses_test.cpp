@@ -2,6 +2,7 @@
 #include "core/output/webaddresses.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -54,4 +55,19 @@ TEST(ShippedAddressFile, EveryTopicHasItsAddressesUncut)
     }
     EXPECT_GT(queries, 3 * plain) << "mostly query addresses";
     EXPECT_GT(plain, 0);
+}
+
+TEST(ShippedAddressFile, NoSiteRootTakesTheSearchText)
+{
+    // The text appended to a bare "https://host/" is a path on the site, which opens its
+    // not-found page; such an address must be a search address or be listed without "/".
+    const WebAddressFile addresses(ShippedFile);
+    for (const QString &topic : addresses.topics()) {
+        for (const QString &address : addresses.addresses(topic)) {
+            if (!isQueryAddress(address))
+                continue;
+            const QUrl url(address);
+            EXPECT_TRUE(url.hasQuery() || url.path().size() > 1) << address.toStdString();
+        }
+    }
 }

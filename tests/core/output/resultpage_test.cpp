@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +16,10 @@ using namespace vespira::output;
 
 namespace {
 
+// From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
 QString goldenFolder()
 {
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + u"/../../data/golden/"_s;
+    return QStringLiteral(VESPIRA_GOLDEN_DIR "/");
 }
 
 class ResultPageTest : public ::testing::Test
@@ -165,11 +168,88 @@ TEST_F(ResultPageTest, CancelAndPathOpenedWriteNothing)
     EXPECT_EQ(busyEnded, 1);
 }
 
+// The hit lines of the page as written, after the head and the rule.
+QStringList hitLines(const QByteArray &page)
+{
+    QStringList lines = QString::fromUtf8(page).split(u"\r\n"_s);
+    const qsizetype rule = lines.indexOf(QRegularExpression(u"^_+<br><br>$"_s));
+    return lines.mid(rule + 1, lines.size() - rule - 5);
+}
+
+TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
+{
+    run.resultPageNumber = 2;
+    const QStringList buffer {
+        u"/srv/a.htm##text##Lernen: <meta http-equiv=\"refresh\" content=\"0;url=https://example.org/\"> & mehr<br>"_s,
+        u"/srv/b.htm##text##<!-- <plaintext> <textarea> refresh<br>"_s,
+        u"<i>ohne Marke</i> refresh"_s,
+    };
+    ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"refresh"_s, 3, buffer, run, false));
+    const QByteArray written = page(u"Vespira_Ergebnis2.htm"_s);
+    EXPECT_EQ(hitLines(written),
+              (QStringList {
+                  u"<font color=\"#000000\">in: <a href=\"file:///srv/a.htm\" target=\"_blank\">file:///srv/a.htm</a><br>"
+                  u"<font color=\"#000080\">Lernen: &lt;meta http-equiv=&quot;<b>refresh</b>&quot; "
+                  u"content=&quot;0;url=https://example.org/&quot;&gt; &amp; mehr<br><br><br>"_s,
+                  u"<font color=\"#000000\">in: <a href=\"file:///srv/b.htm\" target=\"_blank\">file:///srv/b.htm</a><br>"
+                  u"<font color=\"#000080\">&lt;!-- &lt;plaintext&gt; &lt;textarea&gt; <b>refresh</b><br><br><br>"_s,
+                  u"&lt;i&gt;ohne Marke&lt;/i&gt; <b>refresh</b>"_s,
+              }));
+    EXPECT_TRUE(written.contains("<META http-equiv=\"Content-Security-Policy\""));
+
+    // The search text and the database name, and a highlight of text that holds "&" and "<".
+    ResultPageSettings settings;
+    settings.programFolder = folder.path();
+    settings.databaseName = u"<Archiv & Co>"_s;
+    run.resultPageNumber = 3;
+    ASSERT_TRUE(ResultPageWriter(settings, {}).SchreibHTMLDocNeu(
+        u"Salz & <Pfeffer>"_s, 1, {u"/srv/c.htm##text##Salz & <Pfeffer> und Salz & <pfeffer>!<br>"_s}, run, false));
+    const QString third = QString::fromUtf8(page(u"Vespira_Ergebnis3.htm"_s));
+    EXPECT_TRUE(third.contains(u"Datenbankname: \"&lt;Archiv &amp; Co&gt;\"<br>"_s)) << third.toStdString();
+    EXPECT_TRUE(third.contains(u"<u>Salz &amp; &lt;Pfeffer&gt;\"</u>"_s)) << third.toStdString();
+    EXPECT_TRUE(third.contains(u"Salz &amp; &lt;Pfeffer&gt; und <b>Salz &amp; &lt;pfeffer&gt;</b>!<br><br><br>"_s))
+        << third.toStdString();
+}
+
+TEST_F(ResultPageTest, HighlightMarksTheDocumentTextNotEntitiesOrTheWritersMarkup)
+{
+    run.resultPageNumber = 2;
+    const QStringList buffer {u"/srv/a.htm##text##Gehalt <= 5<br>"_s, u"/srv/b.htm##text##kein Treffer <br>"_s};
+    ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"lt"_s, 2, buffer, run, false));
+    const QStringList lines = hitLines(page(u"Vespira_Ergebnis2.htm"_s));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(u"Geha<b>lt</b> &lt;= 5<br><br><br>"_s)) << lines[0].toStdString();
+
+    run.resultPageNumber = 3;
+    ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"br"_s, 2, buffer, run, false));
+    const QStringList third = hitLines(page(u"Vespira_Ergebnis3.htm"_s));
+    ASSERT_EQ(third.size(), 2);
+    EXPECT_TRUE(third[1].endsWith(u"kein Treffer <br><br><br>"_s)) << third[1].toStdString();
+}
+
+TEST_F(ResultPageTest, LinksOpenFilesWithHashQuestionMarkAndPercentInTheName)
+{
+    folder.write(u"docs/Kapitel #3 (50%)?.html"_s, "<html>"_ba);
+    const QString path = folder.file(u"docs/Kapitel #3 (50%)?.html"_s);
+    run.resultPageNumber = 2;
+    ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"Haus"_s, 1, {path + u"##text##Haus<br>"_s}, run, false));
+    const QString line = hitLines(folder.read(u"Datenbank/Temp/Vespira_Ergebnis2.htm"_s)).value(0);
+    const QRegularExpressionMatch link = QRegularExpression(u"<a href=\"([^\"]*)\" target=\"_blank\">([^<]*)</a>"_s).match(line);
+    ASSERT_TRUE(link.hasMatch()) << line.toStdString();
+    EXPECT_EQ(link.captured(2), link.captured(1));
+    const QUrl url(link.captured(1));
+    EXPECT_TRUE(url.isLocalFile());
+    EXPECT_EQ(url.toLocalFile(), path);
+    EXPECT_TRUE(QFileInfo(url.toLocalFile()).isFile());
+}
+
 TEST(ResultPageLinks, FileLinks)
 {
     EXPECT_EQ(fileLink(u"/srv/anna/doc/a b.htm"_s), u"file:///srv/anna/doc/a b.htm"_s);
     EXPECT_EQ(fileLink(u"C:\\Texte\\a b.htm"_s), u"file:///C:/Texte/a b.htm"_s);
-    EXPECT_EQ(fileLink(u"/x/\"><script>.htm"_s), u"file:///x/%22><script>.htm"_s);
+    EXPECT_EQ(fileLink(u"/x/\"><script>.htm"_s), u"file:///x/%22%3E%3Cscript%3E.htm"_s);
+    EXPECT_EQ(fileLink(u"/x/Kapitel #3 (50%)?.html"_s), u"file:///x/Kapitel %233 (50%25)%3F.html"_s);
+    EXPECT_EQ(fileLink(u"/x/a&b ä+~.htm"_s), u"file:///x/a%26b ä+~.htm"_s);
     EXPECT_EQ(resultPageFileName(1), u"Vespira_Ergebnis.htm"_s);
     EXPECT_EQ(resultPageFileName(12), u"Vespira_Ergebnis12.htm"_s);
 }
