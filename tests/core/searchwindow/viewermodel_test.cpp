@@ -326,6 +326,28 @@ TEST_F(ViewerModelTest, FilesBeyond4GBAreAddressedWith64BitOffsets)
     EXPECT_LT(m.viewPosition(), size / 30000);
 }
 
+TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
+{
+    QByteArray text;
+    for (int i = 0; i < 262144; ++i)
+        text += "Zeile " + QByteArray::number(i).rightJustified(8, '0') + "\r\n"; // 16 bytes each
+    const QString path = write(text);
+    ViewerModel m;
+    ASSERT_TRUE(m.open(path));
+    // Cut after line 124999 and 8 bytes of the next, outside the buffer read at the open.
+    ASSERT_TRUE(QFile::resize(path, 2'000'008));
+    m.scrollToOffset(1'999'968);
+    EXPECT_EQ(m.viewPosition(), 1'999'968);
+    EXPECT_EQ(texts(m.visibleLines(5)), (QStringList {u"Zeile 00124998"_s, u"Zeile 00124999"_s, u"Zeile 00"_s}));
+    EXPECT_FALSE(m.readFailed());
+    m.setSelection(1'999'990, 100, false);
+    EXPECT_EQ(m.selectedBytes(), "00124999\r\nZeile 00");
+    // Past the new end nothing can be shown.
+    m.scrollToOffset(3'000'000);
+    EXPECT_TRUE(m.visibleLines(5).isEmpty());
+    EXPECT_TRUE(m.readFailed());
+}
+
 TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
 {
     ViewerModel m;
