@@ -17,8 +17,14 @@ EntryCollation::EntryCollation()
     m_plain = m_collator.locale().language() == QLocale::C;
 }
 
-std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString> &spellings) const
+std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString> &spellings,
+                                                      ProgressPacer *pacer) const
 {
+    // Sort keys of a million spellings and their sort take seconds: the pacer sees them go.
+    const auto step = [pacer] {
+        if (pacer)
+            pacer->checkpoint();
+    };
     std::vector<qsizetype> order(spellings.size());
     std::iota(order.begin(), order.end(), qsizetype {0});
     std::vector<qsizetype> kept;
@@ -35,9 +41,12 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
     if (m_plain) {
         std::vector<QString> keys;
         keys.reserve(spellings.size());
-        for (const QString &s : spellings)
+        for (const QString &s : spellings) {
+            step();
             keys.push_back(s.toCaseFolded());
+        }
         std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            step();
             const int c = QStringView(keys[size_t(a)]).compare(QStringView(keys[size_t(b)]));
             return c != 0 ? c < 0 : a < b;
         });
@@ -47,9 +56,12 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
 
     std::vector<QCollatorSortKey> keys;
     keys.reserve(spellings.size());
-    for (const QString &s : spellings)
+    for (const QString &s : spellings) {
+        step();
         keys.push_back(m_collator.sortKey(s));
+    }
     std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        step();
         const int c = keys[size_t(a)].compare(keys[size_t(b)]);
         return c != 0 ? c < 0 : a < b;
     });
@@ -101,10 +113,10 @@ void SortedList::clear()
     m_spellings.clear();
 }
 
-QStringList SortedList::sorted() const
+QStringList SortedList::sorted(ProgressPacer *pacer) const
 {
     QStringList out;
-    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings);
+    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings, pacer);
     out.reserve(qsizetype(kept.size()));
     for (qsizetype i : kept)
         out.append(m_spellings[size_t(i)]);
@@ -155,11 +167,11 @@ void SortedLists::clearDocuments()
     list(Documents).clear();
 }
 
-QString SortedLists::text() const
+QString SortedLists::text(ProgressPacer *pacer) const
 {
     QString out;
     for (const auto &l : m_lists) {
-        const QStringList entries = l->sorted();
+        const QStringList entries = l->sorted(pacer);
         for (const QString &e : entries) {
             out += e;
             out += u"\r\n"_s;
