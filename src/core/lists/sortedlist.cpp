@@ -33,9 +33,18 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
 
     auto keepFirstOfRuns = [&](auto sameKey) {
         kept.push_back(order.front());
-        for (size_t i = 1; i < order.size(); ++i)
+        for (size_t i = 1; i < order.size(); ++i) {
+            step();
             if (!sameKey(kept.back(), order[i]))
                 kept.push_back(order[i]);
+        }
+    };
+    // Freeing a million keys takes a while as well.
+    auto release = [&](auto &keys) {
+        while (!keys.empty()) {
+            step();
+            keys.pop_back();
+        }
     };
 
     if (m_plain) {
@@ -51,6 +60,7 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
             return c != 0 ? c < 0 : a < b;
         });
         keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)] == keys[size_t(b)]; });
+        release(keys);
         return kept;
     }
 
@@ -66,6 +76,7 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
         return c != 0 ? c < 0 : a < b;
     });
     keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)].compare(keys[size_t(b)]) == 0; });
+    release(keys);
     return kept;
 }
 
@@ -118,9 +129,29 @@ QStringList SortedList::sorted(ProgressPacer *pacer) const
     QStringList out;
     const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings, pacer);
     out.reserve(qsizetype(kept.size()));
-    for (qsizetype i : kept)
+    for (qsizetype i : kept) {
+        if (pacer)
+            pacer->checkpoint();
         out.append(m_spellings[size_t(i)]);
+    }
     return out;
+}
+
+void SortedList::appendSortedLines(QString &out, ProgressPacer *pacer) const
+{
+    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings, pacer);
+    // One allocation for the whole text: growing a text of a hundred megabytes step by step
+    // copies it again and again.
+    qsizetype size = out.size();
+    for (qsizetype i : kept)
+        size += m_spellings[size_t(i)].size() + 2;
+    out.reserve(size);
+    for (qsizetype i : kept) {
+        if (pacer)
+            pacer->checkpoint();
+        out += m_spellings[size_t(i)];
+        out += u"\r\n";
+    }
 }
 
 int letterGroup(QChar first)
@@ -170,13 +201,8 @@ void SortedLists::clearDocuments()
 QString SortedLists::text(ProgressPacer *pacer) const
 {
     QString out;
-    for (const auto &l : m_lists) {
-        const QStringList entries = l->sorted(pacer);
-        for (const QString &e : entries) {
-            out += e;
-            out += u"\r\n"_s;
-        }
-    }
+    for (const auto &l : m_lists)
+        l->appendSortedLines(out, pacer);
     return out;
 }
 

@@ -54,6 +54,8 @@ public:
     void clear();
     // The entries in collation order, duplicates left out. See sortedDistinct for pacer.
     QStringList sorted(ProgressPacer *pacer = nullptr) const;
+    // Appends the sorted entries to out, each followed by CR LF.
+    void appendSortedLines(QString &out, ProgressPacer *pacer = nullptr) const;
     bool isEmpty() const { return m_spellings.empty(); }
 
 private:

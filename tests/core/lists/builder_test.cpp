@@ -139,13 +139,17 @@ TEST_F(ListBuild, ALongLineLetsProgressThroughAndIsCancelledWithin)
     EXPECT_GT(calls, 1000); // inside the line and the sort, not only between pieces and documents
     EXPECT_TRUE(utf8List().startsWith(u"Wort0\r\nWort1\r\nWort10\r\n"_s));
 
-    // The 50th call comes from inside the line; nothing runs after it.
+    // The 50th call comes from inside the line, the 20000th from inside the sort; nothing
+    // runs after a cancel.
     folder.write(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s, "alte Liste\r\n");
-    calls = 0;
-    callbacks.progress = [&](qint64, qint64) { return ++calls < 50; };
-    EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Cancelled);
-    EXPECT_EQ(calls, 50);
-    EXPECT_EQ(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s), "alte Liste\r\n");
+    for (const int stop : {50, 20000}) {
+        calls = 0;
+        state.sortCancel = false;
+        callbacks.progress = [&](qint64, qint64) { return ++calls < stop; };
+        EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Cancelled);
+        EXPECT_EQ(calls, stop);
+        EXPECT_EQ(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s), "alte Liste\r\n");
+    }
 }
 
 TEST_F(ListBuild, OnlyTheMhtFileGivesOnlyTheMhtList)
