@@ -148,9 +148,11 @@ bool ViewerModel::ensureBuffered(qint64 offset)
 int ViewerModel::charAt(qint64 offset)
 {
     const int cs = charSize();
-    if (offset < 0 || offset + cs > textSize() || !ensureBuffered(offset)) {
-        if (offset >= 0 && offset + cs <= textSize())
-            m_readFailed = true;
+    if (offset < 0 || offset + cs > textSize())
+        return -1;
+    // After a short read the buffer may end inside a character.
+    if (!ensureBuffered(offset) || offset + cs > m_bufferStart + m_buffer.size()) {
+        m_readFailed = true;
         return -1;
     }
     const auto *p = reinterpret_cast<const uchar *>(m_buffer.constData()) + (offset - m_bufferStart);

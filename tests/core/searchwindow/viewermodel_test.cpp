@@ -346,6 +346,19 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
     m.scrollToOffset(3'000'000);
     EXPECT_TRUE(m.visibleLines(5).isEmpty());
     EXPECT_TRUE(m.readFailed());
+
+    // UTF-16 cut one byte into a character: that byte is no character.
+    QString wide;
+    for (int i = 0; i < 262144; ++i)
+        wide += u"Zeile "_s + QString::number(i).rightJustified(8, u'0') + u"\r\n"_s; // 32 bytes each
+    const QString widePath = write(utf16(wide, false), u"wide.txt"_s);
+    ViewerModel u;
+    u.setMode(ViewerMode::vbmodeUnicode);
+    ASSERT_TRUE(u.open(widePath));
+    ASSERT_TRUE(QFile::resize(widePath, 4'000'001));
+    u.scrollToOffset(3'999'936);
+    EXPECT_EQ(texts(u.visibleLines(5)), (QStringList {u"Zeile 00124998"_s, u"Zeile 00124999"_s}));
+    EXPECT_FALSE(u.readFailed());
 }
 
 TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
