@@ -87,7 +87,7 @@ private:
         const unsigned char *data;
         qint64 base;
         qint64 size;
-        bool endOfStream; // a read returned fewer bytes than asked: the stream ends at base + size
+        bool endOfStream; // a read came short: the stream ends at base + size
     };
     // The bytes from offset on: from the last read when it holds enough of them, else read
     // afresh (length bytes, fewer at the end of the stream).

@@ -495,8 +495,9 @@ QByteArray ViewerModel::readRange(qint64 from, qint64 length)
     QByteArray bytes;
     if (m_file.isOpen() && m_file.seek(from)) {
         bytes.resize(length);
-        // Fewer bytes: the file shrank; the part still there is the text.
-        const qint64 got = m_file.read(bytes.data(), length);
+        // Fewer bytes: the file shrank; the whole characters still there are the text.
+        qint64 got = m_file.read(bytes.data(), length);
+        got -= std::max<qint64>(got, 0) % charSize();
         if (got > 0) {
             bytes.truncate(got);
             return bytes;

@@ -39,7 +39,6 @@ struct ViewLine
 // - Lines end at LF (a following CR belongs to it) or CR (a following LF belongs to it),
 //   after kMaxLineChars characters, or when the next character would pass the wrap width.
 // - viewPosition() is always the start of a line.
-//
 // - The file size is taken at the open. When the file shrinks afterwards, the bytes still
 //   there are shown; only positions past its new end fail to read.
 //
