@@ -245,6 +245,21 @@ TEST_F(ListsCommandTest, AnInterruptAfterTheUtf8ListNamesItAsNew)
     EXPECT_EQ(QString::fromUtf8(folder.read(utf8List())), u"Neuer\r\nText\r\n \r\n"_s + marker(u"a.htm"_s));
 }
 
+TEST_F(ListsCommandTest, AFailedMhtListNamesTheUtf8ListAsNew)
+{
+    writeUtf8(marker(u"a.htm"_s).toUtf8() + "Neuer Text\r\n");
+    writeMht(marker(u"a.htm"_s) + u"Anderer Text\r\n"_s);
+    QDir().mkpath(folder.file(mhtList())); // a folder where the MHT list goes
+    const Result r = lists();
+    EXPECT_EQ(r.exitCode, 2);
+    const QString path = folder.file(utf8List());
+    EXPECT_EQ(r.out, path + u"\n"_s);
+    EXPECT_TRUE(r.err.contains(u"kann nicht geschrieben werden"_s)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(u"\nvespira lists: neu geschrieben ist nur "_s + path
+                               + u"; die übrigen Listen bleiben unverändert.\n"_s))
+        << r.err.toStdString();
+}
+
 TEST(ListsCommand, ListOfADatabaseBuiltByTheIndexCommand)
 {
     QTemporaryDir config;
