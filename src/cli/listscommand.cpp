@@ -110,6 +110,15 @@ private:
 const char16_t ListsUsage[] =
     u"Aufruf: vespira lists [-C PROGRAMMORDNER] [--mode words|phrases|both] NAME\n";
 
+// What a run that stopped early left behind: the lists it wrote before it stopped are new,
+// the others are as they were.
+QString unchangedNote(const QStringList &written)
+{
+    if (written.isEmpty())
+        return u"die bisherigen Listen bleiben unverändert."_s;
+    return u"neu geschrieben ist nur "_s + written.join(u", "_s) + u"; die übrigen Listen bleiben unverändert."_s;
+}
+
 int usageError(const QString &message)
 {
     QTextStream(stderr) << u"vespira lists: "_s << message << u'\n' << QString::fromUtf16(ListsUsage);
@@ -187,6 +196,17 @@ int runLists(const QStringList &arguments)
     };
     callbacks.caption = [&](const QString &caption) { bar.setCaption(caption); };
     callbacks.status = [&](const QString &status) { bar.setStatus(status); };
+    // Standard output names every list file this run wrote, also when it stops early.
+    QStringList written;
+    callbacks.fileFinished = [&](const QString &listFile, bool done) {
+        if (done)
+            written.append(QDir::toNativeSeparators(listFile));
+    };
+    const auto reportWritten = [&] {
+        QTextStream out(stdout);
+        for (const QString &file : written)
+            out << file << u'\n';
+    };
 
     try {
         const lists::SortRunOutcome outcome = lists::SortierteListenErstellen(request, state, replacementDrive, callbacks);
@@ -196,19 +216,21 @@ int runLists(const QStringList &arguments)
             err << u"vespira lists: "_s << lists::noDocumentsMessage(name) << u'\n';
             return ExitError;
         case lists::SortRunOutcome::Cancelled:
-            err << u"vespira lists: abgebrochen, die bisherigen Listen bleiben unverändert.\n"_s;
+            reportWritten();
+            err << u"vespira lists: abgebrochen, "_s << unchangedNote(written) << u'\n';
             return ExitInterrupted;
         case lists::SortRunOutcome::Finished:
             break;
         }
     } catch (const Error &e) {
         bar.clear();
+        reportWritten();
         err << u"vespira lists: "_s << e.message() << u'\n';
+        if (!written.isEmpty())
+            err << u"vespira lists: "_s << unchangedNote(written) << u'\n';
         return ExitError;
     }
-    QTextStream out(stdout);
-    for (const QString &file : lists::builtListFiles(programFolder, name))
-        out << QDir::toNativeSeparators(file) << u'\n';
+    reportWritten();
     return ExitOk;
 }
 

@@ -114,6 +114,28 @@ TEST_F(ListsCommandTest, OnlyTheMhtFileGivesOnlyTheMhtList)
     EXPECT_FALSE(folder.exists(utf8List()));
 }
 
+TEST_F(ListsCommandTest, TheDatabaseNameDoesNotChooseTheListMode)
+{
+    for (const QString &name : {u"Haus_Ansichten"_s, u"Texte_utf8"_s}) {
+        const QString base = u"Datenbank/"_s + name;
+        folder.write(base + u".dat"_s, (u"PFAD_UND_ENDUNGEN=Z:\\ .htm\r\n"_s + doc(u"a.htm"_s) + u"\r\n"_s).toUtf8());
+        folder.write(base + u"_UTF8Dokument.txt"_s, (marker(u"a.htm"_s) + u"Ärger im Haus\r\n"_s).toUtf8());
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        folder.write(base + u"_MHTtext.txt"_s,
+                     QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(marker(u"a.htm"_s) + u"Das Dach\r\n"_s)));
+
+        const Result r = run({u"-C"_s, folder.path(), name});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QString utf8 = base + u"_Phrasen_Woerter_Utf8Liste.txt"_s;
+        const QString mht = base + u"_Phrasen_Woerter_MHTListe.txt"_s;
+        EXPECT_EQ(r.out, folder.file(utf8) + u"\n"_s + folder.file(mht) + u"\n"_s);
+        EXPECT_EQ(QString::fromUtf8(folder.read(utf8)), u"Ärger\r\nHaus\r\n \r\n"_s + marker(u"a.htm"_s)) << name.toStdString();
+        EXPECT_EQ(folder.read(mht), QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(u"Dach\r\nDas\r\n"_s + marker(u"a.htm"_s))))
+            << name.toStdString();
+        EXPECT_FALSE(folder.exists(base + u"_Phrasen_Woerter_AnsiListe.txt"_s));
+    }
+}
+
 TEST_F(ListsCommandTest, ErrorsExitWithTwoAndWriteNothing)
 {
     const struct
@@ -191,6 +213,51 @@ TEST_F(ListsCommandTest, InterruptedOrKilledRunLeavesTheEarlierLists)
     EXPECT_EQ(r.out, folder.file(utf8List()) + u"\n"_s + folder.file(mhtList()) + u"\n"_s);
     EXPECT_EQ(QString::fromUtf8(folder.read(utf8List())), u"Neuer\r\nText\r\n \r\n"_s + marker(u"a.htm"_s));
     EXPECT_TRUE(piecesLeft().isEmpty());
+}
+
+TEST_F(ListsCommandTest, AnInterruptAfterTheUtf8ListNamesItAsNew)
+{
+    writeUtf8(marker(u"a.htm"_s).toUtf8() + "Neuer Text\r\n");
+    QString mht = marker(u"a.htm"_s);
+    for (int i = 0; i < 400000; ++i)
+        mht += u"Wort"_s + QString::number(i) + u" und noch mehr Text, Satz "_s + QString::number(i % 977) + u".\r\n"_s;
+    writeMht(mht);
+    folder.write(utf8List(), "alte Liste\r\n");
+    folder.write(mhtList(), "alte MHT-Liste\r\n");
+
+    QProcess process;
+    process.setProcessEnvironment(vespira::test::cliEnvironment({config.path()}));
+    process.start(QStringLiteral(VESPIRA_CLI), {u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
+    ASSERT_TRUE(process.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (folder.read(utf8List()) == "alte Liste\r\n" && clock.elapsed() < 30000)
+        QThread::msleep(1);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(folder.read(mhtList()), "alte MHT-Liste\r\n") << "the run ended before the interrupt";
+    EXPECT_EQ(process.exitCode(), 130);
+    const QString path = folder.file(utf8List());
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), path + u"\n"_s);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"vespira lists: abgebrochen, neu geschrieben ist nur "_s + path
+                  + u"; die übrigen Listen bleiben unverändert.\n"_s);
+    EXPECT_EQ(QString::fromUtf8(folder.read(utf8List())), u"Neuer\r\nText\r\n \r\n"_s + marker(u"a.htm"_s));
+}
+
+TEST_F(ListsCommandTest, AFailedMhtListNamesTheUtf8ListAsNew)
+{
+    writeUtf8(marker(u"a.htm"_s).toUtf8() + "Neuer Text\r\n");
+    writeMht(marker(u"a.htm"_s) + u"Anderer Text\r\n"_s);
+    QDir().mkpath(folder.file(mhtList())); // a folder where the MHT list goes
+    const Result r = lists();
+    EXPECT_EQ(r.exitCode, 2);
+    const QString path = folder.file(utf8List());
+    EXPECT_EQ(r.out, path + u"\n"_s);
+    EXPECT_TRUE(r.err.contains(u"kann nicht geschrieben werden"_s)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(u"\nvespira lists: neu geschrieben ist nur "_s + path
+                               + u"; die übrigen Listen bleiben unverändert.\n"_s))
+        << r.err.toStdString();
 }
 
 TEST(ListsCommand, ListOfADatabaseBuiltByTheIndexCommand)

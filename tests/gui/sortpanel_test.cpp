@@ -241,6 +241,23 @@ TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThe
     EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")).size(), 2 + 2 * (u"Anderer Text hier\r\n#"_s + doc() + u"\r\n"_s).size());
 }
 
+TEST_F(SortPanelTest, AFailedBuildSaysSoAndUnlocksTheWindow)
+{
+    writeUtf8(u"#"_s + doc() + u"\r\nDas Haus\r\n"_s);
+    QDir().mkpath(t.folder.file(list(u"Utf8Liste.txt"))); // a folder where the list goes
+    panel().openPanel();
+    panel().SortierteListenErstellenButton->click();
+    ASSERT_EQ(t.dialogs.shown.size(), 1);
+    EXPECT_EQ(t.dialogs.shown[0].kind, u"error"_s);
+    EXPECT_TRUE(t.dialogs.shown[0].text.contains(u"kann nicht geschrieben werden"_s));
+    EXPECT_TRUE(form.windowTitle().isEmpty()) << form.windowTitle().toStdString();
+    EXPECT_EQ(panel().Label4->text(), u"Abgebrochen wegen eines Fehlers"_s);
+    EXPECT_TRUE(panel().SortierteListenErstellenButton->isEnabled());
+    EXPECT_TRUE(form.TntEdit2->isEnabled());
+    EXPECT_FALSE(panel().isBuilding());
+    EXPECT_FALSE(t.context.state.sort.sorting);
+}
+
 TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLargeEnough)
 {
     const struct

@@ -21,20 +21,21 @@ bool isPhraseDelimiter(char16_t c)
     return c == u',' || c == u'.';
 }
 
-// Calls f for each maximal run of characters without a delimiter.
+// Calls f for each maximal run of characters without a delimiter while f returns true.
 template <typename IsDelimiter, typename F>
-void forEachRun(QStringView line, IsDelimiter isDelimiter, F &&f)
+bool forEachRun(QStringView line, IsDelimiter isDelimiter, F &&f)
 {
     const qsizetype n = line.size();
     const QChar *d = line.data();
     qsizetype start = 0;
     for (qsizetype i = 0; i <= n; ++i) {
         if (i == n || isDelimiter(d[i].unicode())) {
-            if (i > start)
-                f(line.sliced(start, i - start));
+            if (i > start && !f(line.sliced(start, i - start)))
+                return false;
             start = i + 1;
         }
     }
+    return true;
 }
 
 } // namespace
@@ -50,10 +51,12 @@ QStringView trimView(QStringView s)
     return s.sliced(b, e - b);
 }
 
-LineSplitter::LineSplitter(SplitMode mode, QString documentMarker, SortedLists &lists)
+LineSplitter::LineSplitter(SplitMode mode, QString documentMarker, SortedLists &lists,
+                           ProgressPacer *pacer)
     : m_mode {mode}
     , m_documentMarker {std::move(documentMarker)}
     , m_lists {lists}
+    , m_pacer {pacer}
 {
 }
 
@@ -66,56 +69,55 @@ bool LineSplitter::lineDropped(QStringView line) const
         || holds(u'_', u"____") || holds(u'*', u"****");
 }
 
-void LineSplitter::operator()(QStringView line)
+bool LineSplitter::operator()(QStringView line)
 {
     if (lineDropped(line))
-        return;
+        return true;
     switch (m_mode) {
     case SplitMode::Words:
-        if (!line.contains(u"??"))
-            addWords(line);
-        break;
+        return line.contains(u"??") || addWords(line);
     case SplitMode::Phrases:
-        addPhrases(line);
-        break;
+        return addPhrases(line);
     case SplitMode::WordsAndPhrases:
-        addWords(line);
+        if (!addWords(line))
+            return false;
         if (line.contains(u'\t')) {
             m_scratch = line.toString();
             m_scratch.replace(u'\t', u' ');
-            addPhrases(m_scratch);
-        } else {
-            addPhrases(line);
+            return addPhrases(m_scratch);
         }
-        break;
+        return addPhrases(line);
     }
+    return true;
 }
 
-void LineSplitter::addWords(QStringView line)
+bool LineSplitter::addWords(QStringView line)
 {
-    forEachRun(line, isWordDelimiter, [this](QStringView run) {
+    return forEachRun(line, isWordDelimiter, [this](QStringView run) {
         const QStringView word = trimView(run);
         if (word.size() > MaxWordWithoutTag && !word.contains(u'<'))
-            return;
+            return step();
         if (word.size() >= MinWord)
             m_lists.addEntry(word);
+        return step();
     });
 }
 
-void LineSplitter::addPhrases(QStringView line)
+bool LineSplitter::addPhrases(QStringView line)
 {
-    forEachRun(line, isPhraseDelimiter, [this](QStringView run) {
+    return forEachRun(line, isPhraseDelimiter, [this](QStringView run) {
         QStringView phrase = trimView(run);
         if (!phrase.contains(u' '))
-            return;
+            return step();
         if (phrase.contains(u"---") || phrase.contains(u"––––") || phrase.contains(u"-----")
             || phrase.contains(u" --            --          --"))
-            return;
+            return step();
         for (int i = 0; i < 2; ++i)
             if (phrase.contains(u"''"))
                 phrase = trimView(phrase.sliced(1));
         if (phrase.size() >= MinPhrase)
             m_lists.addEntry(phrase);
+        return step();
     });
 }
 

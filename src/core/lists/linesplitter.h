@@ -10,6 +10,7 @@
 // (a word over 100 characters only when it holds a "<"). Phrases are the runs between ","
 // and "." that hold a blank, kept from 4 characters on.
 
+#include "core/common/pacer.h"
 #include "core/lists/sortedlist.h"
 
 #include <QString>
@@ -23,18 +24,24 @@ class LineSplitter
 {
 public:
     // documentMarker: "#" + the document drive letter + ":\" ("#:\" without a letter).
-    LineSplitter(SplitMode mode, QString documentMarker, SortedLists &lists);
+    // pacer, when given, takes a step for every word and phrase, so a long line lets
+    // events through as it goes.
+    LineSplitter(SplitMode mode, QString documentMarker, SortedLists &lists,
+                 ProgressPacer *pacer = nullptr);
 
-    void operator()(QStringView line);
+    // Returns false when the pacer asked to stop; the rest of the line is then left out.
+    bool operator()(QStringView line);
 
 private:
     bool lineDropped(QStringView line) const;
-    void addWords(QStringView line);
-    void addPhrases(QStringView line);
+    bool addWords(QStringView line);
+    bool addPhrases(QStringView line);
+    bool step() { return !m_pacer || m_pacer->step(); }
 
     SplitMode m_mode;
     QString m_documentMarker;
     SortedLists &m_lists;
+    ProgressPacer *m_pacer;
     QString m_scratch;
 };
 

@@ -6,7 +6,6 @@
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -15,9 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace vespira::lists {
 
 namespace {
-
-// How many lines go by between two progress calls when no document marker comes.
-constexpr int LinesPerProgress = 4096;
 
 PieceEncoding pieceEncoding(ListMode mode)
 {
@@ -74,36 +70,33 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
                                                       QString &replacementDrive,
                                                       const ListBuildCallbacks &callbacks)
 {
-    const std::optional<ListMode> mode = listModeOf(request.collectedFile);
-    if (!mode)
-        throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(request.collectedFile)
-                    + u"\" ist keine Textsammlung, aus der sortierte Listen erstellt werden können."_s);
-
+    const ListMode mode = request.mode;
     const QString drive = documentDriveLetter(request.programFolder, request.databaseName,
                                               request.mapper, replacementDrive);
-    const QString outputFile = listFilePath(request.programFolder, request.databaseName, *mode);
+    const QString outputFile = listFilePath(request.programFolder, request.databaseName, mode);
     const QString tempFolder = request.programFolder + QString::fromUtf16(paths::Temp);
-    const PieceEncoding encoding = pieceEncoding(*mode);
-    const QString prefix = statusPrefix(*mode);
+    const PieceEncoding encoding = pieceEncoding(mode);
+    const QString prefix = statusPrefix(mode);
 
     auto report = [&](qint64 position, qint64 maximum) {
         return !callbacks.progress || callbacks.progress(position, maximum);
     };
 
-    // Counting pass: the number of document marker lines is the bar's maximum.
+    // Progress between pieces, at every document, and in between by time: a piece of one
+    // long line must let events through as well as one of many short lines.
     qint64 total = 0;
+    qint64 position = 0;
+    ProgressPacer pacer([&] { return report(position, total); }, request.progressIntervalMs);
+
+    // Counting pass: the number of document marker lines is the bar's maximum.
     const QStringList pieces = listPieces(tempFolder);
     for (const QString &piece : pieces) {
         if (!report(0, total))
             return ListBuildOutcome::Cancelled;
         const QString text = readPiece(piece, encoding);
-        int lines = 0;
         const bool finished = forEachLine(text, [&](QStringView line) {
-            if (++lines == LinesPerProgress) {
-                lines = 0;
-                if (!report(0, total))
-                    return false;
-            }
+            if (!pacer.step())
+                return false;
             if (isDocumentMarkerLine(trimView(line)))
                 ++total;
             return true;
@@ -117,27 +110,21 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
 
     // Main pass.
     SortedLists lists;
-    LineSplitter split(request.splitMode, u'#' + drive + u":\\"_s, lists);
+    LineSplitter split(request.splitMode, u'#' + drive + u":\\"_s, lists, &pacer);
     qint64 documents = 0;
-    qint64 position = 10;
+    position = 10;
     for (const QString &piece : pieces) {
         if (!report(position, total))
             return ListBuildOutcome::Cancelled;
         const QString text = readPiece(piece, encoding);
-        int lines = 0;
         const bool finished = forEachLine(text, [&](QStringView rawLine) {
-            if (++lines == LinesPerProgress) {
-                lines = 0;
-                if (!report(position, total))
-                    return false;
-            }
+            if (!pacer.step())
+                return false;
             const QStringView line = trimView(rawLine);
             if (line.isEmpty() || (line.contains(u'=') && line.contains(u"==========")))
                 return true;
-            if (!isDocumentMarkerLine(line)) {
-                split(line);
-                return true;
-            }
+            if (!isDocumentMarkerLine(line))
+                return split(line);
             if (documents > 10 && documents < total)
                 position = documents;
             const QStringView path = line.sliced(1);
@@ -151,7 +138,7 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
             if (callbacks.caption)
                 callbacks.caption(prefix + text::groupedNumber(documents) + u" von "_s + totalText + u' '
                                   + (exists ? path.toString() : QString()));
-            return report(position, total);
+            return pacer.report();
         });
         if (!finished)
             return ListBuildOutcome::Cancelled;
@@ -161,14 +148,18 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
     if (!report(position, total))
         return ListBuildOutcome::Cancelled;
 
-    // The UTF-8 list of a lone document carries a blank entry beside it.
-    if (*mode == ListMode::Utf8 && lists.list(SortedLists::Documents).sorted().size() == 1)
-        lists.addDocument(u" ");
-
-    const QString content = lists.text();
+    QString content;
+    try {
+        // The UTF-8 list of a lone document carries a blank entry beside it.
+        if (mode == ListMode::Utf8 && lists.list(SortedLists::Documents).sorted(&pacer).size() == 1)
+            lists.addDocument(u" ");
+        content = lists.text(&pacer);
+    } catch (const WorkCancelled &) {
+        return ListBuildOutcome::Cancelled;
+    }
     if (!report(position, total))
         return ListBuildOutcome::Cancelled;
-    WriteToStream(content, outputFile, listCodePage(*mode));
+    WriteToStream(content, outputFile, listCodePage(mode));
     return ListBuildOutcome::Written;
 }
 

@@ -4,7 +4,7 @@
 // text file, built from its text pieces in "Datenbank/Temp" and written beside the
 // database. The caller cuts the pieces first (textpieces.h).
 //
-//   ListBuildRequest request {programFolder, name, collectedFile, SplitMode::Words, mapper};
+//   ListBuildRequest request {programFolder, name, collectedFile, ListMode::Utf8, SplitMode::Words, mapper};
 //   ListBuildCallbacks callbacks;
 //   callbacks.progress = [&](qint64 position, qint64 maximum) { ...; return !cancelled; };
 //   if (ErstelleNachtraeglichSortierteListen(request, replacementDrive, callbacks)
@@ -14,6 +14,7 @@
 // and compares "Ärger" as the ANSI mode does.
 
 #include "core/common/docpath.h"
+#include "core/common/pacer.h"
 #include "core/common/progress.h"
 #include "core/lists/linesplitter.h"
 #include "core/lists/listfiles.h"
@@ -29,16 +30,21 @@ struct ListBuildRequest
 {
     QString programFolder;        // ends with "/"
     QString databaseName;         // the search-time database
-    QString collectedFile;        // full path; its file name selects the list mode
+    QString collectedFile;        // full path
+    ListMode mode = ListMode::Utf8; // the kind of collectedFile: list file, encoding, caption
     SplitMode splitMode = SplitMode::Words;
     DocPathMapper mapper;
+    // The stretch of work between two progress calls; 0 reports at every reading of the
+    // clock, which tests use to see the calls inside a line.
+    int progressIntervalMs = ProgressPacer::DefaultIntervalMs;
 };
 
 struct ListBuildCallbacks
 {
     // The progress bar: (position, maximum), the maximum being the number of document
-    // marker lines. Called between pieces, at every document and every few thousand lines.
-    // Returning false cancels: no list file is written.
+    // marker lines. Called between pieces, at every document, and at least every
+    // progressIntervalMs of work in between, inside a long line and while the lists are
+    // sorted too. Returning false cancels: no list file is written.
     ProgressFn progress;
     // The window caption while documents go by: "UTF8 12 von 1.234 C:\Texte\a.htm".
     std::function<void(const QString &)> caption;
@@ -48,9 +54,9 @@ enum class ListBuildOutcome { Written, Cancelled };
 
 // Builds the list file of request.collectedFile from the pieces in "Datenbank/Temp",
 // deleting each piece when it is done. replacementDrive is set when the first document of
-// the file list does not exist (documentDriveLetter). Throws Error when the collected file
-// name selects no mode, a piece cannot be read or the list file cannot be written; the
-// list file is written atomically, so a failure or a cancel leaves an earlier one as it was.
+// the file list does not exist (documentDriveLetter). Throws Error when a piece cannot be
+// read or the list file cannot be written; the list file is written atomically, so a
+// failure or a cancel leaves an earlier one as it was.
 ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &request,
                                                       QString &replacementDrive,
                                                       const ListBuildCallbacks &callbacks);

@@ -9,20 +9,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::lists {
 
-std::optional<ListMode> listModeOf(const QString &collectedFile)
-{
-    // Only the file name decides: a folder called "x_utf8" must not turn an MHT file
-    // into a UTF-8 one.
-    const QString lower = QFileInfo(collectedFile).fileName().toLower();
-    if (lower.contains(u"_ansi"))
-        return ListMode::Ansi;
-    if (lower.contains(u"_utf8"))
-        return ListMode::Utf8;
-    if (lower.contains(u"_mhttext"))
-        return ListMode::Mht;
-    return std::nullopt;
-}
-
 QString statusPrefix(ListMode mode)
 {
     switch (mode) {

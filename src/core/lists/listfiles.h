@@ -2,8 +2,7 @@
 
 // Which list a collected text file yields, and the files around a sorted-list build.
 //
-//   const ListMode mode = listModeOf(collectedFile);          // from the file name
-//   const QString out = listFilePath(programFolder, name, mode);
+//   const QString out = listFilePath(programFolder, name, ListMode::Utf8);
 //
 // A list file is the six sorted lists of one collected text file, one entry per CR LF line,
 // in the encoding of its mode (windows-1252, UTF-8 without mark, UTF-16 LE with FF FE).
@@ -17,11 +16,9 @@
 
 namespace vespira::lists {
 
+// The list mode is the kind of the collected text file the build was asked for; it is never
+// read back from a file name, which holds the database's name as well.
 enum class ListMode { Ansi, Utf8, Mht };
-
-// The mode a collected text file selects: its lower-cased file name containing "_ansi",
-// "_utf8" or "_mhttext" (tested in that order). nullopt when none does.
-std::optional<ListMode> listModeOf(const QString &collectedFile);
 
 // "ANSI ", "UTF8 " or "MHT ": the start of the window caption while a build runs.
 QString statusPrefix(ListMode mode);

@@ -17,8 +17,14 @@ EntryCollation::EntryCollation()
     m_plain = m_collator.locale().language() == QLocale::C;
 }
 
-std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString> &spellings) const
+std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString> &spellings,
+                                                      ProgressPacer *pacer) const
 {
+    // Sort keys of a million spellings and their sort take seconds: the pacer sees them go.
+    const auto step = [pacer] {
+        if (pacer)
+            pacer->checkpoint();
+    };
     std::vector<qsizetype> order(spellings.size());
     std::iota(order.begin(), order.end(), qsizetype {0});
     std::vector<qsizetype> kept;
@@ -27,33 +33,50 @@ std::vector<qsizetype> EntryCollation::sortedDistinct(const std::vector<QString>
 
     auto keepFirstOfRuns = [&](auto sameKey) {
         kept.push_back(order.front());
-        for (size_t i = 1; i < order.size(); ++i)
+        for (size_t i = 1; i < order.size(); ++i) {
+            step();
             if (!sameKey(kept.back(), order[i]))
                 kept.push_back(order[i]);
+        }
+    };
+    // Freeing a million keys takes a while as well.
+    auto release = [&](auto &keys) {
+        while (!keys.empty()) {
+            step();
+            keys.pop_back();
+        }
     };
 
     if (m_plain) {
         std::vector<QString> keys;
         keys.reserve(spellings.size());
-        for (const QString &s : spellings)
+        for (const QString &s : spellings) {
+            step();
             keys.push_back(s.toCaseFolded());
+        }
         std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            step();
             const int c = QStringView(keys[size_t(a)]).compare(QStringView(keys[size_t(b)]));
             return c != 0 ? c < 0 : a < b;
         });
         keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)] == keys[size_t(b)]; });
+        release(keys);
         return kept;
     }
 
     std::vector<QCollatorSortKey> keys;
     keys.reserve(spellings.size());
-    for (const QString &s : spellings)
+    for (const QString &s : spellings) {
+        step();
         keys.push_back(m_collator.sortKey(s));
+    }
     std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        step();
         const int c = keys[size_t(a)].compare(keys[size_t(b)]);
         return c != 0 ? c < 0 : a < b;
     });
     keepFirstOfRuns([&](qsizetype a, qsizetype b) { return keys[size_t(a)].compare(keys[size_t(b)]) == 0; });
+    release(keys);
     return kept;
 }
 
@@ -101,14 +124,34 @@ void SortedList::clear()
     m_spellings.clear();
 }
 
-QStringList SortedList::sorted() const
+QStringList SortedList::sorted(ProgressPacer *pacer) const
 {
     QStringList out;
-    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings);
+    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings, pacer);
     out.reserve(qsizetype(kept.size()));
-    for (qsizetype i : kept)
+    for (qsizetype i : kept) {
+        if (pacer)
+            pacer->checkpoint();
         out.append(m_spellings[size_t(i)]);
+    }
     return out;
+}
+
+void SortedList::appendSortedLines(QString &out, ProgressPacer *pacer) const
+{
+    const std::vector<qsizetype> kept = m_collation->sortedDistinct(m_spellings, pacer);
+    // One allocation for the whole text: growing a text of a hundred megabytes step by step
+    // copies it again and again.
+    qsizetype size = out.size();
+    for (qsizetype i : kept)
+        size += m_spellings[size_t(i)].size() + 2;
+    out.reserve(size);
+    for (qsizetype i : kept) {
+        if (pacer)
+            pacer->checkpoint();
+        out += m_spellings[size_t(i)];
+        out += u"\r\n";
+    }
 }
 
 int letterGroup(QChar first)
@@ -155,16 +198,11 @@ void SortedLists::clearDocuments()
     list(Documents).clear();
 }
 
-QString SortedLists::text() const
+QString SortedLists::text(ProgressPacer *pacer) const
 {
     QString out;
-    for (const auto &l : m_lists) {
-        const QStringList entries = l->sorted();
-        for (const QString &e : entries) {
-            out += e;
-            out += u"\r\n"_s;
-        }
-    }
+    for (const auto &l : m_lists)
+        l->appendSortedLines(out, pacer);
     return out;
 }
 

@@ -12,6 +12,8 @@
 // sort keys are computed once per distinct spelling when the list is read, so a build
 // holds memory in proportion to the distinct entries, not to the text.
 
+#include "core/common/pacer.h"
+
 #include <QCollator>
 #include <QString>
 #include <QStringList>
@@ -31,7 +33,10 @@ public:
     EntryCollation();
     // Orders spellings; ties among entries that compare equal keep their input order.
     // Returns the indexes of the spellings to keep (the first of every equal run), sorted.
-    std::vector<qsizetype> sortedDistinct(const std::vector<QString> &spellings) const;
+    // pacer, when given, takes a step per key and comparison; its checkpoint may throw
+    // WorkCancelled.
+    std::vector<qsizetype> sortedDistinct(const std::vector<QString> &spellings,
+                                          ProgressPacer *pacer = nullptr) const;
 
 private:
     QCollator m_collator;
@@ -47,8 +52,10 @@ public:
 
     void add(QStringView entry);
     void clear();
-    // The entries in collation order, duplicates left out.
-    QStringList sorted() const;
+    // The entries in collation order, duplicates left out. See sortedDistinct for pacer.
+    QStringList sorted(ProgressPacer *pacer = nullptr) const;
+    // Appends the sorted entries to out, each followed by CR LF.
+    void appendSortedLines(QString &out, ProgressPacer *pacer = nullptr) const;
     bool isEmpty() const { return m_spellings.empty(); }
 
 private:
@@ -88,8 +95,9 @@ public:
     void clearEntries();     // the four groups and the rest
     void clearDocuments();
 
-    // The six lists one after the other, each entry followed by CR LF.
-    QString text() const;
+    // The six lists one after the other, each entry followed by CR LF. With a pacer, the
+    // sorting lets events through and may throw WorkCancelled.
+    QString text(ProgressPacer *pacer = nullptr) const;
 
 private:
     std::shared_ptr<const EntryCollation> m_collation;

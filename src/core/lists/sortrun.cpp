@@ -36,11 +36,12 @@ struct CollectedFile
 {
     db::TextKind kind;
     PieceEncoding encoding;
+    ListMode mode;
 };
 
 constexpr CollectedFile Collected[] = {
-    {db::TextKind::Utf8, PieceEncoding::Utf8},
-    {db::TextKind::Mht, PieceEncoding::Utf16LE},
+    {db::TextKind::Utf8, PieceEncoding::Utf8, ListMode::Utf8},
+    {db::TextKind::Mht, PieceEncoding::Utf16LE, ListMode::Mht},
 };
 
 // Clears the sorting flag on every way out of a build, an exception included.
@@ -65,17 +66,6 @@ private:
 QString noDocumentsMessage(const QString &name)
 {
     return u"Für die Datenbank \""_s + name + u"\" existieren keine Dokumente, die sortiert werden könnten!"_s;
-}
-
-QStringList builtListFiles(const QString &programFolder, const QString &name)
-{
-    QStringList out;
-    for (const CollectedFile &c : Collected) {
-        const QFileInfo info(db::collectedTextPath(programFolder, name, c.kind));
-        if (info.isFile() && info.size() >= MinCollectedSize)
-            out.append(listFilePath(programFolder, name, c.kind == db::TextKind::Utf8 ? ListMode::Utf8 : ListMode::Mht));
-    }
-    return out;
 }
 
 SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::SortState &state,
@@ -122,13 +112,15 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
             if (callbacks.buildStarting)
                 callbacks.buildStarting();
             SortingScope sorting(state);
-            ListBuildRequest build {request.programFolder, name, file, request.splitMode, request.mapper};
+            ListBuildRequest build {request.programFolder, name, file, c.mode, request.splitMode, request.mapper,
+                                    request.progressIntervalMs};
             ListBuildCallbacks buildCallbacks {progress, callbacks.caption};
             outcome = ErstelleNachtraeglichSortierteListen(build, replacementDrive, buildCallbacks);
             releaseFreedHeap();
         }
         if (callbacks.fileFinished)
-            callbacks.fileFinished(outcome == ListBuildOutcome::Written);
+            callbacks.fileFinished(listFilePath(request.programFolder, name, c.mode),
+                                   outcome == ListBuildOutcome::Written);
     }
     return state.sortCancel ? SortRunOutcome::Cancelled : SortRunOutcome::Finished;
 }

@@ -13,6 +13,7 @@
 
 #include "core/app/sortstate.h"
 #include "core/common/docpath.h"
+#include "core/common/pacer.h"
 #include "core/common/progress.h"
 #include "core/lists/linesplitter.h"
 #include "core/lists/listfiles.h"
@@ -32,6 +33,7 @@ struct SortRunRequest
     SplitMode splitMode = SplitMode::Words;
     DocPathMapper mapper;
     qint64 pieceSize = PieceSize;
+    int progressIntervalMs = ProgressPacer::DefaultIntervalMs; // see ListBuildRequest
 };
 
 struct SortRunCallbacks
@@ -42,7 +44,8 @@ struct SortRunCallbacks
     std::function<void(const QString &)> caption;   // the window caption
     std::function<void(const QString &)> status;    // the status line (Label4)
     std::function<void()> buildStarting;            // before each list: lock the controls
-    std::function<void(bool written)> fileFinished; // after each collected file
+    // After each collected file: its list file, and whether it was written anew.
+    std::function<void(const QString &listFile, bool written)> fileFinished;
 };
 
 enum class SortRunOutcome {
@@ -56,9 +59,5 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
 
 // "Für die Datenbank "name" existieren keine Dokumente, die sortiert werden könnten!"
 QString noDocumentsMessage(const QString &name);
-
-// The list files the last Finished run wrote, for reports: those of the UTF-8 and MHT
-// files that are at least 5 bytes long.
-QStringList builtListFiles(const QString &programFolder, const QString &name);
 
 } // namespace vespira::lists

@@ -14,25 +14,31 @@ namespace vespira::lists {
 
 namespace {
 
-// Where a full piece ends: after the last CR LF, else at the last character boundary.
+// Where a full piece ends: after the last line end (CR LF, a lone CR or a lone LF), else
+// at the last character boundary. A CR in the last unit may be the first half of a CR LF,
+// so it is left to the next piece.
 qsizetype cutPoint(const QByteArray &buf, PieceEncoding encoding)
 {
     const qsizetype n = buf.size();
     if (encoding == PieceEncoding::Utf16LE) {
         // Pieces start at even offsets, so code units stand at even offsets of buf.
-        for (qsizetype i = ((n - 4) & ~qsizetype(1)); i >= 0; i -= 2) {
-            if (buf[i] == '\r' && buf[i + 1] == 0 && buf[i + 2] == '\n' && buf[i + 3] == 0)
-                return i + 4;
+        const qsizetype units = n & ~qsizetype(1);
+        for (qsizetype i = units - 2; i >= 0; i -= 2) {
+            if (buf[i + 1] != 0)
+                continue;
+            if (buf[i] == '\n' || (buf[i] == '\r' && i + 2 < units))
+                return i + 2;
         }
-        qsizetype end = n & ~qsizetype(1);
+        qsizetype end = units;
         // Keep a surrogate pair together.
         if (end >= 2 && (static_cast<unsigned char>(buf[end - 1]) & 0xFC) == 0xD8)
             end -= 2;
-        return end > 0 ? end : (n & ~qsizetype(1));
+        return end > 0 ? end : units;
     }
-    const qsizetype crlf = buf.lastIndexOf("\r\n");
-    if (crlf >= 0)
-        return crlf + 2;
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        if (buf[i] == '\n' || (buf[i] == '\r' && i + 1 < n))
+            return i + 1;
+    }
     if (encoding == PieceEncoding::Utf8) {
         // Step back over continuation bytes to the start of the last sequence; cut before it
         // unless it is complete.

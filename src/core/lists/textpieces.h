@@ -7,8 +7,9 @@
 //   for (const QString &piece : listPieces(tempFolder))
 //       forEachLine(readPiece(piece, PieceEncoding::Utf8), [](QStringView line) { ... });
 //
-// A piece ends after the last CR LF within its limit, so no line and no character is cut
-// in two; a piece without any CR LF ends at the last character boundary within the limit.
+// A piece ends after the last line end within its limit (CR LF, a lone CR or a lone LF), so
+// no line and no character is cut in two; a piece without any line end ends at the last
+// character boundary within the limit.
 
 #include "core/common/progress.h"
 

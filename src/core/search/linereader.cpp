@@ -59,6 +59,9 @@ LineReader::Span LineReader::selectLine(qint64 position)
     const qint64 high = qMin(size, position + MaxUnits * cs);
     const QByteArray data = read(low, high - low);
     const qint64 available = data.size() - data.size() % cs;
+    // The file may have shrunk since its size was taken: what was not read is not there.
+    if (position - low >= available)
+        return {position, 0};
     auto isBreak = [&](qint64 index) {
         const char16_t u = unitAt(data, index);
         return u == u'\r' || u == u'\n';

@@ -4,7 +4,7 @@
 // it for the search: from just after the nearest CR or LF before the position to just
 // before the nearest CR or LF at or after it, at most MaxUnits units each way. A position
 // on the LF of a CR LF, or at or beyond the end of the file, gives an empty line. Reads only
-// the bytes around the position.
+// the bytes around the position. A file that shrank ends where its bytes end.
 
 #include <QByteArray>
 #include <QString>
@@ -45,7 +45,7 @@ private:
     QIODevice &m_stream;
     int m_charSize;
     bool m_bigEndian;
-    qint64 m_size = 0;          // taken once: the file does not change while it is searched
+    qint64 m_size = 0;          // taken once; a file that shrank later gives fewer bytes
     QByteArray m_cache;         // the last bytes read, from m_cacheBase on
     qint64 m_cacheBase = 0;
 };

@@ -110,11 +110,12 @@ TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint
     const qint64 bufferEnd = m_bufferBase + m_bufferSize;
     if (m_bufferSize > 0 && offset >= m_bufferBase && offset < bufferEnd) {
         const qint64 available = bufferEnd - offset;
-        if (available >= length || bufferEnd >= size || 2 * available >= length)
-            return {m_buffer.data() + (offset - m_bufferBase), offset, std::min(available, length)};
+        if (available >= length || bufferEnd >= size || m_bufferAtEnd || 2 * available >= length)
+            return {m_buffer.data() + (offset - m_bufferBase), offset, std::min(available, length),
+                    m_bufferAtEnd && available <= length};
     }
     const qint64 got = readAt(offset, length);
-    return {m_buffer.data(), offset, got};
+    return {m_buffer.data(), offset, got, got < length};
 }
 
 qint64 TStreamSearch::readAt(qint64 offset, qint64 length)
@@ -135,6 +136,7 @@ qint64 TStreamSearch::readAt(qint64 offset, qint64 length)
     }
     m_bufferBase = offset;
     m_bufferSize = total;
+    m_bufferAtEnd = total < length;
     return total;
 }
 
@@ -194,6 +196,8 @@ bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position
         const Window window = windowAt(base, want, size);
         const qint64 got = window.size;
         const qint64 end = base + got;
+        if (window.endOfStream)
+            size = std::min(size, end); // the stream is shorter than it was: its end is here
         const bool atEnd = end >= size;
         qint64 lastCandidate = atEnd ? end - matcher.minLength() : end - matcher.maxLength() - cs;
         if (lastCandidate >= 0)
@@ -230,6 +234,8 @@ bool TStreamSearch::searchBackward(const PatternMatcher &matcher, qint64 maxStar
         const qint64 low = std::max<qint64>(0, high - m_blockSize - matcher.maxLength() - 2 * cs);
         const qint64 got = readAt(low, high - low);
         const qint64 end = low + got;
+        if (got < high - low)
+            size = std::min(size, end); // the stream is shorter than it was: its end is here
         qint64 top = end >= size ? end - matcher.minLength() : end - matcher.maxLength() - cs;
         top = std::min(top, maxStart);
         qint64 bottom = low == 0 ? 0 : low + cs;

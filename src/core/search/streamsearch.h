@@ -13,7 +13,9 @@
 //       use(search.FoundStart(), search.FoundLength());
 //   while (search.FindNext()) ...
 //
-// Errors: a failed read throws Error("Read error at offset <block start>").
+// Errors: a failed read throws Error("Read error at offset <block start>"). A read that
+// returns fewer bytes than the size taken at the start promised (the file shrank, or it is
+// a file under /sys that reports more than it holds) is the end of the stream.
 
 #include "core/search/patternmatcher.h"
 
@@ -85,10 +87,13 @@ private:
         const unsigned char *data;
         qint64 base;
         qint64 size;
+        bool endOfStream; // a read came short: the stream ends at base + size
     };
     // The bytes from offset on: from the last read when it holds enough of them, else read
     // afresh (length bytes, fewer at the end of the stream).
     Window windowAt(qint64 offset, qint64 length, qint64 size);
+    // Reads length bytes from offset into the buffer and returns how many came; fewer mean
+    // the stream ends there, whatever size it reported.
     qint64 readAt(qint64 offset, qint64 length);
     bool progress(qint64 position, qint64 size);
     void closeOwned();
@@ -108,6 +113,7 @@ private:
     std::vector<unsigned char> m_buffer;
     qint64 m_bufferBase = 0;
     qint64 m_bufferSize = 0; // bytes of m_buffer that hold the stream from m_bufferBase
+    bool m_bufferAtEnd = false; // the last read came short: the stream ended after it
 };
 
 } // namespace vespira::search

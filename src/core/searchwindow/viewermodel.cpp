@@ -140,8 +140,9 @@ bool ViewerModel::ensureBuffered(qint64 offset)
     }
     m_buffer.resize(length);
     const qint64 got = m_file.read(m_buffer.data(), length);
-    if (got != length) {
-        m_buffer.clear();
+    // A short read is a file that shrank since it was opened: what came is still shown.
+    m_buffer.truncate(std::max<qint64>(0, got));
+    if (offset >= m_bufferStart + m_buffer.size()) {
         m_lastError = u"Cannot read file: "_s + quotedName(m_fileName);
         return false;
     }
@@ -151,9 +152,11 @@ bool ViewerModel::ensureBuffered(qint64 offset)
 int ViewerModel::charAt(qint64 offset)
 {
     const int cs = charSize();
-    if (offset < 0 || offset + cs > textSize() || !ensureBuffered(offset)) {
-        if (offset >= 0 && offset + cs <= textSize())
-            m_readFailed = true;
+    if (offset < 0 || offset + cs > textSize())
+        return -1;
+    // After a short read the buffer may end inside a character.
+    if (!ensureBuffered(offset) || offset + cs > m_bufferStart + m_buffer.size()) {
+        m_readFailed = true;
         return -1;
     }
     const auto *p = reinterpret_cast<const uchar *>(m_buffer.constData()) + (offset - m_bufferStart);
@@ -421,9 +424,14 @@ QList<ViewLine> ViewerModel::visibleLines(int count)
     qint64 pos = m_viewPos;
     const qint64 size = textSize();
     for (int i = 0; i < count && pos < size; ++i) {
-        ViewLine line = layoutLine(pos);
-        if (m_readFailed)
+        // Past the end of a file that shrank: the lines before stay, the view position
+        // itself unreadable is the failure.
+        if (charAt(pos) < 0) {
+            m_readFailed = lines.isEmpty();
             break;
+        }
+        ViewLine line = layoutLine(pos);
+        m_readFailed = false;
         lines.append(line);
         if (line.next <= pos)
             break;
@@ -491,8 +499,13 @@ QByteArray ViewerModel::readRange(qint64 from, qint64 length)
     QByteArray bytes;
     if (m_file.isOpen() && m_file.seek(from)) {
         bytes.resize(length);
-        if (m_file.read(bytes.data(), length) == length)
+        // Fewer bytes: the file shrank; the whole characters still there are the text.
+        qint64 got = m_file.read(bytes.data(), length);
+        got -= std::max<qint64>(got, 0) % charSize();
+        if (got > 0) {
+            bytes.truncate(got);
             return bytes;
+        }
     }
     throw Error(u"Cannot read file: "_s + quotedName(m_fileName));
 }

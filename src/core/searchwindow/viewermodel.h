@@ -39,6 +39,8 @@ struct ViewLine
 // - Lines end at LF (a following CR belongs to it) or CR (a following LF belongs to it),
 //   after kMaxLineChars characters, or when the next character would pass the wrap width.
 // - viewPosition() is always the start of a line.
+// - The file size is taken at the open. When the file shrinks afterwards, the bytes still
+//   there are shown; only positions past its new end fail to read.
 //
 // Read failures are reported by lastError() and the *Failed flags; no function throws
 // except those that say so.
@@ -105,8 +107,8 @@ public:
     int scrollValue();
     bool scrollToValue(int value);
 
-    // The lines from the view position, at most count. readFailed() tells whether the
-    // bytes at the view position could not be read.
+    // The lines from the view position, at most count; they stop where the bytes end.
+    // readFailed() tells whether the bytes at the view position could not be read.
     QList<ViewLine> visibleLines(int count);
     bool readFailed() const { return m_readFailed; }
     ViewLine layoutLine(qint64 start);
@@ -126,8 +128,9 @@ public:
     void selectLine(qint64 offset);
     bool isSelected(qint64 charOffset) const;
 
-    // The selected bytes, widened to whole characters. Throws vespira::Error when the file
-    // cannot be read or the selection is larger than kMaxSelectionTextBytes.
+    // The selected bytes, widened to whole characters (fewer when the file shrank). Throws
+    // vespira::Error when none can be read or the selection is larger than
+    // kMaxSelectionTextBytes.
     QByteArray selectedBytes();
     // 8-bit text (windows-1252) in vbmodeText, Unicode in vbmodeUnicode.
     QString selectedText();

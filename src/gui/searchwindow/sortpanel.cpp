@@ -21,6 +21,13 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::gui {
 
+namespace {
+
+// The status line after a build that an error ended; the error box says which.
+constexpr char16_t FailedStatus[] = u"Abgebrochen wegen eines Fehlers";
+
+} // namespace
+
 SortPanel::SortPanel(app::Context &context, QWidget *parent)
     : QWidget {parent}
     , m_ctx {context}
@@ -201,7 +208,7 @@ void SortPanel::build()
         lockForBuild();
         ProgressBar1->setMinimum(0);
     };
-    callbacks.fileFinished = [&](bool written) {
+    callbacks.fileFinished = [&](const QString &, bool written) {
         if (written)
             m_host->enableLoadButtons(lists::loadButtonsFor(m_ctx.state.programFolder, name));
         ProgressBar1->setValue(ProgressBar1->maximum());
@@ -212,9 +219,12 @@ void SortPanel::build()
     try {
         outcome = lists::SortierteListenErstellen(request, m_ctx.state.sort, m_ctx.state.run.replacementDrive, callbacks);
     } catch (...) {
-        // A failed cut or write is reported by the caller; the window must not stay locked.
+        // A failed cut or write is reported by the caller; the window must not stay locked,
+        // nor its caption say that the build still runs.
         if (m_locked)
             unlockAfterBuild();
+        Label4->setText(QString::fromUtf16(FailedStatus));
+        setCaption(QString());
         throw;
     }
     if (outcome == lists::SortRunOutcome::NoCollectedFile) {

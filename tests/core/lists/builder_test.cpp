@@ -110,7 +110,7 @@ TEST_F(ListBuild, CancelLeavesTheEarlierListUntouched)
     SortRunCallbacks callbacks;
     callbacks.progress = [&](qint64, qint64) { return ++calls < 4; };
     bool written = true;
-    callbacks.fileFinished = [&](bool w) { written = w; };
+    callbacks.fileFinished = [&](const QString &, bool w) { written = w; };
     EXPECT_EQ(run(callbacks), SortRunOutcome::Cancelled);
     EXPECT_FALSE(written);
     EXPECT_TRUE(state.sortCancel);
@@ -120,6 +120,36 @@ TEST_F(ListBuild, CancelLeavesTheEarlierListUntouched)
     // The flag stays set: a second run builds nothing until the panel clears it.
     EXPECT_EQ(run(), SortRunOutcome::Cancelled);
     EXPECT_EQ(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s), "alte Liste\r\n");
+}
+
+TEST_F(ListBuild, ALongLineLetsProgressThroughAndIsCancelledWithin)
+{
+    writeFileList(doc(u"a.htm"_s));
+    QString line;
+    for (int i = 0; i < 100000; ++i)
+        line += u"Wort"_s + QString::number(i) + u' ';
+    writeUtf8(u"#"_s + doc(u"a.htm"_s) + u"\r\n"_s + line + u"\r\n"_s);
+    SortRunRequest paced = request();
+    paced.progressIntervalMs = 0; // a report at every reading of the clock
+
+    int calls = 0;
+    SortRunCallbacks callbacks;
+    callbacks.progress = [&](qint64, qint64) { return ++calls > 0; };
+    EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Finished);
+    EXPECT_GT(calls, 1000); // inside the line and the sort, not only between pieces and documents
+    EXPECT_TRUE(utf8List().startsWith(u"Wort0\r\nWort1\r\nWort10\r\n"_s));
+
+    // The 50th call comes from inside the line, the 20000th from inside the sort; nothing
+    // runs after a cancel.
+    folder.write(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s, "alte Liste\r\n");
+    for (const int stop : {50, 20000}) {
+        calls = 0;
+        state.sortCancel = false;
+        callbacks.progress = [&](qint64, qint64) { return ++calls < stop; };
+        EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Cancelled);
+        EXPECT_EQ(calls, stop);
+        EXPECT_EQ(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s), "alte Liste\r\n");
+    }
 }
 
 TEST_F(ListBuild, OnlyTheMhtFileGivesOnlyTheMhtList)

@@ -51,6 +51,35 @@ TEST(TextPieces, FortyFiveMillionBytesGiveThreePiecesEndingAtLineBreaks)
     EXPECT_EQ(concatPieces(pieces), text);
 }
 
+TEST(TextPieces, PiecesEndAfterALoneLfOrALoneCrToo)
+{
+    vespira::test::TempProgramFolder folder;
+    const QString temp = folder.file(u"Datenbank/Temp"_s);
+    const QString file = folder.file(u"Datenbank/a.txt"_s);
+    for (const QString &end : {u"\n"_s, u"\r"_s}) {
+        const QString text = u"eins zwei"_s + end + u"ABCDEFGHIJ"_s + end + u"drei"_s;
+        for (const PieceEncoding encoding : {PieceEncoding::Utf8, PieceEncoding::Utf16LE}) {
+            QDir(temp).removeRecursively();
+            QDir().mkpath(temp);
+            QStringEncoder encoder(QStringEncoder::Utf16LE);
+            // The limit falls between "ABCDE" and "FGHIJ".
+            if (encoding == PieceEncoding::Utf8)
+                folder.write(u"Datenbank/a.txt"_s, text.toUtf8());
+            else
+                folder.write(u"Datenbank/a.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text)));
+            cutIntoPieces(file, temp, encoding, encoding == PieceEncoding::Utf8 ? 15 : 32);
+            QStringList lines;
+            for (const QString &piece : listPieces(temp))
+                forEachLine(readPiece(piece, encoding), [&](QStringView line) {
+                    lines << line.toString();
+                    return true;
+                });
+            EXPECT_EQ(lines, (QStringList {u"eins zwei"_s, u"ABCDEFGHIJ"_s, u"drei"_s}))
+                << (end == u"\n"_s ? "LF " : "CR ") << (encoding == PieceEncoding::Utf8 ? "UTF-8" : "UTF-16");
+        }
+    }
+}
+
 TEST(TextPieces, WithoutLineBreaksUtf8PiecesEndAtCharacterBoundaries)
 {
     vespira::test::TempProgramFolder folder;

@@ -4,6 +4,7 @@
 #include "core/search/searchfixture.h"
 #include "support/fakes.h"
 #include "support/tempdir.h"
+#include "support/watchdog.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -54,6 +55,19 @@ TEST(LineReader, SelectsTheLineAroundAPosition)
     EXPECT_EQ(lineAt(test::utf16le(wide), 28, 2), u"Zeile zwei"_s);
     EXPECT_EQ(lineAt(be, 28, 2, true), u"Zeile zwei"_s);
     EXPECT_EQ(lineAt(test::utf16le(wide), 22, 2), QString {});
+}
+
+TEST(LineReader, AFileThatShrankEndsTheLineAtItsNewEnd)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"a.txt"_s, "eins\r\n"_ba + QByteArray(3000, 'z') + "\r\nEnde"_ba);
+    QFile file(folder.file(u"a.txt"_s));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    LineReader reader(file, 1);
+    ASSERT_TRUE(QFile::resize(folder.file(u"a.txt"_s), 1006)); // "eins\r\n" and 1000 of the z
+    EXPECT_EQ(reader.lineBytes(2500), QByteArray());            // gone: nothing is read
+    EXPECT_EQ(reader.lineBytes(1000), QByteArray(1000, 'z'));   // up to the new end
+    EXPECT_EQ(reader.lineBytes(3008), QByteArray());
 }
 
 TEST(ContextCutting, KeepsFortyUnitsBeforeALateMatch)
@@ -230,6 +244,35 @@ TEST_F(LoopTest, KindHitFlagsAndErrors)
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].kind, u"error"_s);
     EXPECT_EQ(dialogs.shown[0].text, missing + u" kann nicht geöffnet werden."_s);
+}
+
+TEST_F(LoopTest, AFileThatShrinksDuringTheScanEndsTheRunWithTheHitsSoFar)
+{
+    const QString filler = QString(3000, u'x');
+    const std::vector<FixtureDocument> docs {
+        {u"Q:\\a.htm"_s, u"Haus"_s},
+        {u"Q:\\b.htm"_s, filler + u" Haus"_s},
+        {u"Q:\\c.htm"_s, u"Haus"_s},
+    };
+    for (const bool utf16 : {false, true}) {
+        const QString collected = folder.file(utf16 ? u"Datenbank/db_MHTtext.txt"_s : u"Datenbank/db_UTF8Dokument.txt"_s);
+        // While the scan is inside b's filler, the file loses the rest of it.
+        const QString keptText = u"#Q:\\a.htm\r\nHaus\r\n#Q:\\b.htm\r\n"_s + filler.left(1500);
+        const qint64 kept = utf16 ? 2 * keptText.size() : keptText.size();
+        int pumps = 0;
+        env.pumpEvents = [&] {
+            if (++pumps == 6) {
+                ASSERT_TRUE(QFile::resize(collected, kept));
+            }
+        };
+        test::Watchdog watchdog(std::chrono::seconds(30), "the scan of a shrinking file");
+        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16, {}, 64);
+        env.pumpEvents = {};
+        EXPECT_GE(pumps, 6) << utf16;
+        ASSERT_EQ(hits.size(), 1) << utf16;
+        EXPECT_TRUE(hits[0].startsWith(u"Existiert nicht! Q:\\a.htm##text##Haus "_s)) << hits[0].toStdString();
+        EXPECT_TRUE(dialogs.shown.empty());
+    }
 }
 
 // Reference: the first occurrence after each marker, found on the decoded text.

@@ -331,6 +331,41 @@ TEST_F(ViewerModelTest, FilesBeyond4GBAreAddressedWith64BitOffsets)
     EXPECT_LT(m.viewPosition(), size / 30000);
 }
 
+TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
+{
+    QByteArray text;
+    for (int i = 0; i < 262144; ++i)
+        text += "Zeile " + QByteArray::number(i).rightJustified(8, '0') + "\r\n"; // 16 bytes each
+    const QString path = write(text);
+    ViewerModel m;
+    ASSERT_TRUE(m.open(path));
+    // Cut after line 124999 and 8 bytes of the next, outside the buffer read at the open.
+    ASSERT_TRUE(QFile::resize(path, 2'000'008));
+    m.scrollToOffset(1'999'968);
+    EXPECT_EQ(m.viewPosition(), 1'999'968);
+    EXPECT_EQ(texts(m.visibleLines(5)), (QStringList {u"Zeile 00124998"_s, u"Zeile 00124999"_s, u"Zeile 00"_s}));
+    EXPECT_FALSE(m.readFailed());
+    m.setSelection(1'999'990, 100, false);
+    EXPECT_EQ(m.selectedBytes(), "00124999\r\nZeile 00");
+    // Past the new end nothing can be shown.
+    m.scrollToOffset(3'000'000);
+    EXPECT_TRUE(m.visibleLines(5).isEmpty());
+    EXPECT_TRUE(m.readFailed());
+
+    // UTF-16 cut one byte into a character: that byte is no character.
+    QString wide;
+    for (int i = 0; i < 262144; ++i)
+        wide += u"Zeile "_s + QString::number(i).rightJustified(8, u'0') + u"\r\n"_s; // 32 bytes each
+    const QString widePath = write(utf16(wide, false), u"wide.txt"_s);
+    ViewerModel u;
+    u.setMode(ViewerMode::vbmodeUnicode);
+    ASSERT_TRUE(u.open(widePath));
+    ASSERT_TRUE(QFile::resize(widePath, 4'000'001));
+    u.scrollToOffset(3'999'936);
+    EXPECT_EQ(texts(u.visibleLines(5)), (QStringList {u"Zeile 00124998"_s, u"Zeile 00124999"_s}));
+    EXPECT_FALSE(u.readFailed());
+}
+
 TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
 {
     ViewerModel m;
