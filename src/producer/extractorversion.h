@@ -5,7 +5,7 @@
 // can tell that its stored texts stem from an older extraction and extract every
 // document anew: an update then gives what a rebuild gives.
 //
-//   1  HTML through a document tree (gumbo)
+//   1  HTML through a document tree per document
 //   2  HTML through libxml2's streaming parser
 
 namespace vespira::producer {

@@ -8,6 +8,7 @@
 #include <libxml/HTMLparser.h>
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -88,8 +89,6 @@ public:
         switch (role) {
         case Role::Block:
         case Role::Table:
-            m_out.lineBreak();
-            break;
         case Role::Pre:
             m_out.lineBreak();
             break;
@@ -148,6 +147,15 @@ public:
         }
         emit(text);
     }
+
+    void abandon(std::exception_ptr failure)
+    {
+        if (!m_failure)
+            m_failure = std::move(failure);
+        m_stopped = true;
+        xmlStopParser(m_parser);
+    }
+    const std::exception_ptr &failure() const { return m_failure; }
 
     // Byte offset of the text after a <plaintext> start tag in the parsed input, or -1.
     long plaintextAt() const { return m_plaintextAt; }
@@ -270,20 +278,33 @@ private:
     const xmlChar *m_ampersandAt = nullptr; // parser input position when the "&" came
     bool m_stopped = false;
     long m_plaintextAt = -1;
+    std::exception_ptr m_failure;
 };
 
-TextWalker &walker(void *context)
+// No exception may cross the parser's C frames: the first one stops the parse and is
+// thrown again once the parser is gone.
+template <typename Step>
+void guarded(void *context, Step &&step) noexcept
 {
-    return *static_cast<TextWalker *>(context);
+    auto &walk = *static_cast<TextWalker *>(context);
+    try {
+        step(walk);
+    } catch (...) {
+        walk.abandon(std::current_exception());
+    }
 }
 
 htmlSAXHandler makeHandler()
 {
     htmlSAXHandler handler {};
-    handler.startElement = [](void *context, const xmlChar *name, const xmlChar **) { walker(context).start(view(name)); };
-    handler.endElement = [](void *context, const xmlChar *) { walker(context).end(); };
+    handler.startElement = [](void *context, const xmlChar *name, const xmlChar **) {
+        guarded(context, [name](TextWalker &walk) { walk.start(view(name)); });
+    };
+    handler.endElement = [](void *context, const xmlChar *) {
+        guarded(context, [](TextWalker &walk) { walk.end(); });
+    };
     handler.characters = [](void *context, const xmlChar *text, int length) {
-        walker(context).characters(view(text, length));
+        guarded(context, [text, length](TextWalker &walk) { walk.characters(view(text, length)); });
     };
     // Blanks between elements separate words all the same.
     handler.ignorableWhitespace = handler.characters;
@@ -302,7 +323,8 @@ void appendHtmlText(const std::string &utf8, TextBuilder &out)
     std::string patched;
     html = withStrayBreaksOpened(html, patched);
 
-    static const htmlSAXHandler handler = makeHandler();
+    // Sets up the parser's shared tables once, before worker threads parse at the same time.
+    static const htmlSAXHandler handler = (xmlInitParser(), makeHandler());
     htmlSAXHandler sax = handler;
     htmlParserCtxtPtr parser = htmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
     if (!parser)
@@ -317,8 +339,10 @@ void appendHtmlText(const std::string &utf8, TextBuilder &out)
         const std::size_t n = std::min(Part, html.size() - at);
         at += n;
         htmlParseChunk(parser, html.data() + at - n, int(n), at == html.size() ? 1 : 0);
-    } while (at < html.size() && walk.plaintextAt() < 0);
+    } while (at < html.size() && walk.plaintextAt() < 0 && !walk.failure());
     htmlFreeParserCtxt(parser);
+    if (walk.failure())
+        std::rethrow_exception(walk.failure());
 
     std::string_view rest;
     if (const long at = walk.plaintextAt(); at >= 0 && std::size_t(at) <= html.size()) {
