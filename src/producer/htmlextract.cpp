@@ -345,8 +345,8 @@ void appendHtmlText(const std::string &utf8, TextBuilder &out)
         std::rethrow_exception(walk.failure());
 
     std::string_view rest;
-    if (const long at = walk.plaintextAt(); at >= 0 && std::size_t(at) <= html.size()) {
-        const std::size_t gt = html.find('>', std::size_t(at));
+    if (const long plaintext = walk.plaintextAt(); plaintext >= 0 && std::size_t(plaintext) <= html.size()) {
+        const std::size_t gt = html.find('>', std::size_t(plaintext));
         rest = gt == std::string_view::npos ? std::string_view() : html.substr(gt + 1);
     }
     walk.finish(rest);
