@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
-    libgumbo-dev libgmime-3.0-dev libuchardet-dev libicu-dev
+    libxml2-dev libgmime-3.0-dev libuchardet-dev libicu-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core hyperfine ripgrep
 )

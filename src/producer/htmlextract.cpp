@@ -1,11 +1,16 @@
 #include "producer/htmlextract.h"
 
 #include "producer/charset.h"
+#include "producer/htmlroles.h"
+#include "producer/legacyrefs.h"
 #include "producer/textbuilder.h"
 
-#include <gumbo.h>
+#include <libxml/HTMLparser.h>
 
-#include <array>
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <string_view>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -14,171 +19,338 @@ namespace vespira::producer {
 
 namespace {
 
-enum class Role : unsigned char { Inline, Skip, Block, Cell, Break, Pre, Title };
+// The text is UTF-8 already: a charset the document declares must not switch the decoder.
+// Nothing is loaded from outside, and the parser's complaints are of no use to anyone.
+constexpr int ParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
+    | HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE;
 
-std::array<Role, GUMBO_TAG_LAST + 1> makeRoles()
+std::string_view view(const xmlChar *text, int length)
 {
-    std::array<Role, GUMBO_TAG_LAST + 1> roles {};
-    roles.fill(Role::Inline);
-    for (const GumboTag tag : {GUMBO_TAG_SCRIPT, GUMBO_TAG_STYLE, GUMBO_TAG_TEMPLATE, GUMBO_TAG_NOSCRIPT,
-                               GUMBO_TAG_HEAD, GUMBO_TAG_IFRAME, GUMBO_TAG_NOEMBED, GUMBO_TAG_NOFRAMES})
-        roles[tag] = Role::Skip;
-    for (const GumboTag tag :
-         {GUMBO_TAG_HTML,     GUMBO_TAG_BODY,       GUMBO_TAG_ADDRESS, GUMBO_TAG_ARTICLE,  GUMBO_TAG_ASIDE,
-          GUMBO_TAG_BLOCKQUOTE, GUMBO_TAG_CENTER,   GUMBO_TAG_DETAILS, GUMBO_TAG_DD,
-          GUMBO_TAG_DIR,      GUMBO_TAG_DIV,        GUMBO_TAG_DL,      GUMBO_TAG_DT,       GUMBO_TAG_FIELDSET,
-          GUMBO_TAG_FIGCAPTION, GUMBO_TAG_FIGURE,   GUMBO_TAG_FOOTER,  GUMBO_TAG_FORM,     GUMBO_TAG_H1,
-          GUMBO_TAG_H2,       GUMBO_TAG_H3,         GUMBO_TAG_H4,      GUMBO_TAG_H5,       GUMBO_TAG_H6,
-          GUMBO_TAG_HEADER,   GUMBO_TAG_HGROUP,     GUMBO_TAG_HR,      GUMBO_TAG_LI,       GUMBO_TAG_MAIN,
-          GUMBO_TAG_MENU,     GUMBO_TAG_NAV,        GUMBO_TAG_OL,      GUMBO_TAG_P,        GUMBO_TAG_SECTION,
-          GUMBO_TAG_SUMMARY,  GUMBO_TAG_TABLE,      GUMBO_TAG_UL,      GUMBO_TAG_TR,       GUMBO_TAG_CAPTION,
-          GUMBO_TAG_THEAD,    GUMBO_TAG_TBODY,      GUMBO_TAG_TFOOT,   GUMBO_TAG_LEGEND,   GUMBO_TAG_OPTION,
-          GUMBO_TAG_FRAMESET, GUMBO_TAG_SELECT,     GUMBO_TAG_OPTGROUP})
-        roles[tag] = Role::Block;
-    for (const GumboTag tag : {GUMBO_TAG_TD, GUMBO_TAG_TH})
-        roles[tag] = Role::Cell;
-    for (const GumboTag tag : {GUMBO_TAG_BR, GUMBO_TAG_WBR})
-        roles[tag] = tag == GUMBO_TAG_BR ? Role::Break : Role::Inline;
-    for (const GumboTag tag : {GUMBO_TAG_PRE, GUMBO_TAG_LISTING, GUMBO_TAG_PLAINTEXT, GUMBO_TAG_XMP,
-                               GUMBO_TAG_TEXTAREA})
-        roles[tag] = Role::Pre;
-    roles[GUMBO_TAG_TITLE] = Role::Title;
-    return roles;
+    return {reinterpret_cast<const char *>(text), std::size_t(length)};
 }
 
-const std::array<Role, GUMBO_TAG_LAST + 1> &roles()
+std::string_view view(const xmlChar *text)
 {
-    static const auto table = makeRoles();
-    return table;
+    return {reinterpret_cast<const char *>(text)};
 }
 
-Role roleOf(const GumboElement &element)
+// Browsers read "</br>" as <br>; the parser drops it as an end tag without a start.
+// Returns the text to parse: `html` itself, or `patched` with "</br" turned into "<br ".
+std::string_view withStrayBreaksOpened(std::string_view html, std::string &patched)
 {
-    // Elements of SVG and MathML flow like inline text; their <title> is no page title.
-    if (element.tag_namespace != GUMBO_NAMESPACE_HTML)
-        return element.tag == GUMBO_TAG_SCRIPT || element.tag == GUMBO_TAG_STYLE ? Role::Skip : Role::Inline;
-    return roles()[std::size_t(element.tag)];
-}
-
-void appendPreText(const char *text, TextBuilder &out)
-{
-    std::string_view rest(text);
-    for (;;) {
-        const std::size_t nl = rest.find('\n');
-        out.text(rest.substr(0, nl));
-        if (nl == std::string_view::npos)
-            break;
-        out.lineBreak();
-        rest.remove_prefix(nl + 1);
+    std::size_t at = html.find("</");
+    while (at != std::string_view::npos) {
+        if (at + 4 < html.size() && (html[at + 2] | 0x20) == 'b' && (html[at + 3] | 0x20) == 'r') {
+            const char next = html[at + 4];
+            if (next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r'
+                || next == '\f') {
+                if (patched.empty())
+                    patched.assign(html);
+                patched.replace(at, 4, "<br ");
+            }
+        }
+        at = html.find("</", at + 2);
     }
+    return patched.empty() ? html : std::string_view(patched);
 }
 
-void appendChildrenText(const GumboNode *node, TextBuilder &out)
+// Follows the parser's element events with a stack of the roles in force and sends the
+// character data to the body text, to the title, or nowhere.
+//
+// The parser hands on "&" and the name of a reference it does not know as two calls, both
+// made before it moves on in the input; a "&" of "&amp;" comes with the input already past
+// the ";". So an "&" waits for the next event, and only when the input has not moved in
+// between is that event's text a name that may start a reference without ";".
+class TextWalker
 {
-    const GumboVector &children = node->v.element.children;
-    for (unsigned int i = 0; i < children.length; ++i) {
-        const auto *child = static_cast<const GumboNode *>(children.data[i]);
-        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_CDATA || child->type == GUMBO_NODE_WHITESPACE)
-            out.text(child->v.text.text);
-    }
-}
-
-const GumboNode *findTitle(const GumboNode *root)
-{
-    // Breadth of the document head first: the usual place of the title.
-    std::vector<const GumboNode *> stack {root};
-    while (!stack.empty()) {
-        const GumboNode *node = stack.back();
-        stack.pop_back();
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT)
-            continue;
-        if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == GUMBO_TAG_TITLE
-            && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML)
-            return node;
-        const GumboVector &children =
-            node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
-        for (unsigned int i = children.length; i-- > 0;)
-            stack.push_back(static_cast<const GumboNode *>(children.data[i]));
-    }
-    return nullptr;
-}
-
-void appendBodyText(const GumboNode *root, TextBuilder &out)
-{
-    struct Frame
+public:
+    TextWalker(htmlParserCtxtPtr parser, TextBuilder &out)
+        : m_parser(parser)
+        , m_out(out)
+        , m_titleAt(out.size())
     {
-        const GumboNode *node;
-        unsigned int next;
-        Role role;
-    };
-    // An explicit stack: deeply nested broken markup must not exhaust a thread's stack.
-    std::vector<Frame> stack;
-    stack.push_back({root, 0, Role::Block});
-    int preDepth = 0;
-    while (!stack.empty()) {
-        Frame &frame = stack.back();
-        const GumboVector &children = frame.node->type == GUMBO_NODE_DOCUMENT ? frame.node->v.document.children
-                                                                              : frame.node->v.element.children;
-        if (frame.next >= children.length) {
-            if (frame.role == Role::Block)
-                out.lineBreak();
-            else if (frame.role == Role::Cell)
-                out.space();
-            else if (frame.role == Role::Pre) {
-                --preDepth;
-                out.lineBreak();
-            }
-            stack.pop_back();
-            continue;
+    }
+
+    void start(std::string_view name)
+    {
+        if (m_stopped)
+            return;
+        flushAmpersand();
+        if (m_skipDepth > 0 || m_titleDepth > 0) {
+            push(m_skipDepth > 0 ? Role::Skip : Role::Title);
+            return;
         }
-        const auto *child = static_cast<const GumboNode *>(children.data[frame.next++]);
-        switch (child->type) {
-        case GUMBO_NODE_TEXT:
-        case GUMBO_NODE_CDATA:
-        case GUMBO_NODE_WHITESPACE:
-            if (preDepth > 0)
-                appendPreText(child->v.text.text, out);
-            else
-                out.text(child->v.text.text);
+        Role role = m_foreignDepth > 0 ? foreignRole(name) : htmlRole(name);
+        // Browsers ignore the tags of table parts outside a table.
+        if (role == Role::TableBlock)
+            role = m_tableDepth > 0 ? Role::Block : Role::Inline;
+        else if (role == Role::Cell && m_tableDepth == 0)
+            role = Role::Inline;
+        switch (role) {
+        case Role::Block:
+        case Role::Table:
+        case Role::Pre:
+            m_out.lineBreak();
             break;
-        case GUMBO_NODE_ELEMENT:
-        case GUMBO_NODE_TEMPLATE: {
-            const Role role = child->type == GUMBO_NODE_TEMPLATE ? Role::Skip : roleOf(child->v.element);
-            if (role == Role::Skip || role == Role::Title)
-                break;
-            if (role == Role::Break) {
-                out.lineBreak();
-                break;
-            }
-            if (role == Role::Block || role == Role::Pre)
-                out.lineBreak();
-            else if (role == Role::Cell)
-                out.space();
-            if (role == Role::Pre)
-                ++preDepth;
-            stack.push_back({child, 0, role});
+        case Role::Cell:
+            m_out.space();
+            break;
+        case Role::Break:
+            m_out.lineBreak();
+            role = Role::Inline;
+            break;
+        case Role::Title:
+            m_capturingTitle = !m_titleSeen;
+            m_titleSeen = true;
+            break;
+        case Role::Plaintext:
+            m_out.lineBreak();
+            role = Role::Pre;
+            m_plaintextAt = xmlByteConsumed(m_parser);
+            m_stopped = true;
+            xmlStopParser(m_parser);
+            break;
+        default:
             break;
         }
+        push(role);
+    }
+
+    void end()
+    {
+        if (m_stopped || m_open.empty())
+            return;
+        flushAmpersand();
+        pop();
+    }
+
+    void characters(std::string_view text)
+    {
+        if (m_stopped || m_skipDepth > 0)
+            return;
+        const xmlChar *position = m_parser->input ? m_parser->input->cur : nullptr;
+        if (m_ampersandPending) {
+            m_ampersandPending = false;
+            if (position == m_ampersandAt) {
+                if (const std::size_t n = legacyReference(text, m_reference)) {
+                    emit(m_reference);
+                    emit(text.substr(n));
+                    return;
+                }
+            }
+            emit("&");
+        }
+        if (text == "&") {
+            m_ampersandPending = true;
+            m_ampersandAt = position;
+            return;
+        }
+        emit(text);
+    }
+
+    void abandon(std::exception_ptr failure)
+    {
+        if (!m_failure)
+            m_failure = std::move(failure);
+        m_stopped = true;
+        xmlStopParser(m_parser);
+    }
+    const std::exception_ptr &failure() const { return m_failure; }
+
+    // Byte offset of the text after a <plaintext> start tag in the parsed input, or -1.
+    long plaintextAt() const { return m_plaintextAt; }
+
+    // Everything after <plaintext> is text; then every element still open ends.
+    void finish(std::string_view rest)
+    {
+        m_stopped = false;
+        flushAmpersand();
+        if (!rest.empty())
+            emit(rest);
+        while (!m_open.empty())
+            pop();
+    }
+
+private:
+    void push(Role role)
+    {
+        m_open.push_back(role);
+        switch (role) {
+        case Role::Skip:
+            ++m_skipDepth;
+            break;
+        case Role::Title:
+            ++m_titleDepth;
+            break;
+        case Role::Pre:
+            ++m_preDepth;
+            break;
+        case Role::Foreign:
+            ++m_foreignDepth;
+            break;
+        case Role::Table:
+            ++m_tableDepth;
+            break;
         default:
             break;
         }
     }
+
+    void pop()
+    {
+        const Role role = m_open.back();
+        m_open.pop_back();
+        switch (role) {
+        case Role::Skip:
+            --m_skipDepth;
+            break;
+        case Role::Title:
+            if (--m_titleDepth == 0 && m_capturingTitle) {
+                m_capturingTitle = false;
+                m_out.insertLines(m_titleAt, m_title.take());
+            }
+            break;
+        case Role::Table:
+            --m_tableDepth;
+            m_out.lineBreak();
+            break;
+        case Role::Block:
+            m_out.lineBreak();
+            break;
+        case Role::Cell:
+            m_out.space();
+            break;
+        case Role::Pre:
+            --m_preDepth;
+            m_out.lineBreak();
+            break;
+        case Role::Foreign:
+            --m_foreignDepth;
+            break;
+        default:
+            break;
+        }
+    }
+
+    void flushAmpersand()
+    {
+        if (m_ampersandPending) {
+            m_ampersandPending = false;
+            emit("&");
+        }
+    }
+
+    void emit(std::string_view text)
+    {
+        if (m_titleDepth > 0) {
+            if (m_capturingTitle)
+                m_title.text(text);
+            return;
+        }
+        if (m_preDepth == 0) {
+            m_out.text(text);
+            return;
+        }
+        for (;;) {
+            const std::size_t nl = text.find('\n');
+            m_out.text(text.substr(0, nl));
+            if (nl == std::string_view::npos)
+                break;
+            m_out.lineBreak();
+            text.remove_prefix(nl + 1);
+        }
+    }
+
+    htmlParserCtxtPtr m_parser;
+    TextBuilder &m_out;
+    const std::size_t m_titleAt; // the title goes before the body text, wherever it stood
+    TextBuilder m_title;
+    std::string m_reference;
+    std::vector<Role> m_open; // one per element the parser has open
+    int m_skipDepth = 0;
+    int m_titleDepth = 0;
+    int m_preDepth = 0;
+    int m_foreignDepth = 0;
+    int m_tableDepth = 0;
+    bool m_titleSeen = false;
+    bool m_capturingTitle = false; // inside the first title
+    bool m_ampersandPending = false;
+    const xmlChar *m_ampersandAt = nullptr; // parser input position when the "&" came
+    bool m_stopped = false;
+    long m_plaintextAt = -1;
+    std::exception_ptr m_failure;
+};
+
+// No exception may cross the parser's C frames: the first one stops the parse and is
+// thrown again once the parser is gone.
+template <typename Step>
+void guarded(void *context, Step &&step) noexcept
+{
+    auto &walk = *static_cast<TextWalker *>(context);
+    try {
+        step(walk);
+    } catch (...) {
+        walk.abandon(std::current_exception());
+    }
+}
+
+htmlSAXHandler makeHandler()
+{
+    htmlSAXHandler handler {};
+    handler.startElement = [](void *context, const xmlChar *name, const xmlChar **) {
+        guarded(context, [name](TextWalker &walk) { walk.start(view(name)); });
+    };
+    handler.endElement = [](void *context, const xmlChar *) {
+        guarded(context, [](TextWalker &walk) { walk.end(); });
+    };
+    handler.characters = [](void *context, const xmlChar *text, int length) {
+        guarded(context, [text, length](TextWalker &walk) { walk.characters(view(text, length)); });
+    };
+    // Blanks between elements separate words all the same.
+    handler.ignorableWhitespace = handler.characters;
+    // Only the bodies of <script> and <style> come as such blocks.
+    handler.cdataBlock = [](void *, const xmlChar *, int) {};
+    return handler;
 }
 
 } // namespace
 
 void appendHtmlText(const std::string &utf8, TextBuilder &out)
 {
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
-    GumboOutput *output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
-    if (const GumboNode *title = findTitle(output->document)) {
-        appendChildrenText(title, out);
-        out.lineBreak();
+    std::string_view html(utf8);
+    if (html.starts_with("\xEF\xBB\xBF"))
+        html.remove_prefix(3);
+    std::string patched;
+    html = withStrayBreaksOpened(html, patched);
+
+    // Sets up the parser's shared tables once, before worker threads parse at the same time.
+    static const htmlSAXHandler handler = (xmlInitParser(), makeHandler());
+    htmlSAXHandler sax = handler;
+    htmlParserCtxtPtr parser = htmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
+    if (!parser)
+        throw std::bad_alloc();
+    TextWalker walk(parser, out);
+    parser->userData = &walk;
+    htmlCtxtUseOptions(parser, ParseOptions);
+    // The parser counts in int: a larger document goes in parts.
+    constexpr std::size_t Part = std::size_t(1) << 30;
+    std::size_t at = 0;
+    do {
+        const std::size_t n = std::min(Part, html.size() - at);
+        at += n;
+        htmlParseChunk(parser, html.data() + at - n, int(n), at == html.size() ? 1 : 0);
+    } while (at < html.size() && walk.plaintextAt() < 0 && !walk.failure());
+    htmlFreeParserCtxt(parser);
+    if (walk.failure())
+        std::rethrow_exception(walk.failure());
+
+    std::string_view rest;
+    if (const long plaintext = walk.plaintextAt(); plaintext >= 0 && std::size_t(plaintext) <= html.size()) {
+        const std::size_t gt = html.find('>', std::size_t(plaintext));
+        rest = gt == std::string_view::npos ? std::string_view() : html.substr(gt + 1);
     }
-    appendBodyText(output->document, out);
+    walk.finish(rest);
     out.lineBreak();
-    gumbo_destroy_output(&options, output);
 }
 
 Extracted extractHtml(QByteArrayView bytes, QByteArrayView charsetHint)

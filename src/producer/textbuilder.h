@@ -23,6 +23,10 @@ public:
     void space() { m_pendingSpace = !m_line.empty(); }
     void lineBreak();
     bool empty() const { return m_out.empty() && m_line.empty(); }
+    // Bytes of the lines ended so far: a position for insertLines.
+    std::size_t size() const { return m_out.size(); }
+    // Puts finished lines (another builder's take()) at a position size() gave earlier.
+    void insertLines(std::size_t at, std::string_view lines) { m_out.insert(at, lines); }
     // Everything collected, the last line ended; the builder is empty afterwards.
     std::string take();
 
