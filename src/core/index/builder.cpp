@@ -48,16 +48,19 @@ std::vector<qint64> titleOffsets(const QString &titlesPath, qint64 fileSize)
 
 // Folds the text, cuts it into blocks and hands each block's trigrams to the collector.
 //
-// Invariants between calls of feed: `base` is the file offset of the next unit; `lineStart`
-// says the unit before it was CR or LF (or there was none); `run` counts the folded bytes
-// since the last line end, up to 3, and `trigram` holds the last three of them.
+// Invariants between calls of feed: `base` is the file offset of the next unit; `lastUnit`
+// is the unit before it when that was CR or LF, else 0 (LF before the file's first unit);
+// `run` counts the folded bytes since the last line end, up to 3, and `trigram` holds the
+// last three of them.
 class Scanner
 {
 public:
-    Scanner(IndexedText kind, SliceCollector &collector, std::vector<qint64> titles)
+    // spill is called when the collector is full at the start of a block.
+    Scanner(IndexedText kind, SliceCollector &collector, std::vector<qint64> titles, std::function<void()> spill)
         : m_kind(kind)
         , m_table(FoldTable::instance())
         , m_collector(collector)
+        , m_spill(std::move(spill))
         , m_titles(std::move(titles))
     {
         m_starts.push_back(0);
@@ -102,16 +105,19 @@ private:
     qint64 nextTitle() const { return m_nextTitle < m_titles.size() ? m_titles[m_nextTitle] : NoTitle; }
 
     // At the unit that starts at position: notes a title offset reached, and starts the
-    // wanted block once a line has ended.
-    void atUnit(qint64 position)
+    // wanted block once a line has ended (CR LF ends one line, not two).
+    void atUnit(qint64 position, uint32_t unit)
     {
         if (position >= nextTitle()) {
             m_breakWanted = true;
             advanceTitles(position);
         }
-        if (m_breakWanted && m_lineStart && position > m_starts.back()
+        const bool lineStart = m_lastUnit == '\n' || (m_lastUnit == '\r' && unit != '\n');
+        if (m_breakWanted && lineStart && position > m_starts.back()
             && m_starts.size() < std::numeric_limits<uint32_t>::max()) {
             m_collector.endBlock();
+            if (m_collector.full())
+                m_spill();
             m_starts.push_back(position);
             m_collector.beginBlock(uint32_t(m_starts.size() - 1));
             m_breakWanted = false;
@@ -124,7 +130,7 @@ private:
         const qint64 limit = atEnd ? size : size - 3;
         qint64 i = 0;
         while (i < limit) {
-            atUnit(m_base + i);
+            atUnit(m_base + i, d[i]);
             const qint64 stop = std::min(limit, nextTitle() - m_base);
             while (i < stop) {
                 const unsigned char b = d[i];
@@ -132,7 +138,7 @@ private:
                     ++i;
                     if (b == '\n' || b == '\r') {
                         m_run = 0;
-                        m_lineStart = true;
+                        m_lastUnit = b;
                         if (m_breakWanted)
                             break;
                         continue;
@@ -150,7 +156,7 @@ private:
                         pushSpelled(spelled, spell(text::foldCodePoint(cp.value), spelled));
                     }
                 }
-                m_lineStart = false;
+                m_lastUnit = 0;
             }
         }
         return i;
@@ -161,20 +167,20 @@ private:
         const qint64 limit = size - 1; // a unit needs both its bytes
         qint64 i = 0;
         while (i < limit) {
-            atUnit(m_base + i);
+            atUnit(m_base + i, uint32_t(d[i]) | uint32_t(d[i + 1]) << 8);
             const qint64 stop = std::min(limit, nextTitle() - m_base);
             while (i < stop) {
                 const uint32_t u = uint32_t(d[i]) | uint32_t(d[i + 1]) << 8;
                 i += 2;
                 if (u == '\n' || u == '\r') {
                     m_run = 0;
-                    m_lineStart = true;
+                    m_lastUnit = u;
                     if (m_breakWanted)
                         break;
                     continue;
                 }
                 pushSpelled(m_table.bytes(u), m_table.length(u));
-                m_lineStart = false;
+                m_lastUnit = 0;
             }
         }
         return i;
@@ -183,11 +189,12 @@ private:
     IndexedText m_kind;
     const FoldTable &m_table;
     SliceCollector &m_collector;
+    std::function<void()> m_spill;
     std::vector<qint64> m_titles;
     size_t m_nextTitle = 0;
     std::vector<qint64> m_starts;
     qint64 m_base = 0;
-    bool m_lineStart = true;
+    uint32_t m_lastUnit = '\n';
     bool m_breakWanted = false;
     uint32_t m_trigram = 0;
     int m_run = 0;
@@ -274,7 +281,11 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
     }
     RunFile runs(scratchPath);
     SliceCollector collector(input.slicePairs);
-    Scanner scanner(input.kind, collector, titleOffsets(input.titlesPath, stamp->size));
+    const auto spill = [&] {
+        runs.spill(collector.takeSorted());
+        ++result.slices;
+    };
+    Scanner scanner(input.kind, collector, titleOffsets(input.titlesPath, stamp->size), spill);
 
     QByteArray buffer(ChunkSize + 8, Qt::Uninitialized);
     qint64 kept = 0;
@@ -290,10 +301,9 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
         const qint64 used = scanner.feed(d, kept + got, atEnd);
         kept = kept + got - used;
         std::memmove(buffer.data(), buffer.constData() + used, size_t(kept));
-        if (collector.full()) {
-            runs.spill(collector.takeSorted());
-            ++result.slices;
-        }
+        if (collector.full())
+            spill(); // a block larger than a slice
+
         if (progress && !progress(done, stamp->size)) {
             result.cancelled = true;
             return result;

@@ -5,21 +5,14 @@
 
 #include "core/db/dbfiles.h"
 #include "core/index/indexfiles.h"
+#include "core/search/searchfixture.h"
 #include "support/tempdir.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QStringEncoder>
 
 #include <vector>
 
 namespace vespira::test {
-
-inline QByteArray utf16le(const QString &text)
-{
-    QStringEncoder encoder(QStringConverter::Utf16LE);
-    return encoder.encode(text);
-}
 
 class IndexedDatabase
 {
