@@ -11,7 +11,7 @@ build=${1:?build folder of a -DVESPIRA_BUILD_FUZZ=ON configuration}
 seconds=${2:-20}
 shift 2 || shift $#
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_db fuzz_profilefile fuzz_streamsearch fuzz_html fuzz_mime fuzz_lists fuzz_settings fuzz_viewer)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_db fuzz_profilefile fuzz_streamsearch fuzz_html fuzz_mime fuzz_lists fuzz_settings fuzz_viewer fuzz_trigramindex)
 
 max_len() {
     case "$1" in

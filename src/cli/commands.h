@@ -14,5 +14,6 @@ inline constexpr int ExitInterrupted = 130;
 int runIndex(const QStringList &arguments);
 int runSearch(const QStringList &arguments);
 int runLists(const QStringList &arguments);
+int runTrigrams(const QStringList &arguments);
 
 } // namespace vespira::cli

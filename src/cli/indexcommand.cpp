@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 
 #include "core/common/error.h"
 #include "core/common/paths.h"
@@ -9,9 +10,6 @@
 #include <QLocale>
 #include <QTextStream>
 
-#include <csignal>
-
-#include <signal.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,39 +19,6 @@ namespace vespira::cli {
 namespace {
 
 const char16_t IndexUsage[] = u"Aufruf: vespira index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n";
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onSignal(int)
-{
-    g_interrupted = 1;
-}
-
-// Ctrl+C and a plain kill let the build stop at its next file and clean up.
-class SignalGuard
-{
-public:
-    SignalGuard()
-    {
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInt);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-        g_interrupted = 0;
-    }
-    SignalGuard(const SignalGuard &) = delete;
-    SignalGuard &operator=(const SignalGuard &) = delete;
-    ~SignalGuard()
-    {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
-};
 
 QString decimal(double value, int digits)
 {
@@ -161,12 +126,12 @@ int runIndex(const QStringList &arguments)
     options.programFolder = paths::withSlash(QDir(options.programFolder).absolutePath());
 
     ProgressPrinter printer(err);
-    const SignalGuard signalGuard;
+    const InterruptGuard interruptGuard;
     producer::IndexProgress last;
     const auto progress = [&](const producer::IndexProgress &p) {
         last = p;
         printer.update(p);
-        return g_interrupted == 0;
+        return !InterruptGuard::interrupted();
     };
     const auto skip = [&](const QString &path, const QString &reason) {
         printer.clearLine();
@@ -187,6 +152,7 @@ int runIndex(const QStringList &arguments)
             << u"  Dokumente:     "_s << whole(summary.documents) << u'\n'
             << u"  Bytes HTML:    "_s << whole(summary.htmlBytes) << u'\n'
             << u"  Bytes Text:    "_s << whole(summary.textBytes) << u'\n'
+            << u"  Bytes Index:   "_s << whole(summary.indexBytes) << u'\n'
             << u"  Übersprungen:  "_s << whole(summary.skipped) << u'\n'
             << u"  Sekunden:      "_s << decimal(summary.seconds, 2) << u'\n';
         return ExitOk;

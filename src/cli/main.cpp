@@ -19,6 +19,8 @@ const char16_t Usage[] =
     u"        Durchsucht die Datenbank NAME und schreibt die Ergebnisseiten.\n"
     u"  lists [-C PROGRAMMORDNER] [--mode words|phrases|both] NAME\n"
     u"        Erstellt die sortierte Wort- oder Phrasenliste der Datenbank NAME.\n"
+    u"  trigrams [-C PROGRAMMORDNER] NAME\n"
+    u"        Schreibt die Trigramm-Indexe der Datenbank NAME neu.\n"
     u"\n"
     u"  --help     diese Hilfe\n"
     u"  --version  die Version\n";
@@ -53,6 +55,8 @@ int main(int argc, char *argv[])
         return vespira::cli::runSearch(arguments);
     if (command == u"lists")
         return vespira::cli::runLists(arguments);
+    if (command == u"trigrams")
+        return vespira::cli::runTrigrams(arguments);
     err << u"vespira: unbekannter Befehl \""_s << command << u"\"\n\n"_s << QString::fromUtf16(Usage);
     return vespira::cli::ExitError;
 }

@@ -8,6 +8,7 @@
 #include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
+#include "core/index/builder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -191,15 +192,19 @@ public:
         m_size += bytes.size();
     }
     qint64 size() const { return m_size; }
-    bool used() const { return m_file.isOpen(); }
+    bool used() const { return m_file.isOpen() || m_finished; }
+    QString tempPath() const { return m_file.fileName(); }
     const QString &finalPath() const { return m_final; }
 
     // Everything on disk before the rename, so a crash never leaves a half file in place.
     void finish()
     {
+        if (m_finished)
+            return;
         if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
             fail();
         m_file.close();
+        m_finished = true;
     }
     void commit()
     {
@@ -219,6 +224,7 @@ private:
     QString m_final;
     QFile m_file;
     qint64 m_size = 0;
+    bool m_finished = false;
     bool m_committed = false;
 };
 
@@ -235,6 +241,25 @@ void removeOrphans(const QString &dataFolder, const QString &name)
         if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
             QFile::remove(dataFolder + entry);
     }
+}
+
+// The trigram index of a collected file, read from its finished temporary file, so that it
+// is renamed into place together with the text it describes. False when cancelled.
+bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index::IndexedText kind,
+                   const QString &scratchPath, const std::function<bool()> &keepGoing)
+{
+    if (!text.used())
+        return true;
+    text.finish();
+    titles.finish();
+    index::BuildInput input;
+    input.collectedPath = text.tempPath();
+    input.titlesPath = titles.tempPath();
+    input.kind = kind;
+    input.scratchPath = scratchPath;
+    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); },
+                                                 [&](qint64, qint64) { return keepGoing(); });
+    return !result.cancelled;
 }
 
 // Reads and extracts on worker threads; hands results to the writer in job order.
@@ -453,8 +478,21 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     if (summary.documents == 0)
         throw Error(u"Keines der Dokumente konnte gelesen werden; die Datenbank wurde nicht angelegt."_s);
 
+    TempOutput utf8Index(dataFolder, name, QString::fromUtf16(db::suffix::Utf8Trigrams));
+    TempOutput mhtIndex(dataFolder, name, QString::fromUtf16(db::suffix::MhtTrigrams));
+    {
+        const auto keepGoing = [&] { return !progress || progress(state); };
+        const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
+        if (!writeTrigrams(utf8Text, utf8Titles, utf8Index, index::IndexedText::Utf8, scratch, keepGoing)
+            || !writeTrigrams(mhtText, mhtTitles, mhtIndex, index::IndexedText::Utf16LE, scratch, keepGoing)) {
+            summary.cancelled = true;
+            return summary;
+        }
+        summary.indexBytes = utf8Index.size() + mhtIndex.size();
+    }
+
     std::vector<TempOutput *> produced;
-    for (TempOutput *output : {&utf8Text, &utf8Titles, &mhtText, &mhtTitles, &list}) {
+    for (TempOutput *output : {&utf8Text, &utf8Titles, &utf8Index, &mhtText, &mhtTitles, &mhtIndex, &list}) {
         if (output->used()) {
             output->finish();
             produced.push_back(output);

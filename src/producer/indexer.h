@@ -9,7 +9,8 @@
 //   const auto summary = producer::buildDatabase(options, onProgress, onSkip);
 //
 // Files ending in .htm/.html/.xhtml go to the UTF-8 collected file, .mht/.mhtml/.eml to
-// the UTF-16LE one, each with its title-position file; the file list names every document.
+// the UTF-16LE one, each with its title-position file and its trigram index; the file list
+// names every document.
 // Documents stand in path order, so the same folder always gives the same files. Worker
 // threads read and extract, the calling thread writes in order. Everything is written
 // under temporary names and renamed into place at the end: a failure or a stop through
@@ -55,6 +56,7 @@ struct IndexSummary
     qint64 documents = 0;
     qint64 htmlBytes = 0; // bytes of the documents read
     qint64 textBytes = 0; // bytes written to the collected files
+    qint64 indexBytes = 0; // bytes of their trigram index files
     qint64 skipped = 0;
     double seconds = 0;
     bool cancelled = false;

@@ -83,5 +83,6 @@ TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
     ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
     QStringList left = QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden);
     left.sort();
-    EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_UTF8Dokument.txt"_s, u"Probe_Utf8_TitelPositionen.txt"_s}));
+    EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_UTF8Dokument.txt"_s, u"Probe_UTF8Trigramme.idx"_s,
+                                 u"Probe_Utf8_TitelPositionen.txt"_s}));
 }

@@ -27,6 +27,8 @@ constexpr const char16_t *databaseSuffixes[] = {
     u"_Phrasen_Woerter_AnsiListe.txt",
     u"_Phrasen_Woerter_MHTListe.txt",
     u"_Phrasen_Woerter_Utf8Liste.txt",
+    u"_UTF8Trigramme.idx",
+    u"_MHTTrigramme.idx",
 };
 
 constexpr const char16_t *searchListSuffixes[] = {

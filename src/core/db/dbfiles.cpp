@@ -67,6 +67,8 @@ QStringList allRelativeFiles(const QString &name)
         db + QString::fromUtf16(suffix::AnsiSortedList),
         db + QString::fromUtf16(suffix::MhtSortedList),
         db + QString::fromUtf16(suffix::Utf8SortedList),
+        db + QString::fromUtf16(suffix::Utf8Trigrams),
+        db + QString::fromUtf16(suffix::MhtTrigrams),
         lists + u"_Ansi_Suchwoerterliste.txt"_s,
         lists + u"_Utf8_Suchwoerterliste.txt"_s,
         lists + u"_MHT_Suchwoerterliste.txt"_s,

@@ -31,6 +31,8 @@ inline constexpr char16_t MhtTitles[] = u"_MHT_TitelPositionen.txt";
 inline constexpr char16_t AnsiSortedList[] = u"_Phrasen_Woerter_AnsiListe.txt";
 inline constexpr char16_t MhtSortedList[] = u"_Phrasen_Woerter_MHTListe.txt";
 inline constexpr char16_t Utf8SortedList[] = u"_Phrasen_Woerter_Utf8Liste.txt";
+inline constexpr char16_t Utf8Trigrams[] = u"_UTF8Trigramme.idx";
+inline constexpr char16_t MhtTrigrams[] = u"_MHTTrigramme.idx";
 } // namespace suffix
 
 // Suffix of the collected text file and of the title-position file of a kind.
@@ -44,7 +46,7 @@ QString fileListPath(const QString &programFolder, const QString &name);
 QString collectedTextPath(const QString &programFolder, const QString &name, TextKind kind);
 QString titlePositionsPath(const QString &programFolder, const QString &name, TextKind kind);
 
-// All 17 files of a database, relative to the program folder, in the order in which a
+// All 19 files of a database, relative to the program folder, in the order in which a
 // deletion removes them (".log" first, then ".dat", ...; the 4 search-text lists in
 // "Datenbank/Suchwoerterlisten/" last). Names as given, not resolved on disk.
 QStringList allRelativeFiles(const QString &name);

@@ -9,6 +9,8 @@
 // taken from the window, which the caller makes wide enough (or which reaches the file's
 // start or end), so whole words never depend on where a window happens to begin or end.
 
+#include "core/common/casefold.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -44,18 +46,10 @@ constexpr bool isWordSeparator(uint32_t code)
         || (code >= 123 && code <= 127);
 }
 
-// One code point of UTF-8 at data[0..available): its value and length in bytes. An invalid,
-// overlong or truncated sequence gives the single byte tagged as 0x110000 + byte, which
-// equals nothing a valid text can hold.
-struct DecodedCodePoint
-{
-    uint32_t value;
-    int length;
-};
-DecodedCodePoint decodeUtf8(const unsigned char *data, qint64 available);
-
-// Lower case of one code point, one to one (QChar::toLower).
-uint32_t foldCodePoint(uint32_t code);
+// The matching's decoding and folding (shared with the trigram index).
+using text::DecodedCodePoint;
+using text::decodeUtf8;
+using text::foldCodePoint;
 
 // Every code point whose lower case is the lower case of code (code itself included when
 // it is its own lower case).
