@@ -20,7 +20,7 @@ QString name(const char16_t *n)
 
 int defaultWindowWidth(int screenWidth)
 {
-    return screenWidth <= 1024 ? screenWidth : 900;
+    return screenWidth > 0 && screenWidth <= 1024 ? screenWidth : 900;
 }
 
 bool writeFirstStartValues(Settings &settings, AppState &state)
