@@ -2,6 +2,7 @@
 // buttons: what one window does to another only shows here.
 
 #include "gui/app/mainform.h"
+#include "gui/app/program.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/suchform.h"
 #include "gui/searchwindow/textviewer.h"
@@ -31,7 +32,6 @@ protected:
     ProgramWindowsTest()
     {
         t.folder.write(u"Datenbank/Archiv.dat"_s, "PFAD_UND_ENDUNGEN=Z:\\doc\\;htm\r\n");
-        main.setWindows(einstell, such);
     }
 
     // One document per block, each holding the search word, in the UTF-8 collected file.
@@ -63,9 +63,10 @@ protected:
     }
 
     test::TestContext t;
-    gui::TMainForm_Vespira_HTML main {t.context};
-    gui::TEinstellform *einstell = new gui::TEinstellform(t.context, &main);
-    gui::TSuchForm *such = new gui::TSuchForm(t.context, &main);
+    gui::Program program {t.context};
+    gui::TMainForm_Vespira_HTML &main = program.mainWindow();
+    gui::TEinstellform *einstell = &program.settingsDialog();
+    gui::TSuchForm *such = &program.searchWindow();
 };
 
 } // namespace

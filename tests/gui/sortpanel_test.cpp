@@ -1,4 +1,4 @@
-#include "gui/app/mainform.h"
+#include "gui/app/program.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/sortpanel.h"
 #include "gui/searchwindow/suchform.h"
@@ -78,10 +78,9 @@ protected:
 TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
 {
     test::TestContext t;
-    gui::TMainForm_Vespira_HTML main(t.context);
-    auto *settings = new gui::TEinstellform(t.context, &main);
-    auto *search = new TSuchForm(t.context, &main);
-    main.setWindows(settings, search);
+    gui::Program program(t.context);
+    gui::TEinstellform *settings = &program.settingsDialog();
+    TSuchForm *search = &program.searchWindow();
     search->Panel2->show();
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
     t.context.state.sort.sortCancel = true;

@@ -2,7 +2,6 @@
 
 #include "core/app/catalogstate.h"
 #include "core/app/searchrunstate.h"
-#include "core/app/shellhooks.h"
 #include "core/app/sortstate.h"
 #include "core/app/viewstate.h"
 
@@ -29,7 +28,6 @@ struct AppState
     SearchRunState run;
     SortState sort;
     ViewState view;
-    ShellHooks hooks;               // busy indicator and pause of the main window
 };
 
 } // namespace vespira::app
