@@ -2,6 +2,7 @@
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/sortpanel.h"
 #include "gui/searchwindow/suchform.h"
+#include "gui/searchwindow/textviewer.h"
 
 #include "support/guicontext.h"
 
@@ -151,14 +152,14 @@ TEST_F(SortPanelTest, OnlyTheMhtFileBuildsOnlyTheMhtListWhichTheListButtonShows)
     form.ZeilenAlsListeSortieren->click();
     const auto &view = t.context.state.view;
     EXPECT_TRUE(view.sortedListShown);
-    EXPECT_EQ(view.currentFileName, t.folder.file(list(u"MHTListe.txt")));
+    EXPECT_EQ(form.Viewer->fileName(), t.folder.file(list(u"MHTListe.txt")));
     EXPECT_EQ(view.lastCaptionPrefix, u"Sortierte MHT-Liste von "_s);
     EXPECT_EQ(form.Label8->text(), u"Sortierte MHT-Liste von DB: \"Archiv\""_s);
     EXPECT_TRUE(form.Label2->text().isEmpty());
     EXPECT_TRUE(form.LesezeichenBtn->isHidden());
     EXPECT_TRUE(form.WeiterSuche->isEnabled());
     EXPECT_EQ(form.memoSearchStart, 0);
-    EXPECT_TRUE(form.chkUnicode);
+    EXPECT_EQ(form.Viewer->mode(), searchwindow::ViewerMode::vbmodeUnicode);
 }
 
 TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThePanel)

@@ -15,11 +15,9 @@ struct AppState
 {
     QString programFolder;           // ends with "/"
     QString adressenPath;            // program folder + "Adressen_Webseiten.txt"
-    QString zipTempPath;             // program folder + "Datenbank/Temp/ZipTemp/"
     QString browser;                 // current browser choice
     QString colorText;               // current background colour text
     QString noticeColorText;         // current notice colour text
-    bool administrator = false;
     QString controlFolder;           // Vespira_Control, used unchanged as a prefix
     bool controlFolderActive = false;
     QString handedOverSearchText;    // left by the sibling edition

@@ -109,7 +109,6 @@ WindowSizes prepareStart(Context &context)
     state.programFolder = paths::withSlash(state.programFolder);
     state.adressenPath = state.programFolder + name(paths::Adressen);
     createDataFolders(state.programFolder, context.services.dialogs);
-    state.zipTempPath = state.programFolder + name(paths::ZipTemp);
 
     const ControlFolder control = controlFolderState(context.settings.read(name(names::VespiraControl)),
                                                      state.programFolder);

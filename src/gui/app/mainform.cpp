@@ -407,8 +407,7 @@ void TMainForm_Vespira_HTML::FormPaint()
     BitBtn2->setText(closeCaption);
 
     // 12
-    state.administrator = m_ctx.services.system.isAdministrator();
-    setWindowTitle(state.administrator ? u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s
+    setWindowTitle(m_ctx.services.system.isAdministrator() ? u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s
                                        : u"  Vespira-HTML-Dodad -  Die Suchmaschine für HTML-Dokumente."_s);
 
     // 13
@@ -582,7 +581,6 @@ void TMainForm_Vespira_HTML::ListBox1Click()
     state.catalog.clickedIndex = index;
     state.catalog.selectedDatabase = ListBox1->item(index)->text();
     m_ctx.settings.write(setting(app::names::AusgewaehlteDatenbank), QString::number(index));
-    state.view.bookmarkPosition = 0;
     state.view.activeKind = app::DocumentKind::None;
     if (m_links.hasSearchWindow()) {
         m_links.showSearchTexts({}, m_links.generalSearchTextsShown());

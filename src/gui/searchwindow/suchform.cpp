@@ -741,11 +741,6 @@ public:
     }
     void pause(int milliseconds) override { m_form.pause(milliseconds); }
     void setCaption(const QString &text) override { m_form.setWindowTitle(text); }
-    void prepareViewer(search::CollectedKind kind) override
-    {
-        m_form.chkUnicode = kind == search::CollectedKind::Utf16;
-        m_form.chkUnicodeBE = false;
-    }
     void pumpEvents() override { m_pump(); }
 
 private:
@@ -1094,7 +1089,6 @@ void TSuchForm::loadKind(DocumentKind kind)
         WeiterSuche->setEnabled(false);
     const auto bookmark = searchwindow::bookmarkToRestore(
         m_ctx.settings.read(searchwindow::bookmarkValueName(kind, searchTimeDatabase())));
-    view.bookmarkPosition = bookmark.value_or(0);
     if (bookmark && view.viewerPainted) {
         Viewer->scrollToOffset(*bookmark);
         Viewer->repaint();
@@ -1125,11 +1119,8 @@ void TSuchForm::loadFile(DocumentKind kind, const QString &path)
     Viewer->setMode(head.utf16 ? searchwindow::ViewerMode::vbmodeUnicode : searchwindow::ViewerMode::vbmodeText);
     if (!head.opened)
         return;
-    chkUnicode = head.utf16;
-    chkUnicodeBE = head.utf16;
     if (const QString caption = searchwindow::emptyCollectedTextCaption(kind, head); !caption.isEmpty())
         Label8->setText(caption);
-    m_ctx.state.view.currentFileName = path;
     Viewer->openFile(path);
     Viewer->repaint(); // the load reads the painted flag and the mirror right after
 }

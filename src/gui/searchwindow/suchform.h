@@ -92,9 +92,6 @@ public:
     // Hidden controls that only carry state.
     QCheckBox *PhraseCheckBox = nullptr;
     QCheckBox *OderCheckBox = nullptr;
-    int SpinEdit1 = 50;
-    bool chkUnicode = false;
-    bool chkUnicodeBE = false;
     // Memo index where the last find-next selected; the sorted-list command resets it.
     qint64 memoSearchStart = 0;
 

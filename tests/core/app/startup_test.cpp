@@ -89,7 +89,6 @@ TEST(Startup, CreatesDataFoldersAndWarnsForEachThatCannotBeMade)
     EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).exists());
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
     EXPECT_EQ(t.context.state.adressenPath, t.folder.file(u"Adressen_Webseiten.txt"_s));
-    EXPECT_EQ(t.context.state.zipTempPath, t.folder.file(u"Datenbank/Temp/ZipTemp/"_s));
 
     const QString missing = t.folder.file(u"fehlt/"_s);
     app::createDataFolders(missing, t.dialogs);
