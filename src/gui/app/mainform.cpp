@@ -5,7 +5,6 @@
 #include "core/app/shutdown.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
-#include "core/common/textfile.h"
 #include "core/search/searchrun.h"
 #include "core/searchwindow/handoff.h"
 #include "core/searchwindow/searchtextlists.h"

@@ -7,7 +7,6 @@
 #include "core/common/docpath.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
-#include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/app/startup.h"
 #include "core/searchwindow/bookmarks.h"
@@ -27,9 +26,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
