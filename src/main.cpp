@@ -1,9 +1,8 @@
 #include "core/app/context.h"
-#include "core/common/error.h"
 #include "core/common/paths.h"
 #include "gui/app/mainform.h"
-#include "gui/output/einstellform.h"
-#include "gui/searchwindow/suchform.h"
+#include "gui/app/program.h"
+#include "gui/common/lastresort.h"
 #include "platform/desktopshell.h"
 #include "platform/instanceserver.h"
 #include "platform/qsettingsstore.h"
@@ -12,19 +11,16 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QStringList>
 #include <QStyleFactory>
 
 #include <cstdio>
-#include <exception>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The last net under every handler: an exception that got past a handler's own guard is
-// shown in an error box instead of ending the program.
+// Delivers every event through the last net under the handlers.
 class Application final : public QApplication
 {
 public:
@@ -32,29 +28,12 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override
     {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const vespira::Error &e) {
-            report(e.message());
-        } catch (const std::exception &e) {
-            report(QString::fromLocal8Bit(e.what()));
-        } catch (...) {
-            report(u"Unbekannter Fehler"_s);
-        }
-        return false;
+        return m_lastResort.deliver([&] { return QApplication::notify(receiver, event); });
     }
 
 private:
-    void report(const QString &message)
-    {
-        if (m_reporting) // a failure inside the box itself: do not stack boxes
-            return;
-        m_reporting = true;
-        QMessageBox::critical(QApplication::activeWindow(), applicationName(), message);
-        m_reporting = false;
-    }
-
-    bool m_reporting = false;
+    vespira::platform::QtDialogs m_dialogs;
+    vespira::gui::LastResort m_lastResort {m_dialogs};
 };
 
 // Whether the windows have a screen to appear on: an X11 or Wayland display, or a
@@ -102,12 +81,12 @@ int main(int argc, char *argv[])
     context.state.programFolder = vespira::paths::decideProgramFolder(
         givenArguments, QCoreApplication::applicationDirPath(), QDir::currentPath());
 
-    // Created in this order and kept for the whole run; the dialogs are the main
-    // window's children, so they go with it.
-    vespira::gui::TMainForm_Vespira_HTML mainForm(context);
-    auto *einstellform = new vespira::gui::TEinstellform(context, &mainForm);
-    auto *suchForm = new vespira::gui::TSuchForm(context, &mainForm);
-    mainForm.setWindows(einstellform, suchForm);
+    // Documents, pages and programs started from here see the program folder as the
+    // working folder, whichever way the program folder was decided.
+    QDir::setCurrent(context.state.programFolder);
+
+    vespira::gui::Program program(context);
+    vespira::gui::TMainForm_Vespira_HTML &mainForm = program.mainWindow();
 
     vespira::platform::InstanceServer closeRequests(
         mainForm.objectName(), [&mainForm](int message, int wParam) {

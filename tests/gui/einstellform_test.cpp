@@ -40,50 +40,29 @@ public:
     std::deque<std::optional<QColor>> answers;
 };
 
-QWidget *child(QWidget *parent, const QString &name, QWidget *widget = nullptr)
+// Records what the dialog asks of the other windows.
+struct Links final : gui::WindowLinks
 {
-    if (!widget)
-        widget = new QWidget(parent);
-    widget->setParent(parent);
-    widget->setObjectName(name);
-    return widget;
-}
+    std::optional<QColor> mainWindowBackground() const override { return mainBackground; }
+    void restoreMainWindowSize(QSize size) override { mainSize = size; }
+    bool searchWindowShown() const override { return searchShown; }
+    void resizeSearchWindow(QSize size) override { searchSize = size; }
+    std::optional<int> viewerFontSize() const override { return fontSize; }
+    void applyViewerFontSize(int points) override { fontSize = points; }
+    void showViewerHints(bool shown) override { hints = shown; }
+    void openSortPanel() override { ++sortPanelOpened; }
+    void applyBackgroundColour(const std::optional<QColor> &chosen) override { backgrounds << chosen; }
+    void applyNoticeColour(const QColor &color) override { notices << color; }
 
-// Stand-ins for the main window and the search window with the controls the dialog
-// reaches by name.
-struct Windows
-{
-    Windows()
-    {
-        main->setObjectName(u"TMainForm_Vespira_HTML"_s);
-        for (const QString &name : {u"Panel1"_s, u"Image1"_s})
-            child(main.get(), name);
-        child(main.get(), u"Label1"_s, new QLabel);
-        search->setObjectName(u"TSuchForm"_s);
-        for (const QString &name : {u"PanelLinks"_s, u"PanelRechts"_s, u"PanelUnten"_s, u"ToolBar1"_s, u"Panel2"_s, u"Viewer"_s})
-            child(search.get(), name);
-        memo = static_cast<QPlainTextEdit *>(child(search.get(), u"ViewerMemo"_s, new QPlainTextEdit));
-        child(search.get(), u"Label8"_s, new QLabel);
-        main->resize(900, 600);
-        search->resize(1100, 700);
-    }
-
-    QWidget *searchChild(const QString &name) const { return search->findChild<QWidget *>(name); }
-
-    // Every background the colour button sets.
-    QList<QColor> backgrounds(const TEinstellform &dialog) const
-    {
-        QList<QColor> result {gui::backgroundColor(main.get()), gui::backgroundColor(search.get()),
-                              gui::backgroundColor(&dialog),
-                              gui::backgroundColor(main->findChild<QWidget *>(u"Panel1"_s))};
-        for (const QString &name : {u"PanelLinks"_s, u"PanelRechts"_s, u"PanelUnten"_s, u"ToolBar1"_s, u"Panel2"_s})
-            result << gui::backgroundColor(searchChild(name));
-        return result;
-    }
-
-    std::unique_ptr<QWidget> main = std::make_unique<QWidget>();
-    std::unique_ptr<QWidget> search = std::make_unique<QWidget>();
-    QPlainTextEdit *memo = nullptr;
+    QColor mainBackground {200, 200, 200};
+    QSize mainSize;
+    QSize searchSize;
+    bool searchShown = false;
+    int fontSize = 10;
+    std::optional<bool> hints;
+    int sortPanelOpened = 0;
+    QList<std::optional<QColor>> backgrounds;
+    QList<QColor> notices;
 };
 
 class EinstellformTest : public ::testing::Test
@@ -91,7 +70,7 @@ class EinstellformTest : public ::testing::Test
 protected:
     std::unique_ptr<TEinstellform> makeDialog()
     {
-        auto dialog = std::make_unique<TEinstellform>(t.context);
+        auto dialog = std::make_unique<TEinstellform>(t.context, links);
         dialog->setColorPicker(&picker);
         return dialog;
     }
@@ -100,7 +79,7 @@ protected:
 
     test::TestContext t;
     ScriptedPicker picker;
-    Windows windows;
+    Links links;
 };
 
 } // namespace
@@ -173,20 +152,15 @@ TEST_F(EinstellformTest, ChoosingABrowserWritesAtOnceAndAPlaceholderWritesNothin
 TEST_F(EinstellformTest, AbbruchAfterAColourPickGoesBackToHighlightNotToTheEarlierColour)
 {
     const auto dialog = makeDialog();
-    gui::setBackgroundColor(windows.main.get(), QColor(200, 200, 200));
     const QColor picked(10, 20, 30);
     picker.answers = {picked};
     dialog->FarbenAendernButton->click();
-    for (const QColor &c : windows.backgrounds(*dialog))
-        EXPECT_EQ(c, picked);
+    EXPECT_EQ(links.backgrounds, (QList<std::optional<QColor>> {picked}));
     EXPECT_EQ(t.settings.values.value(u"Farbe"_s), u"$001E140A"_s);
     EXPECT_TRUE(dialog->colorChanged());
-    EXPECT_FALSE(windows.main->findChild<QWidget *>(u"Image1"_s)->autoFillBackground());
 
     dialog->AbbruchButton->click();
-    const QColor highlight = gui::toQColor(app::color::clHighlight);
-    for (const QColor &c : windows.backgrounds(*dialog))
-        EXPECT_EQ(c, highlight);
+    EXPECT_EQ(links.backgrounds.value(1), gui::toQColor(app::color::clHighlight));
     EXPECT_EQ(t.settings.values.value(u"Farbe"_s), u"clHighlight"_s);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
 }
@@ -194,14 +168,14 @@ TEST_F(EinstellformTest, AbbruchAfterAColourPickGoesBackToHighlightNotToTheEarli
 TEST_F(EinstellformTest, CancelledColourDialogsAndAbbruchWithoutPickChangeNothing)
 {
     const auto dialog = makeDialog();
-    gui::setBackgroundColor(windows.main.get(), QColor(1, 2, 3));
     t.settings.writeOrder.clear();
     picker.answers = {std::nullopt, std::nullopt};
     dialog->FarbenAendernButton->click();
     dialog->HinweistexteFarbenAendernButton->click();
     dialog->AbbruchButton->click();
     EXPECT_TRUE(t.settings.writeOrder.isEmpty());
-    EXPECT_EQ(gui::backgroundColor(windows.main.get()), QColor(1, 2, 3));
+    EXPECT_TRUE(links.backgrounds.isEmpty());
+    EXPECT_TRUE(links.notices.isEmpty());
     EXPECT_FALSE(dialog->colorChanged());
 }
 
@@ -212,39 +186,28 @@ TEST_F(EinstellformTest, NoticeColourIsWrittenAndAppliedToTheNoticeTexts)
     dialog->HinweistexteFarbenAendernButton->click();
     EXPECT_EQ(t.settings.values.value(u"HinweistextFarbe"_s), u"$000100FF"_s);
     EXPECT_EQ(t.context.state.noticeColorText, u"$000100FF"_s);
-    EXPECT_EQ(gui::fontColor(dialog->SuchtextInClipbrdCheckBox), QColor(255, 0, 1));
-    EXPECT_EQ(gui::fontColor(windows.searchChild(u"Label8"_s)), QColor(255, 0, 1));
-    EXPECT_EQ(gui::fontColor(windows.main->findChild<QWidget *>(u"Label1"_s)), QColor(255, 0, 1));
+    EXPECT_EQ(links.notices, QList<QColor> {QColor(255, 0, 1)});
 }
 
 TEST_F(EinstellformTest, RestoreDefaultsResetsAllValuesAndSizes)
 {
-    for (const int screen : {1280, 800}) {
-        SCOPED_TRACE(screen);
-        t.system.width = screen;
-        const auto dialog = makeDialog();
-        gui::setBackgroundColor(windows.search.get(), QColor(1, 2, 3));
-        QFont font = windows.memo->font();
-        font.setPointSize(17);
-        windows.memo->setFont(font);
-        t.settings.values.clear();
+    t.system.width = 800;
+    const auto dialog = makeDialog();
+    links.fontSize = 17;
+    t.settings.values.clear();
 
-        dialog->Button1->click();
+    dialog->Button1->click();
 
-        const QString width = QString::number(screen > 1024 ? 900 : screen);
-        const QMap<QString, QString> expected {
-            {u"Farbe"_s, u"clHighlight"_s}, {u"SchriftsizeTextViewer"_s, u"10"_s}, {u"Hoehe"_s, u"420"_s},
-            {u"Weite"_s, u"700"_s}, {u"SHoehe"_s, u"500"_s}, {u"SWeite"_s, width}, {u"HinweistextFarbe"_s, u"clWhite"_s},
-        };
-        EXPECT_EQ(t.settings.values, expected);
-        EXPECT_EQ(windows.main->size(), QSize(700, 420));
-        EXPECT_EQ(windows.search->size(), QSize(width.toInt(), 500));
-        EXPECT_EQ(windows.memo->font().pointSize(), 10);
-        EXPECT_EQ(windows.searchChild(u"Viewer"_s)->font().pointSize(), 10);
-        for (const QColor &c : windows.backgrounds(*dialog))
-            EXPECT_EQ(c, gui::toQColor(app::color::clHighlight));
-        EXPECT_EQ(gui::fontColor(dialog->Label5), QColor(Qt::white));
-    }
+    const QMap<QString, QString> expected {
+        {u"Farbe"_s, u"clHighlight"_s}, {u"SchriftsizeTextViewer"_s, u"10"_s}, {u"Hoehe"_s, u"420"_s},
+        {u"Weite"_s, u"700"_s}, {u"SHoehe"_s, u"500"_s}, {u"SWeite"_s, u"800"_s}, {u"HinweistextFarbe"_s, u"clWhite"_s},
+    };
+    EXPECT_EQ(t.settings.values, expected);
+    EXPECT_EQ(links.mainSize, QSize(700, 420));
+    EXPECT_EQ(links.searchSize, QSize(800, 500));
+    EXPECT_EQ(links.fontSize, 10);
+    EXPECT_EQ(links.backgrounds, (QList<std::optional<QColor>> {gui::toQColor(app::color::clHighlight)}));
+    EXPECT_EQ(links.notices, QList<QColor> {QColor(Qt::white)});
 }
 
 TEST_F(EinstellformTest, FontButtonsWorkOnlyWhileTheSearchWindowIsShown)
@@ -256,28 +219,23 @@ TEST_F(EinstellformTest, FontButtonsWorkOnlyWhileTheSearchWindowIsShown)
     EXPECT_EQ(dialog->SpeedButton1->text(), u"+    "_s);
     EXPECT_EQ(dialog->SpeedButton2->text(), u"-    "_s);
 
-    windows.search->show();
+    links.searchShown = true;
     dialog->FormPaint();
     EXPECT_TRUE(dialog->SpeedButton1->isEnabled());
     EXPECT_TRUE(dialog->SpeedButton2->isEnabled());
     EXPECT_TRUE(dialog->SortierungAnzeigenBitBtn->isEnabled());
     EXPECT_TRUE(dialog->SpeedButton1->text().isEmpty());
 
-    QFont font = windows.memo->font();
-    font.setPointSize(12);
-    windows.memo->setFont(font);
+    links.fontSize = 12;
     dialog->SpeedButton1->click();
-    EXPECT_EQ(windows.memo->font().pointSize(), 13);
-    EXPECT_EQ(windows.searchChild(u"Viewer"_s)->font().pointSize(), 13);
+    EXPECT_EQ(links.fontSize, 13);
     dialog->SpeedButton2->click();
     dialog->SpeedButton2->click();
-    EXPECT_EQ(windows.memo->font().pointSize(), 11);
+    EXPECT_EQ(links.fontSize, 11);
 
-    font.setPointSize(1);
-    windows.memo->setFont(font);
+    links.fontSize = 1;
     dialog->SpeedButton2->click();
-    EXPECT_EQ(windows.memo->font().pointSize(), 1) << "no size below one point";
-    windows.search->hide();
+    EXPECT_EQ(links.fontSize, 1) << "no size below one point";
 }
 
 TEST_F(EinstellformTest, OkWritesTheSwitchesAndSwitchesTheViewerHints)
@@ -290,21 +248,20 @@ TEST_F(EinstellformTest, OkWritesTheSwitchesAndSwitchesTheViewerHints)
     dialog->OkButton->click();
     EXPECT_EQ(t.settings.values.value(u"Suchwort_in_Zwischenablage_kopieren"_s), u"0"_s);
     EXPECT_EQ(t.settings.values.value(u"Kurzhinweis_imViewer_anzeigen"_s), u"0"_s);
-    EXPECT_FALSE(gui::hintsShown(windows.memo));
+    EXPECT_EQ(links.hints, false);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
 
     dialog->SuchtextInClipbrdCheckBox->setChecked(true);
     dialog->KurzhinweisImViewerZeigenCheckBox->setChecked(true);
     dialog->OkButton->click();
     EXPECT_EQ(t.settings.values.value(u"Suchwort_in_Zwischenablage_kopieren"_s), u"1"_s);
-    EXPECT_TRUE(gui::hintsShown(windows.memo));
+    EXPECT_EQ(links.hints, true);
 }
 
 TEST_F(EinstellformTest, SortPanelOpensOnlyAfterYes)
 {
     const auto dialog = makeDialog();
-    int opened = 0;
-    dialog->setSortPanelOpener([&] { ++opened; });
+    const int &opened = links.sortPanelOpened;
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
     t.context.state.sort.sortCancel = true;
 

@@ -1,5 +1,6 @@
 #include "gui/app/mainform.h"
 #include "gui/app/databaselist.h"
+#include "gui/app/program.h"
 #include "gui/common/machpause.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/suchform.h"
@@ -27,15 +28,13 @@ namespace {
 struct Windows
 {
     explicit Windows(test::TestContext &t)
-        : main(t.context)
-        , einstell(new gui::TEinstellform(t.context, &main))
-        , such(new gui::TSuchForm(t.context, &main))
+        : program(t.context)
     {
-        main.setWindows(einstell, such);
     }
-    gui::TMainForm_Vespira_HTML main;
-    gui::TEinstellform *einstell;
-    gui::TSuchForm *such;
+    gui::Program program;
+    gui::TMainForm_Vespira_HTML &main = program.mainWindow();
+    gui::TEinstellform *einstell = &program.settingsDialog();
+    gui::TSuchForm *such = &program.searchWindow();
 };
 
 void addDatabases(test::TestContext &t, const QStringList &names)

@@ -1,4 +1,5 @@
 #include "gui/app/mainform.h"
+#include "gui/app/program.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/suchform.h"
 
@@ -45,10 +46,10 @@ protected:
         // but the very first.
         t.settings.values.insert(u"Browser"_s, u"standard"_s);
 
-        main = std::make_unique<gui::TMainForm_Vespira_HTML>(t.context);
-        einstell = new gui::TEinstellform(t.context, main.get());
-        such = new gui::TSuchForm(t.context, main.get());
-        main->setWindows(einstell, such);
+        program = std::make_unique<gui::Program>(t.context);
+        main = &program->mainWindow();
+        einstell = &program->settingsDialog();
+        such = &program->searchWindow();
         main->show();
         settle();
     }
@@ -83,7 +84,8 @@ protected:
     }
 
     test::TestContext t;
-    std::unique_ptr<gui::TMainForm_Vespira_HTML> main;
+    std::unique_ptr<gui::Program> program;
+    gui::TMainForm_Vespira_HTML *main = nullptr;
     gui::TEinstellform *einstell = nullptr;
     gui::TSuchForm *such = nullptr;
 
@@ -130,7 +132,7 @@ private:
 
 TEST_F(Screenshots, MainWindowWithDatabases)
 {
-    save(main.get(), u"main-window.png"_s);
+    save(main, u"main-window.png"_s);
 }
 
 TEST_F(Screenshots, SearchWindowWithADatabaseInTheView)

@@ -1,7 +1,8 @@
-#include "gui/app/mainform.h"
+#include "gui/app/program.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/sortpanel.h"
 #include "gui/searchwindow/suchform.h"
+#include "gui/searchwindow/textviewer.h"
 
 #include "support/guicontext.h"
 
@@ -78,10 +79,9 @@ protected:
 TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
 {
     test::TestContext t;
-    gui::TMainForm_Vespira_HTML main(t.context);
-    auto *settings = new gui::TEinstellform(t.context, &main);
-    auto *search = new TSuchForm(t.context, &main);
-    main.setWindows(settings, search);
+    gui::Program program(t.context);
+    gui::TEinstellform *settings = &program.settingsDialog();
+    TSuchForm *search = &program.searchWindow();
     search->Panel2->show();
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
     t.context.state.sort.sortCancel = true;
@@ -152,14 +152,14 @@ TEST_F(SortPanelTest, OnlyTheMhtFileBuildsOnlyTheMhtListWhichTheListButtonShows)
     form.ZeilenAlsListeSortieren->click();
     const auto &view = t.context.state.view;
     EXPECT_TRUE(view.sortedListShown);
-    EXPECT_EQ(view.currentFileName, t.folder.file(list(u"MHTListe.txt")));
+    EXPECT_EQ(form.Viewer->fileName(), t.folder.file(list(u"MHTListe.txt")));
     EXPECT_EQ(view.lastCaptionPrefix, u"Sortierte MHT-Liste von "_s);
     EXPECT_EQ(form.Label8->text(), u"Sortierte MHT-Liste von DB: \"Archiv\""_s);
     EXPECT_TRUE(form.Label2->text().isEmpty());
     EXPECT_TRUE(form.LesezeichenBtn->isHidden());
     EXPECT_TRUE(form.WeiterSuche->isEnabled());
     EXPECT_EQ(form.memoSearchStart, 0);
-    EXPECT_TRUE(form.chkUnicode);
+    EXPECT_EQ(form.Viewer->mode(), searchwindow::ViewerMode::vbmodeUnicode);
 }
 
 TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThePanel)

@@ -19,8 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
 using vespira::gui::TSuchForm;
 
-// Disabled for now: the first case does not return under the offscreen platform (found
-// at the end of the session, not yet traced).
 namespace {
 
 class SuchFormTest : public ::testing::Test
@@ -199,8 +197,13 @@ TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
 
 TEST_F(SuchFormTest, CancelSetsTheCancelFlagOnlyWhileARunIsCancellable)
 {
-    int busyStops = 0;
-    form.hooks.stopBusyIndicator = [&] { ++busyStops; };
+    struct : gui::WindowLinks
+    {
+        void stopBusyIndicator() override { ++stops; }
+        int stops = 0;
+    } links;
+    TSuchForm form(t.context, links);
+    const int &busyStops = links.stops;
     form.show();
     form.CancelBtnClick();
     EXPECT_FALSE(t.context.state.run.cancel);
@@ -240,7 +243,7 @@ TEST_F(SuchFormTest, EmptyCollectedFileGetsItsCaption)
     t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, "\xEF\xBB\xBF");
     form.UnicodeLadenButtonClick();
     EXPECT_EQ(form.Label8->text(), u"Dokument enthält keine Einträge:"_s);
-    EXPECT_FALSE(form.chkUnicode);
+    EXPECT_EQ(form.Viewer->mode(), searchwindow::ViewerMode::vbmodeText);
 }
 
 TEST_F(SuchFormTest, LoadReadsTheKindsSearchTextList)
@@ -266,7 +269,6 @@ TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndZeroIsNotRestored)
     form.show();
     form.UTF8LadenButtonClick();
     EXPECT_EQ(t.context.state.view.viewPosition, 0);
-    EXPECT_EQ(t.context.state.view.bookmarkPosition, 0);
 
     // A position inside a line restores the start of that line.
     form.closeView();

@@ -23,6 +23,16 @@ const QByteArray AddressFile = "[Themen1]\r\nListe=Suchmaschinen, Programmierung
                                "[Suchmaschinen]\r\nListe=https://a.example/?q=, https://b.example/?, https://c.example/suche/\r\n"
                                "[Programmierung]\r\nListe=https://doc.example/\r\n";
 
+// The settings dialog's box and the main window's colour, as the search window passes them on.
+struct Host final : gui::WebPanelHost
+{
+    std::optional<bool> searchTextClipboardWanted() const override { return copy; }
+    std::optional<QColor> mainWindowBackground() const override { return background; }
+
+    std::optional<bool> copy = true;
+    std::optional<QColor> background;
+};
+
 class WebPanelTest : public ::testing::Test
 {
 protected:
@@ -31,7 +41,6 @@ protected:
         t.folder.write(u"Adressen_Webseiten.txt"_s, AddressFile);
         t.context.state.adressenPath = t.folder.file(u"Adressen_Webseiten.txt"_s);
         panel->setLauncher([this](const QString &address) { opened << address; });
-        panel->setCopySwitch([this] { return copy; });
     }
 
     // Fills the panel, chooses the topic by name and the address by its row.
@@ -52,9 +61,9 @@ protected:
     test::TestContext t;
     QWidget window;
     QLineEdit *bar = new QLineEdit(&window);
-    std::unique_ptr<WebPanel> panel = std::make_unique<WebPanel>(t.context, bar, &window);
+    Host host;
+    std::unique_ptr<WebPanel> panel = std::make_unique<WebPanel>(t.context, host, bar, &window);
     QStringList opened;
-    bool copy = true;
 };
 
 } // namespace
@@ -95,7 +104,7 @@ TEST_F(WebPanelTest, AddressEndingInQuestionMarkOpensBareAndTheSwitchKeepsTheCli
     choose(u"Suchmaschinen"_s, 1);
     ASSERT_EQ(selectedAddress(), u"https://b.example/?"_s);
     panel->show();
-    copy = false;
+    host.copy = false;
     bar->setText(u"Haus"_s);
     panel->SuchImInternetBtnClick();
     EXPECT_EQ(opened, QStringList {u"https://b.example/?"_s});
@@ -120,8 +129,8 @@ TEST_F(WebPanelTest, NothingHappensWithoutTextOrWithoutAddress)
 
 TEST_F(WebPanelTest, DefaultLauncherUsesTheChosenBrowser)
 {
-    auto own = std::make_unique<WebPanel>(t.context, bar, &window);
-    own->setCopySwitch([] { return false; });
+    host.copy = false;
+    auto own = std::make_unique<WebPanel>(t.context, host, bar, &window);
     t.settings.values[u"Browser"_s] = u"standard"_s;
     own->fillTopics();
     own->TntComboBox1->setCurrentIndex(own->TntComboBox1->findText(u"Programmierung"_s));
@@ -139,7 +148,7 @@ TEST_F(WebPanelTest, ChosenTopicAndAddressSurviveARestart)
     EXPECT_EQ(t.settings.values.value(u"Themen-Webseite"_s), u"1"_s) << "topics are sorted";
     EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
 
-    WebPanel restarted(t.context, bar, &window);
+    WebPanel restarted(t.context, host, bar, &window);
     restarted.fillTopics();
     EXPECT_EQ(restarted.TntComboBox1->currentText(), u"Suchmaschinen"_s);
     EXPECT_EQ(restarted.TntListBox1->currentRow(), 2);
@@ -155,19 +164,19 @@ TEST_F(WebPanelTest, FillingTopicsWithoutValuesFileOrValidIndexes)
     EXPECT_EQ(panel->TntListBox1->count(), 0);
 
     t.settings.values[u"Themen-Webseite"_s] = u"7"_s;
-    WebPanel outOfRange(t.context, bar, &window);
+    WebPanel outOfRange(t.context, host, bar, &window);
     outOfRange.fillTopics();
     EXPECT_EQ(outOfRange.TntComboBox1->currentIndex(), -1);
 
     t.settings.values[u"Themen-Webseite"_s] = u"1"_s;
     t.settings.values[u"Ausgewaehlte_Webseite"_s] = u"9"_s;
-    WebPanel badAddress(t.context, bar, &window);
+    WebPanel badAddress(t.context, host, bar, &window);
     badAddress.fillTopics();
     EXPECT_EQ(badAddress.TntListBox1->count(), 3);
     EXPECT_FALSE(badAddress.TntListBox1->currentItem() && badAddress.TntListBox1->currentItem()->isSelected());
 
     QFile::remove(t.context.state.adressenPath);
-    WebPanel noFile(t.context, bar, &window);
+    WebPanel noFile(t.context, host, bar, &window);
     noFile.TntListBox1->addItem(u"alt"_s);
     noFile.fillTopics();
     EXPECT_EQ(noFile.TntListBox1->count(), 0);
@@ -186,8 +195,6 @@ TEST_F(WebPanelTest, HintFollowsTheSelectedAddress)
 
 TEST_F(WebPanelTest, SelectionIsTheMainWindowColourDarkenedByTenPercent)
 {
-    QWidget main;
-    main.setObjectName(u"TMainForm_Vespira_HTML"_s);
-    gui::setBackgroundColor(&main, QColor(100, 201, 55));
+    host.background = QColor(100, 201, 55);
     EXPECT_EQ(panel->selectionColor(), QColor(90, 180, 49));
 }

@@ -2,7 +2,6 @@
 
 #include "core/app/catalogstate.h"
 #include "core/app/searchrunstate.h"
-#include "core/app/shellhooks.h"
 #include "core/app/sortstate.h"
 #include "core/app/viewstate.h"
 
@@ -16,11 +15,9 @@ struct AppState
 {
     QString programFolder;           // ends with "/"
     QString adressenPath;            // program folder + "Adressen_Webseiten.txt"
-    QString zipTempPath;             // program folder + "Datenbank/Temp/ZipTemp/"
     QString browser;                 // current browser choice
     QString colorText;               // current background colour text
     QString noticeColorText;         // current notice colour text
-    bool administrator = false;
     QString controlFolder;           // Vespira_Control, used unchanged as a prefix
     bool controlFolderActive = false;
     QString handedOverSearchText;    // left by the sibling edition
@@ -29,7 +26,6 @@ struct AppState
     SearchRunState run;
     SortState sort;
     ViewState view;
-    ShellHooks hooks;               // busy indicator and pause of the main window
 };
 
 } // namespace vespira::app

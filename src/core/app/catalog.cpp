@@ -1,6 +1,7 @@
 #include "core/app/catalog.h"
 
 #include "core/app/databasefile.h"
+#include "core/app/searchtextlistnames.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 
@@ -29,13 +30,6 @@ constexpr const char16_t *databaseSuffixes[] = {
     u"_Phrasen_Woerter_Utf8Liste.txt",
     u"_UTF8Trigramme.idx",
     u"_MHTTrigramme.idx",
-};
-
-constexpr const char16_t *searchListSuffixes[] = {
-    u"_Ansi_Suchwoerterliste.txt",
-    u"_Utf8_Suchwoerterliste.txt",
-    u"_MHT_Suchwoerterliste.txt",
-    u"_Gesamt_OhneDB_Suchwoerterliste.txt",
 };
 
 } // namespace
@@ -89,7 +83,7 @@ QStringList databaseFiles(const QString &programFolder, const QString &name)
     const QString lists = programFolder + QString::fromUtf16(paths::Suchwoerterlisten);
     for (const char16_t *suffix : databaseSuffixes)
         files << datenbank + name + QString::fromUtf16(suffix);
-    for (const char16_t *suffix : searchListSuffixes)
+    for (const char16_t *suffix : SearchTextListSuffixes)
         files << lists + name + QString::fromUtf16(suffix);
     return files;
 }
@@ -107,7 +101,7 @@ QStringList deleteDatabaseFiles(const QString &programFolder, const QString &nam
     };
     for (const char16_t *suffix : databaseSuffixes)
         remove(QString::fromUtf16(paths::Datenbank), suffix);
-    for (const char16_t *suffix : searchListSuffixes)
+    for (const char16_t *suffix : SearchTextListSuffixes)
         remove(QString::fromUtf16(paths::Suchwoerterlisten), suffix);
     return deleted;
 }

@@ -15,7 +15,6 @@ struct SearchRunState
     // that kind is the view's active kind. A search-text list is saved only when clear.
     bool utf8ListFlag = true;
     bool mhtListFlag = true;
-    bool ansiListFlag = true;
     QString documentMarker;        // "#" + drive letter + ":\"
     QString replacementDrive;      // the drive letter, or empty
     int resultPageNumber = 1;      // 1 = first page; reset to 0 after the first page

@@ -20,7 +20,7 @@ QString name(const char16_t *n)
 
 int defaultWindowWidth(int screenWidth)
 {
-    return screenWidth <= 1024 ? screenWidth : 900;
+    return screenWidth > 0 && screenWidth <= 1024 ? screenWidth : 900;
 }
 
 bool writeFirstStartValues(Settings &settings, AppState &state)
@@ -109,7 +109,6 @@ WindowSizes prepareStart(Context &context)
     state.programFolder = paths::withSlash(state.programFolder);
     state.adressenPath = state.programFolder + name(paths::Adressen);
     createDataFolders(state.programFolder, context.services.dialogs);
-    state.zipTempPath = state.programFolder + name(paths::ZipTemp);
 
     const ControlFolder control = controlFolderState(context.settings.read(name(names::VespiraControl)),
                                                      state.programFolder);

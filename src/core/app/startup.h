@@ -11,7 +11,7 @@ inline constexpr int MinMainWidth = 700;
 inline constexpr int MinMainHeight = 420;
 
 // The width a missing Weite or SWeite falls back to: 900, or the screen width on a
-// screen at most 1024 pixels wide.
+// screen at most 1024 pixels wide (900 when no screen width is known).
 int defaultWindowWidth(int screenWidth);
 
 // Writes the twelve first-start values, in their order, and makes clHighlight and clWhite

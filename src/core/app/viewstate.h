@@ -21,9 +21,7 @@ struct ViewState
     DocumentKind mirrorKind = DocumentKind::None;
     DocumentKind lastLoadedKind = DocumentKind::None;
     QString lastCaptionPrefix;     // caption prefix of the text last loaded ("ANSI-", ...)
-    QString currentFileName;       // the collected text file last opened by a load
     qint64 viewPosition = 0;       // first painted line of the view, a byte offset
-    qint64 bookmarkPosition = 0;   // the bookmark the last load restored, 0 = none
 };
 
 } // namespace vespira::app

@@ -17,6 +17,10 @@ QByteArray toAnsi(const QString &s);
 // Lower case of one windows-1252 byte: A-Z, À-Þ except ×, and Š Œ Ž Ÿ.
 unsigned char ansiLower(unsigned char c);
 
+// Lower case UTF-16 unit by unit, so every position in the result is the same position in
+// s (QString::toLower() may change the length, as for a dotted capital I).
+QString lowerEachUnit(const QString &s);
+
 // UTF-8 decoding that never fails: invalid bytes become U+FFFD.
 QString fromUtf8Lenient(QByteArrayView bytes);
 

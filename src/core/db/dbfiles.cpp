@@ -1,6 +1,7 @@
 #include "core/db/dbfiles.h"
 
 #include "core/app/databasefile.h"
+#include "core/app/searchtextlistnames.h"
 #include "core/common/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -53,7 +54,7 @@ QStringList allRelativeFiles(const QString &name)
 {
     const QString db = QString::fromUtf16(paths::Datenbank) + name;
     const QString lists = QString::fromUtf16(paths::Suchwoerterlisten) + name;
-    return {
+    QStringList files {
         db + QString::fromUtf16(suffix::Log),
         db + QString::fromUtf16(suffix::FileList),
         db + QString::fromUtf16(suffix::MhtFileList),
@@ -69,11 +70,10 @@ QStringList allRelativeFiles(const QString &name)
         db + QString::fromUtf16(suffix::Utf8SortedList),
         db + QString::fromUtf16(suffix::Utf8Trigrams),
         db + QString::fromUtf16(suffix::MhtTrigrams),
-        lists + u"_Ansi_Suchwoerterliste.txt"_s,
-        lists + u"_Utf8_Suchwoerterliste.txt"_s,
-        lists + u"_MHT_Suchwoerterliste.txt"_s,
-        lists + u"_Gesamt_OhneDB_Suchwoerterliste.txt"_s,
     };
+    for (const char16_t *listSuffix : app::SearchTextListSuffixes)
+        files << lists + QString::fromUtf16(listSuffix);
+    return files;
 }
 
 } // namespace vespira::db

@@ -32,21 +32,13 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-QString lowerUnits(const QString &s)
-{
-    QString lower = s;
-    for (QChar &ch : lower)
-        ch = ch.toLower();
-    return lower;
-}
-
 // 1-based position of the last occurrence, 0 when there is none.
 qsizetype lastPosition(const QString &line, const QString &needle, bool caseSensitive)
 {
     if (needle.isEmpty())
         return 0;
     const qsizetype at = caseSensitive ? line.lastIndexOf(needle)
-                                       : lowerUnits(line).lastIndexOf(lowerUnits(needle));
+                                       : text::lowerEachUnit(line).lastIndexOf(text::lowerEachUnit(needle));
     return at + 1;
 }
 

@@ -47,19 +47,11 @@ qsizetype findUtf8(const QByteArray &context, const QString &searchText, bool ca
                                context.size() - matcher.minLength(), length);
 }
 
-QString lowerUnits(const QString &s)
-{
-    QString lower = s;
-    for (QChar &ch : lower)
-        ch = ch.toLower();
-    return lower;
-}
-
 qsizetype findUnicode(const QString &context, const QString &searchText, bool caseSensitive)
 {
     if (caseSensitive)
         return context.indexOf(searchText);
-    return lowerUnits(context).indexOf(lowerUnits(searchText));
+    return text::lowerEachUnit(context).indexOf(text::lowerEachUnit(searchText));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "core/searchwindow/searchtextlists.h"
 
 #include "core/app/databasefile.h"
+#include "core/app/searchtextlistnames.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 #include "core/common/textfile.h"
@@ -30,23 +31,8 @@ QString decodeByByteOrderMark(const QByteArray &bytes)
 QString searchTextListPath(const QString &programFolder, const QString &database,
                            app::DocumentKind kind)
 {
-    QString suffix;
-    switch (kind) {
-    case app::DocumentKind::Ansi:
-        suffix = u"_Ansi_Suchwoerterliste.txt"_s;
-        break;
-    case app::DocumentKind::Utf8:
-        suffix = u"_Utf8_Suchwoerterliste.txt"_s;
-        break;
-    case app::DocumentKind::Mht:
-        suffix = u"_MHT_Suchwoerterliste.txt"_s;
-        break;
-    case app::DocumentKind::None:
-        suffix = u"_Gesamt_OhneDB_Suchwoerterliste.txt"_s;
-        break;
-    }
     return app::resolveDatabaseFile(programFolder, programFolder + QString::fromUtf16(paths::Suchwoerterlisten),
-                                    database, suffix);
+                                    database, app::searchTextListSuffix(kind));
 }
 
 QStringList readSearchTextList(const QString &path)

@@ -5,36 +5,28 @@
 #include "core/app/shutdown.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
-#include "core/common/textfile.h"
 #include "core/search/searchrun.h"
+#include "core/searchwindow/handoff.h"
 #include "core/searchwindow/searchtextlists.h"
 #include "gui/app/artwork.h"
 #include "gui/app/databaselist.h"
-#include "gui/common/appearance.h"
 #include "gui/common/colors.h"
 #include "gui/common/guarded.h"
-#include "gui/common/hints.h"
 #include "gui/common/machpause.h"
-#include "gui/output/einstellform.h"
-#include "gui/searchwindow/suchform.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -83,46 +75,59 @@ public:
     }
     void placeBusyLabel() override { m_form.placeBusyLabel(); }
     void pause(int milliseconds) override { m_form.MachPause1->PauseMs(milliseconds); }
-    void endBusyIndication() override
-    {
-        m_form.GedultTimer->stop();
-        m_form.GeduldLabel->clear();
-    }
+    void endBusyIndication() override { m_form.endBusyIndication(); }
 
 private:
     TMainForm_Vespira_HTML &m_form;
 };
 
-TMainForm_Vespira_HTML::TMainForm_Vespira_HTML(app::Context &context, QWidget *parent)
+// Ends what a press of the search button started, at whichever exit it leaves: the
+// run-in-progress flag, and the busy indication unless the search finished.
+class TMainForm_Vespira_HTML::RunScope final
+{
+public:
+    explicit RunScope(TMainForm_Vespira_HTML &form)
+        : m_form {form}
+    {
+        m_form.m_ctx.state.catalog.runInProgress = true;
+    }
+    ~RunScope()
+    {
+        if (!m_finished) {
+            m_form.endBusyIndication();
+            m_form.Label1->clear();
+        }
+        m_form.m_ctx.state.catalog.runInProgress = false;
+    }
+    RunScope(const RunScope &) = delete;
+    RunScope &operator=(const RunScope &) = delete;
+
+    void finished()
+    {
+        m_finished = true;
+        m_form.Label1->setText(u"Fertig mit der Suche."_s);
+        m_form.GedultTimer->stop();
+    }
+
+private:
+    TMainForm_Vespira_HTML &m_form;
+    bool m_finished = false;
+};
+
+TMainForm_Vespira_HTML::TMainForm_Vespira_HTML(app::Context &context, WindowLinks &links, QWidget *parent)
     : QMainWindow {parent}
     , m_ctx {context}
+    , m_links {links}
     , m_runUi {std::make_unique<RunUi>(*this)}
 {
     setObjectName(u"TMainForm_Vespira_HTML"_s);
     buildControls();
-    showSearchWindow = [this] { return m_suchForm ? m_suchForm->exec() : int(QDialog::Rejected); };
-    showSettingsDialog = [this] { return m_einstellform ? m_einstellform->exec() : int(QDialog::Rejected); };
-
-    app::ShellHooks &hooks = m_ctx.state.hooks;
-    hooks.startBusyIndicator = [this] { GedultTimer->start(); };
-    hooks.stopBusyIndicator = [this] { GedultTimer->stop(); };
-    hooks.clearBusyLabel = [this] { GeduldLabel->clear(); };
-    hooks.pauseMs = [this](int ms) { MachPause1->PauseMs(ms); };
-
+    showSearchWindow = [this] { return m_links.execSearchWindow(); };
+    showSettingsDialog = [this] { return m_links.execSettingsDialog(); };
     guarded(m_ctx.services.dialogs, [this] { FormCreate(); });
 }
 
-TMainForm_Vespira_HTML::~TMainForm_Vespira_HTML()
-{
-    m_ctx.state.hooks = {};
-    if (m_suchForm) {
-        m_suchForm->removeEventFilter(this);
-        m_suchForm->hooks.mainWindowRunUi = nullptr;
-        m_suchForm->hooks.showSettings = {};
-        m_suchForm->hooks.stopBusyIndicator = {};
-        m_suchForm->hooks.searchTextToClipboard = {};
-    }
-}
+TMainForm_Vespira_HTML::~TMainForm_Vespira_HTML() = default;
 
 void TMainForm_Vespira_HTML::buildControls()
 {
@@ -235,29 +240,6 @@ void TMainForm_Vespira_HTML::buildControls()
     Datenbankloeschen1 = PopupMenu1->addAction(u"Datenbank löschen"_s);
     Datenbankloeschen1->setObjectName(u"Datenbankloeschen1"_s);
 
-    auto hiddenMemo = [central](const QString &name) {
-        auto *memo = new QPlainTextEdit(central);
-        memo->setObjectName(name);
-        memo->hide();
-        return memo;
-    };
-    Memo = hiddenMemo(u"Memo"_s);
-    TntMemo1 = hiddenMemo(u"TntMemo1"_s);
-    TntMemo2 = hiddenMemo(u"TntMemo2"_s);
-    TntMemo3 = hiddenMemo(u"TntMemo3"_s);
-    TntMemo4 = hiddenMemo(u"TntMemo4"_s);
-    TempZwischenablage = hiddenMemo(u"TempZwischenablage"_s);
-    LogMemo = hiddenMemo(u"LogMemo"_s);
-    TntRichEdit1 = new QTextEdit(central);
-    TntRichEdit1->setObjectName(u"TntRichEdit1"_s);
-    TntRichEdit1->hide();
-    Edit1 = new QLineEdit(central);
-    Edit1->setObjectName(u"Edit1"_s);
-    Edit1->hide();
-    TntEdit1 = new QLineEdit(central);
-    TntEdit1->setObjectName(u"TntEdit1"_s);
-    TntEdit1->hide();
-
     GedultTimer = new QTimer(this);
     GedultTimer->setObjectName(u"GedultTimer"_s);
     GedultTimer->setInterval(1000);
@@ -282,35 +264,52 @@ void TMainForm_Vespira_HTML::buildControls()
     connect(GedultTimer, &QTimer::timeout, this, wire([this] { GedultTimerTimer(); }));
 }
 
-void TMainForm_Vespira_HTML::setWindows(TEinstellform *einstellform, TSuchForm *suchForm)
+search::SearchRunUi &TMainForm_Vespira_HTML::runUi()
 {
-    if (m_suchForm)
-        m_suchForm->removeEventFilter(this);
-    m_einstellform = einstellform;
-    m_suchForm = suchForm;
-    if (!m_suchForm)
-        return;
-    m_suchForm->installEventFilter(this);
-    m_suchForm->hooks.mainWindowRunUi = m_runUi.get();
-    m_suchForm->hooks.showSettings = [this] { SpeedButton2Click(); };
-    m_suchForm->hooks.stopBusyIndicator = [this] {
-        GedultTimer->stop();
-        Label1->clear();
-    };
-    // The tick as it stands, not the stored value: they differ when none is stored yet and
-    // after the box was changed and the dialog left with "&Abbruch".
-    const QPointer<TEinstellform> settingsDialog = m_einstellform;
-    m_suchForm->hooks.searchTextToClipboard = [settingsDialog] {
-        return settingsDialog && settingsDialog->SuchtextInClipbrdCheckBox->isChecked();
-    };
-    if (m_einstellform) {
-        // The settings dialog's "Sortierte Listen erstellen" opens the search window's panel.
-        const QPointer<TSuchForm> search = m_suchForm;
-        m_einstellform->setSortPanelOpener([search] {
-            if (search)
-                search->sortPanel->openPanel();
-        });
+    return *m_runUi;
+}
+
+void TMainForm_Vespira_HTML::stopBusyIndicator()
+{
+    GedultTimer->stop();
+    Label1->clear();
+}
+
+void TMainForm_Vespira_HTML::endBusyIndication()
+{
+    GedultTimer->stop();
+    GeduldLabel->clear();
+}
+
+void TMainForm_Vespira_HTML::applyBackgroundColour(const QColor &color)
+{
+    setBackgroundColor(this, color);
+    setBackgroundColor(Panel1, color);
+    Image1->setAutoFillBackground(false);
+}
+
+void TMainForm_Vespira_HTML::applyNoticeColour(const QColor &color)
+{
+    for (QWidget *w : QList<QWidget *> {SpeedButton1, SpeedButton2, Label1, Label2, GeduldLabel})
+        setFontColor(w, color);
+}
+
+void TMainForm_Vespira_HTML::restoreSize(QSize size)
+{
+    resize(size);
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
     }
+}
+
+void TMainForm_Vespira_HTML::repaintAll()
+{
+    const QSize now = size();
+    resize(now.width() + 1, now.height());
+    resize(now);
+    update();
 }
 
 // ---- start --------------------------------------------------------------------------
@@ -343,16 +342,7 @@ void TMainForm_Vespira_HTML::FormPaint()
     GeduldLabel->clear();
 
     // 2
-    const int fontSize = app::viewerFontSize(settings);
-    if (m_suchForm) {
-        for (QWidget *viewer : {childNamed(m_suchForm, u"Viewer"_s), static_cast<QWidget *>(m_suchForm->ViewerMemo)}) {
-            if (!viewer)
-                continue;
-            QFont font = viewer->font();
-            font.setPointSize(fontSize);
-            viewer->setFont(font);
-        }
-    }
+    m_links.applyViewerFontSize(app::viewerFontSize(settings));
 
     // 3
     state.browser = settings.read(setting(app::names::Browser));
@@ -362,11 +352,10 @@ void TMainForm_Vespira_HTML::FormPaint()
     }
 
     // 4
-    const ProgramWindows windows {this, m_einstellform.data(), m_suchForm.data()};
     const QString colorText = settings.read(setting(app::names::Farbe));
     const std::optional<app::color::ColorNumber> colorNumber = app::color::parseColorText(colorText);
     state.colorText = colorNumber ? colorText : app::color::formatColorText(app::color::clHighlight);
-    applyStartBackground(windows, colorNumber ? std::optional<QColor>(toQColor(*colorNumber)) : std::nullopt);
+    m_links.applyBackgroundColour(colorNumber ? std::optional<QColor>(toQColor(*colorNumber)) : std::nullopt);
     const QImage logo = logoImage();
     if (colorNumber && *colorNumber != 0xBBBBBB)
         Image1->setPixmap(withColorTransparent(logo, logo.pixel(0, logo.height() - 1)));
@@ -381,19 +370,15 @@ void TMainForm_Vespira_HTML::FormPaint()
         notice = toQColor(app::color::clWhite);
     }
     state.noticeColorText = noticeText;
-    applyNoticeColor(windows, *notice);
+    m_links.applyNoticeColour(*notice);
 
     // 6, 7
-    const QString copyWord = settings.read(setting(app::names::SuchwortInZwischenablage));
-    if (!copyWord.isEmpty() && m_einstellform)
-        m_einstellform->SuchtextInClipbrdCheckBox->setChecked(copyWord == u"1"_s);
-    const QString hints = settings.read(setting(app::names::KurzhinweisImViewer));
-    if (!hints.isEmpty()) {
-        if (m_einstellform)
-            m_einstellform->KurzhinweisImViewerZeigenCheckBox->setChecked(hints == u"1"_s);
-        if (m_suchForm)
-            setHintsShown(m_suchForm->ViewerMemo, hints == u"1"_s);
-    }
+    const auto storedSwitch = [&settings](const char16_t *name) -> std::optional<bool> {
+        const QString value = settings.read(setting(name));
+        return value.isEmpty() ? std::nullopt : std::optional<bool>(value == u"1"_s);
+    };
+    m_links.showStoredSwitches(storedSwitch(app::names::SuchwortInZwischenablage),
+                               storedSwitch(app::names::KurzhinweisImViewer));
 
     // 8
     m_itemGlyph = withRedTransparent(Image2->pixmap().toImage());
@@ -421,13 +406,11 @@ void TMainForm_Vespira_HTML::FormPaint()
     BitBtn2->setText(closeCaption);
 
     // 12
-    state.administrator = m_ctx.services.system.isAdministrator();
-    setWindowTitle(state.administrator ? u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s
+    setWindowTitle(m_ctx.services.system.isAdministrator() ? u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s
                                        : u"  Vespira-HTML-Dodad -  Die Suchmaschine für HTML-Dokumente."_s);
 
     // 13
-    if (m_suchForm)
-        m_suchForm->resize(m_sizes.searchWidth, m_sizes.searchHeight);
+    m_links.resizeSearchWindow(QSize(m_sizes.searchWidth, m_sizes.searchHeight));
 
     // 14
     if (count > 0)
@@ -478,11 +461,11 @@ void TMainForm_Vespira_HTML::FormClose()
     values.entryCount = ListBox1->count();
     values.height = height();
     values.width = width();
-    if (m_suchForm) {
-        values.viewerFontSize = m_suchForm->ViewerMemo->font().pointSize();
-        values.searchWindowMaximised = m_searchWindowMaximised;
-        values.searchHeight = m_suchForm->height();
-        values.searchWidth = m_suchForm->width();
+    if (const std::optional<SearchWindowFrame> frame = m_links.searchWindowFrame()) {
+        values.viewerFontSize = frame->viewerFontSize;
+        values.searchWindowMaximised = frame->maximised;
+        values.searchHeight = frame->size.height();
+        values.searchWidth = frame->size.width();
     } else {
         values.searchWindowMaximised = true; // nothing to write back
     }
@@ -523,11 +506,7 @@ void TMainForm_Vespira_HTML::ApplicationEvents1Message(int message, int wParam)
         m_closeConfirmed = true;
         m_ctx.state.run.cancel = true;
         m_ctx.state.sort.sortCancel = true;
-        // Through QDialog, whose reject() is public; the windows' own overrides still run.
-        if (m_suchForm && m_suchForm->isVisible())
-            static_cast<QDialog *>(m_suchForm)->reject();
-        if (m_einstellform && m_einstellform->isVisible())
-            static_cast<QDialog *>(m_einstellform)->reject();
+        m_links.rejectModalWindows();
     });
 }
 
@@ -536,13 +515,6 @@ void TMainForm_Vespira_HTML::finishModal()
     --m_modalDepth;
     if (m_modalDepth == 0 && m_closeConfirmed)
         QTimer::singleShot(0, this, &QWidget::close);
-}
-
-bool TMainForm_Vespira_HTML::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_suchForm && (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange))
-        m_searchWindowMaximised = m_suchForm->isMaximized();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- frame buttons ------------------------------------------------------------------
@@ -554,13 +526,18 @@ void TMainForm_Vespira_HTML::SpeedButton1Click()
 
 void TMainForm_Vespira_HTML::SpeedButton2Click()
 {
+    showModal(showSettingsDialog);
+}
+
+int TMainForm_Vespira_HTML::showModal(const std::function<int()> &show)
+{
     ++m_modalDepth;
     struct Done
     {
         TMainForm_Vespira_HTML *form;
         ~Done() { form->finishModal(); }
     } done {this};
-    showSettingsDialog();
+    return show();
 }
 
 // ---- catalog ------------------------------------------------------------------------
@@ -577,25 +554,19 @@ void TMainForm_Vespira_HTML::LiesNamenDatenbanken()
 
 void TMainForm_Vespira_HTML::forgetSearchView()
 {
-    if (!m_suchForm)
-        return;
-    m_suchForm->closeView();
-    m_suchForm->ZeilenAlsListeSortieren->setEnabled(false);
-    m_suchForm->Label2->clear();
-    m_suchForm->Label8->clear();
+    m_links.forgetSearchView();
 }
 
 void TMainForm_Vespira_HTML::loadGeneralSearchTextList()
 {
-    if (!m_suchForm)
+    if (!m_links.hasSearchWindow())
         return;
     const QString path = searchwindow::searchTextListPath(m_ctx.state.programFolder,
                                                           m_ctx.state.catalog.selectedDatabase,
                                                           app::DocumentKind::None);
     if (!paths::isRegularFile(path))
         return;
-    m_suchForm->setSearchTexts(searchwindow::readSearchTextList(path));
-    m_suchForm->setDropDownGrey(true);
+    m_links.showSearchTexts(searchwindow::readSearchTextList(path), true);
 }
 
 void TMainForm_Vespira_HTML::ListBox1Click()
@@ -605,20 +576,13 @@ void TMainForm_Vespira_HTML::ListBox1Click()
         return; // a click beside the entries selects nothing
     app::AppState &state = m_ctx.state;
     state.view.viewerPainted = false;
-    if (m_suchForm)
-        m_suchForm->closeView();
+    m_links.forgetSearchView();
     state.catalog.clickedIndex = index;
     state.catalog.selectedDatabase = ListBox1->item(index)->text();
     m_ctx.settings.write(setting(app::names::AusgewaehlteDatenbank), QString::number(index));
-    if (m_suchForm) {
-        m_suchForm->Label8->clear();
-        m_suchForm->Label2->clear();
-        m_suchForm->ZeilenAlsListeSortieren->setEnabled(false);
-    }
-    state.view.bookmarkPosition = 0;
     state.view.activeKind = app::DocumentKind::None;
-    if (m_suchForm) {
-        m_suchForm->TntListBox2->clear();
+    if (m_links.hasSearchWindow()) {
+        m_links.showSearchTexts({}, m_links.generalSearchTextsShown());
         loadGeneralSearchTextList();
     }
 }
@@ -656,7 +620,7 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
     app::AppState &state = m_ctx.state;
     app::CatalogState &catalog = state.catalog;
     platform::Dialogs &dialogs = m_ctx.services.dialogs;
-    const bool ok = guarded(dialogs, [&] {
+    guarded(dialogs, [&] {
         // 1
         if (state.sort.viewClosedBySort) {
             forgetSearchView();
@@ -665,8 +629,7 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
         // 2
         Label1->clear();
         Label2->clear();
-        QDir::setCurrent(state.programFolder);
-        catalog.runInProgress = true;
+        RunScope scope(*this);
 
         // 3
         const int index = ListBox1->selectedIndex();
@@ -674,33 +637,25 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
             dialogs.information(ListBox1->count() > 0
                                     ? u"Markieren Sie eine Datenbank und betätigen Sie dann nochmal den Suchen Schalter!"_s
                                     : u"Es existiert noch keine Datenbank! "_s);
-            catalog.runInProgress = false;
             return;
         }
         catalog.searchTimeDatabase = ListBox1->item(index)->text();
-        if (!m_suchForm) {
-            catalog.runInProgress = false;
+        if (!m_links.hasSearchWindow())
             return;
-        }
         const QString quotedName = u"\""_s + catalog.searchTimeDatabase + u"\""_s;
+        SearchWindowOpening opening;
 
         // 4
-        const QString handOff = state.controlFolder + u"Datenbank/Suchtext.txt"_s;
-        if (state.controlFolderActive && paths::isRegularFile(handOff)) {
-            QString text = state.handedOverSearchText;
-            // The file is deleted below; read it first when the activation did not.
-            if (text.isEmpty())
-                text = searchwindow::decodeByByteOrderMark(readWholeFile(handOff));
-            m_suchForm->TntEdit2->setText(text);
-            m_suchForm->Label8->setText(u"DB: "_s + quotedName + u"  Position: "_s);
-            QFile::remove(handOff);
-        } else {
-            m_suchForm->TntEdit2->clear();
+        if (state.controlFolderActive) {
+            if (const auto handedOver = searchwindow::takeHandOffText(state.controlFolder, state.handedOverSearchText)) {
+                opening.searchText = *handedOver;
+                opening.caption = u"DB: "_s + quotedName + u"  Position: "_s;
+            }
         }
 
         // 5
         if (catalog.clickedIndex != catalog.lastSearchIndex) {
-            m_suchForm->TntEdit1->clear();
+            opening.clearFindText = true;
             catalog.lastSearchIndex = catalog.clickedIndex;
         }
 
@@ -709,38 +664,23 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
             QString caption = state.view.lastCaptionPrefix + u"DB: "_s + quotedName;
             if (!state.view.sortedListShown)
                 caption += u"  Position: "_s;
-            m_suchForm->Label8->setText(caption);
+            opening.caption = caption;
         }
+        m_links.prepareSearchWindow(opening);
 
         // 7
-        if (m_suchForm->dropDownIsGrey())
+        if (m_links.generalSearchTextsShown())
             loadGeneralSearchTextList();
 
         // 8, 9
-        m_suchForm->TntListBox2->hide();
-        int result = QDialog::Rejected;
-        {
-            ++m_modalDepth;
-            struct Done
-            {
-                TMainForm_Vespira_HTML *form;
-                ~Done() { form->finishModal(); }
-            } done {this};
-            result = showSearchWindow();
-        }
-        if (result != QDialog::Accepted || m_closeConfirmed) {
-            catalog.runInProgress = false;
+        const int result = showModal(showSearchWindow);
+        if (result != QDialog::Accepted || m_closeConfirmed)
             return;
-        }
 
         // 10
-        const QString searchText = m_suchForm->TntEdit2->text();
+        const QString searchText = m_links.searchWindowText();
         if (text::trimControl(searchText).isEmpty()) {
             dialogs.information(u"Sie haben keinen Suchtext eingegeben!"_s);
-            GedultTimer->stop();
-            GeduldLabel->clear();
-            Label1->clear();
-            catalog.runInProgress = false;
             return;
         }
 
@@ -750,7 +690,7 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
         placeBusyLabel();
 
         // 12
-        QStringList texts = m_suchForm->searchTexts();
+        QStringList texts = m_links.searchTexts();
         std::exception_ptr failure;
         try {
             searchwindow::updateSearchTextListsAfterSearch(texts, searchText, state.programFolder,
@@ -759,22 +699,13 @@ void TMainForm_Vespira_HTML::SuchenBtnClick()
         } catch (...) {
             failure = std::current_exception();
         }
-        m_suchForm->setSearchTexts(texts);
+        m_links.showSearchTexts(texts, m_links.generalSearchTextsShown());
         if (failure)
             std::rethrow_exception(failure);
 
         // 13
-        Label1->setText(u"Fertig mit der Suche."_s);
-        GedultTimer->stop();
-        catalog.runInProgress = false;
+        scope.finished();
     });
-    if (!ok) {
-        // The error box has been shown; nothing may stay busy behind it.
-        GedultTimer->stop();
-        GeduldLabel->clear();
-        Label1->clear();
-        catalog.runInProgress = false;
-    }
 }
 
 void TMainForm_Vespira_HTML::BitBtn2Click()

@@ -3,10 +3,10 @@
 #include "core/app/busyticks.h"
 #include "core/app/context.h"
 #include "core/app/startup.h"
+#include "gui/common/windowlinks.h"
 
 #include <QMainWindow>
 #include <QPixmap>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -14,11 +14,8 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
-class QTextEdit;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -26,24 +23,22 @@ class QToolButton;
 namespace vespira::gui {
 
 class DatabaseListBox;
-class TEinstellform;
 class TMachPause;
-class TSuchForm;
+
 
 // The main window: the list of databases in Datenbank, the search button that opens the
 // search window for the selected one, deletion of a database, the busy indicator, and
-// the frame work of start and close (settings, sizes, colours, data folders).
+// the frame work of start and close (settings, sizes, colours, data folders). The search
+// window and the settings dialog are reached through the links it is made with.
 class TMainForm_Vespira_HTML final : public QMainWindow
 {
     Q_OBJECT
 public:
     // Runs FormCreate. The context's program folder is used when already decided (the
     // program decides it before any window exists); otherwise the rule is applied here.
-    explicit TMainForm_Vespira_HTML(app::Context &context, QWidget *parent = nullptr);
+    explicit TMainForm_Vespira_HTML(app::Context &context, WindowLinks &links = WindowLinks::none(),
+                                    QWidget *parent = nullptr);
     ~TMainForm_Vespira_HTML() override;
-
-    // The settings dialog and the search window, created after this window.
-    void setWindows(TEinstellform *einstellform, TSuchForm *suchForm);
 
     // Controls, named as the program's design names them.
     QToolBar *ToolBar1 = nullptr;
@@ -64,18 +59,6 @@ public:
     QAction *Datenbankloeschen1 = nullptr;
     QTimer *GedultTimer = nullptr;
     TMachPause *MachPause1 = nullptr;
-    // Hidden working storage of the original design; the work itself keeps its texts in
-    // the program-wide state.
-    QPlainTextEdit *Memo = nullptr;
-    QPlainTextEdit *TntMemo1 = nullptr;
-    QPlainTextEdit *TntMemo2 = nullptr;
-    QPlainTextEdit *TntMemo3 = nullptr;
-    QPlainTextEdit *TntMemo4 = nullptr;
-    QTextEdit *TntRichEdit1 = nullptr;
-    QPlainTextEdit *TempZwischenablage = nullptr;
-    QPlainTextEdit *LogMemo = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QLineEdit *TntEdit1 = nullptr;
 
     // Handlers.
     void FormCreate();
@@ -99,6 +82,18 @@ public:
     std::function<int()> showSearchWindow;
     std::function<int()> showSettingsDialog;
 
+    // The window's part of a search run (Label1, the busy indicator, the pause).
+    search::SearchRunUi &runUi();
+    // A cancelled run: the busy timer stops and Label1 is emptied.
+    void stopBusyIndicator();
+    // The window's own part of the window colours.
+    void applyBackgroundColour(const QColor &color);
+    void applyNoticeColour(const QColor &color);
+    // Resized and centred on its screen.
+    void restoreSize(QSize size);
+    // Makes everything on the window repaint.
+    void repaintAll();
+
     bool firstShowPending() const { return m_firstShow; }
     const app::WindowSizes &windowSizes() const { return m_sizes; }
     // The item glyph the list draws (Image2's picture, red made transparent).
@@ -112,26 +107,25 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
     void forgetSearchView();
     void loadGeneralSearchTextList();
     void placeBusyLabel();
-    void applyBusyText(const QString &text);
+    void endBusyIndication();
+    int showModal(const std::function<int()> &show);
     void finishModal();
 
     class RunUi;
+    class RunScope;
     app::Context &m_ctx;
+    WindowLinks &m_links;
     std::unique_ptr<RunUi> m_runUi;
-    QPointer<TEinstellform> m_einstellform;
-    QPointer<TSuchForm> m_suchForm;
     app::WindowSizes m_sizes;
     app::BusyTicks m_ticks;
     QPixmap m_itemGlyph;
     bool m_firstShow = true;
-    bool m_searchWindowMaximised = false;
     int m_modalDepth = 0;        // modal windows opened by this window's handlers
     bool m_closeConfirmed = false; // a close was confirmed while a modal window was open
     bool m_asking = false;       // the close confirmation is on screen

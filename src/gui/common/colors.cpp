@@ -122,13 +122,4 @@ QColor listColor(const QListWidget *list)
     return list->palette().color(QPalette::Base);
 }
 
-QWidget *childNamed(QWidget *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    return root->findChild<QWidget *>(name);
-}
-
 } // namespace vespira::gui

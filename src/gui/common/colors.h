@@ -31,9 +31,4 @@ QColor fontColor(const QWidget *widget);
 void setListColor(QListWidget *list, const QColor &color);
 QColor listColor(const QListWidget *list);
 
-// The descendant of root with the object name (root itself when it bears the name);
-// nullptr when root is null or has none. Colours go to controls by name, so a window
-// picks them up for every control it has.
-QWidget *childNamed(QWidget *root, const QString &name);
-
 } // namespace vespira::gui

@@ -2,13 +2,11 @@
 
 #include "core/app/colortext.h"
 #include "core/app/settings.h"
-#include "core/app/startup.h"
+#include "core/app/restoredefaults.h"
 #include "gui/common/colors.h"
 #include "gui/common/guarded.h"
-#include "gui/common/hints.h"
 #include "gui/output/browsericons.h"
 #include "gui/output/pickers.h"
-#include "gui/output/programwindows.h"
 #include "gui/searchwindow/sortpanel.h"
 
 #include <QApplication>
@@ -19,7 +17,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -71,13 +68,14 @@ W *named(W *widget, const QString &objectName)
 
 } // namespace
 
-TEinstellform::TEinstellform(app::Context &context, QWidget *parent)
+TEinstellform::TEinstellform(app::Context &context, WindowLinks &links, QWidget *parent)
     : QDialog {parent}
     , m_ctx {context}
+    , m_links {links}
     , m_ownPicker {std::make_unique<QtColorPicker>()}
 {
     m_picker = m_ownPicker.get();
-    setObjectName(name(SettingsDialogName));
+    setObjectName(u"TEinstellform"_s);
     setWindowTitle(u"Einstellungen"_s);
     buildControls();
     guarded(m_ctx.services.dialogs, [&] { PruefeWelcheBrowserInstalliert(); });
@@ -234,16 +232,27 @@ void TEinstellform::writeColor(const QString &valueName, const QString &text)
         m_ctx.state.noticeColorText = text;
 }
 
+void TEinstellform::applyBackgroundColour(const QColor &color)
+{
+    setBackgroundColor(this, color);
+}
+
+void TEinstellform::applyNoticeColour(const QColor &color)
+{
+    for (QWidget *w : QList<QWidget *> {SuchtextInClipbrdCheckBox, KurzhinweisImViewerZeigenCheckBox,
+                                                        Label1, Label2, Label3, Label4, Label5})
+        setFontColor(w, color);
+}
+
 void TEinstellform::FarbenAendernButtonClick()
 {
-    const QWidget *main = findWindow(name(MainWindowName));
-    const auto chosen = m_picker->pickColor(this, backgroundColor(main ? main : this));
+    const auto chosen = m_picker->pickColor(this, m_links.mainWindowBackground().value_or(backgroundColor(this)));
     if (!chosen)
         return;
-    applyBackgroundColour(*chosen);
+    m_links.applyBackgroundColour(*chosen);
     m_colorChanged = true;
     writeColor(name(names::Farbe), app::color::formatColorText(app::color::fromRgb(chosen->red(), chosen->green(), chosen->blue())));
-    repaintMainWindow();
+    m_links.repaintMainWindow();
 }
 
 void TEinstellform::HinweistexteFarbenAendernButtonClick()
@@ -252,38 +261,19 @@ void TEinstellform::HinweistexteFarbenAendernButtonClick()
     if (!chosen)
         return;
     writeColor(name(names::HinweistextFarbe), app::color::formatColorText(app::color::fromRgb(chosen->red(), chosen->green(), chosen->blue())));
-    applyNoticeColor(findProgramWindows(), *chosen);
+    m_links.applyNoticeColour(*chosen);
 }
 
 void TEinstellform::Button1Click()
 {
-    applyBackgroundColour(toQColor(app::color::clHighlight));
-    writeColor(name(names::Farbe), app::color::formatColorText(app::color::clHighlight));
-
-    m_ctx.settings.write(name(names::SchriftsizeTextViewer), u"10"_s);
-    setViewerFontSize(10);
-
-    if (QWidget *main = findWindow(name(MainWindowName))) {
-        main->resize(700, 420);
-        if (const QScreen *screen = main->screen()) {
-            QRect frame = main->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            main->move(frame.topLeft());
-        }
-    }
-    m_ctx.settings.write(name(names::Hoehe), u"420"_s);
-    m_ctx.settings.write(name(names::Weite), u"700"_s);
-
-    const int searchWidth = app::defaultWindowWidth(m_ctx.services.system.screenWidth());
-    if (QWidget *search = findWindow(name(SearchWindowName)))
-        search->resize(searchWidth, 500);
-    m_ctx.settings.write(name(names::SHoehe), u"500"_s);
-    m_ctx.settings.write(name(names::SWeite), QString::number(searchWidth));
-
-    applyNoticeColor(findProgramWindows(), toQColor(app::color::clWhite));
-    writeColor(name(names::HinweistextFarbe), app::color::formatColorText(app::color::clWhite));
-
-    repaintMainWindow();
+    const app::RestoredDefaults defaults =
+        app::restoreDefaults(m_ctx.settings, m_ctx.state, m_ctx.services.system.screenWidth());
+    m_links.applyBackgroundColour(toQColor(app::color::clHighlight));
+    m_links.applyViewerFontSize(defaults.viewerFontSize);
+    m_links.restoreMainWindowSize(QSize(defaults.mainWidth, defaults.mainHeight));
+    m_links.resizeSearchWindow(QSize(defaults.searchWidth, defaults.searchHeight));
+    m_links.applyNoticeColour(toQColor(app::color::clWhite));
+    m_links.repaintMainWindow();
 }
 
 void TEinstellform::SortierungAnzeigenBitBtnClick()
@@ -291,44 +281,19 @@ void TEinstellform::SortierungAnzeigenBitBtnClick()
     if (!m_ctx.services.dialogs.confirm(SortPanel::confirmationText(m_ctx.state.catalog.searchTimeDatabase)))
         return;
     m_ctx.state.sort.sortCancel = false;
-    if (m_openSortPanel)
-        m_openSortPanel();
+    m_links.openSortPanel();
     accept();
-}
-
-int TEinstellform::viewerFontSize() const
-{
-    for (const char16_t *control : {u"ViewerMemo", u"Viewer"}) {
-        if (const QWidget *w = findControl(name(SearchWindowName), QString::fromUtf16(control))) {
-            const int size = w->font().pointSize();
-            if (size > 0)
-                return size;
-        }
-    }
-    return 10;
-}
-
-void TEinstellform::setViewerFontSize(int size)
-{
-    for (const char16_t *control : {u"ViewerMemo", u"Viewer"}) {
-        if (QWidget *w = findControl(name(SearchWindowName), QString::fromUtf16(control))) {
-            QFont font = w->font();
-            font.setPointSize(size);
-            w->setFont(font);
-            w->update();
-        }
-    }
 }
 
 void TEinstellform::SpeedButton1Click()
 {
-    setViewerFontSize(viewerFontSize() + 1);
+    m_links.applyViewerFontSize(m_links.viewerFontSize().value_or(10) + 1);
 }
 
 void TEinstellform::SpeedButton2Click()
 {
     // A point size below 1 is no font; the button stops there.
-    setViewerFontSize(qMax(1, viewerFontSize() - 1));
+    m_links.applyViewerFontSize(qMax(1, m_links.viewerFontSize().value_or(10) - 1));
 }
 
 void TEinstellform::OkButtonClick()
@@ -337,14 +302,14 @@ void TEinstellform::OkButtonClick()
     const bool hints = KurzhinweisImViewerZeigenCheckBox->isChecked();
     m_ctx.settings.write(name(names::SuchwortInZwischenablage), copy ? u"1"_s : u"0"_s);
     m_ctx.settings.write(name(names::KurzhinweisImViewer), hints ? u"1"_s : u"0"_s);
-    setHintsShown(findControl(name(SearchWindowName), u"ViewerMemo"_s), hints);
+    m_links.showViewerHints(hints);
     accept();
 }
 
 void TEinstellform::AbbruchButtonClick()
 {
     if (m_colorChanged) {
-        applyBackgroundColour(toQColor(app::color::clHighlight));
+        m_links.applyBackgroundColour(toQColor(app::color::clHighlight));
         writeColor(name(names::Farbe), app::color::formatColorText(app::color::clHighlight));
     }
     reject();
@@ -352,8 +317,7 @@ void TEinstellform::AbbruchButtonClick()
 
 void TEinstellform::FormPaint()
 {
-    const QWidget *search = findWindow(name(SearchWindowName));
-    const bool searchShown = search && search->isVisible();
+    const bool searchShown = m_links.searchWindowShown();
     if (SortierungAnzeigenBitBtn->isEnabled() != searchShown)
         SortierungAnzeigenBitBtn->setEnabled(searchShown);
     const QString plus = searchShown ? QString() : u"+    "_s;

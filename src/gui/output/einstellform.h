@@ -2,11 +2,11 @@
 
 #include "core/app/context.h"
 #include "core/output/browserdetect.h"
+#include "gui/common/windowlinks.h"
 
 #include <QDialog>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,21 +22,22 @@ class ColorPicker;
 // The settings dialog "Einstellungen": browser for the result pages, window and notice text
 // colours, viewer font size, two switches, restoring the defaults, and the way into the sort
 // panel. Created once at program start (the browser detection runs then) and shown modally.
-// Every choice is written to the settings at once; the colours and sizes are applied to the
-// other windows, which it finds by their object names (TMainForm_Vespira_HTML, TSuchForm) and
-// whose controls it reaches by name, so it works whether or not they exist.
+// Every choice is written to the settings at once; the colours and sizes go to the other
+// windows through the links the dialog is made with.
 class TEinstellform : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TEinstellform(app::Context &context, QWidget *parent = nullptr);
+    explicit TEinstellform(app::Context &context, WindowLinks &links = WindowLinks::none(),
+                           QWidget *parent = nullptr);
     ~TEinstellform() override;
 
     // The colour dialog; the toolkit's one unless a test sets its own (not owned).
     void setColorPicker(ColorPicker *picker);
-    // What "Sortierte Listen erstellen" runs after the user confirmed: shows the search
-    // window's sort panel and hides its web panel. The program wires it to the search window.
-    void setSortPanelOpener(std::function<void()> opener) { m_openSortPanel = std::move(opener); }
+
+    // The dialog's own part of the window colours.
+    void applyBackgroundColour(const QColor &color);
+    void applyNoticeColour(const QColor &color);
 
     // Detects the installed browsers and shows them in the icon row, with the current choice.
     void PruefeWelcheBrowserInstalliert();
@@ -88,13 +89,11 @@ protected:
 
 private:
     void buildControls();
-    void setViewerFontSize(int size);
-    int viewerFontSize() const;
     void writeColor(const QString &name, const QString &text);
 
+    WindowLinks &m_links;
     std::unique_ptr<ColorPicker> m_ownPicker;
     ColorPicker *m_picker = nullptr;
-    std::function<void()> m_openSortPanel;
     std::optional<output::BrowserChoice> m_current;
     bool m_colorChanged = false;
 };

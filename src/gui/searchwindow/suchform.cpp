@@ -7,25 +7,25 @@
 #include "core/common/docpath.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
-#include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
+#include "core/app/startup.h"
 #include "core/searchwindow/bookmarks.h"
+#include "core/searchwindow/collectedload.h"
 #include "core/searchwindow/findinviewer.h"
+#include "core/searchwindow/handoff.h"
 #include "core/searchwindow/searchbar.h"
 #include "core/searchwindow/searchtextlists.h"
 #include "core/searchwindow/titledisplay.h"
 #include "gui/common/colors.h"
 #include "gui/common/eventpump.h"
 #include "gui/common/guarded.h"
+#include "gui/common/hints.h"
 #include "gui/common/machpause.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -35,6 +35,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextBlock>
@@ -171,9 +172,10 @@ private:
     TSuchForm &m_form;
 };
 
-TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
+TSuchForm::TSuchForm(app::Context &context, WindowLinks &links, QWidget *parent)
     : QDialog {parent}
     , m_ctx {context}
+    , m_links {links}
 {
     setObjectName(u"TSuchForm"_s);
     setWindowTitle(QString());
@@ -239,13 +241,13 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     Label1->setWordWrap(false);
     left->addWidget(Label1);
 
-    auto *webPanel = new WebPanel(m_ctx, TntEdit2, PanelLinks);
-    webPanel->setObjectName(u"Panel2"_s);
-    Panel2 = webPanel;
-    Label5 = webPanel->Label5;
-    TntComboBox1 = webPanel->TntComboBox1;
-    TntListBox1 = webPanel->TntListBox1;
-    TntLabel1 = webPanel->TntLabel1;
+    m_webPanel = new WebPanel(m_ctx, *this, TntEdit2, PanelLinks);
+    m_webPanel->setObjectName(u"Panel2"_s);
+    Panel2 = m_webPanel;
+    Label5 = m_webPanel->Label5;
+    TntComboBox1 = m_webPanel->TntComboBox1;
+    TntListBox1 = m_webPanel->TntListBox1;
+    TntLabel1 = m_webPanel->TntLabel1;
     left->addWidget(Panel2, 1);
     SortPanelPlace = named(new QFrame(PanelLinks), u"SortPanelPlace");
     new QVBoxLayout(SortPanelPlace);
@@ -348,7 +350,7 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     MachPause1->setObjectName(u"MachPause1"_s);
     MachPause1->setInterval(1000);
 
-    applyViewerFontSize();
+    applyStoredViewerFont();
 
     // Wiring.
     auto &dialogs = m_ctx.services.dialogs;
@@ -370,8 +372,8 @@ TSuchForm::TSuchForm(app::Context &context, QWidget *parent)
     connect(OderCheckBox, &QCheckBox::toggled, this, on(&TSuchForm::OderCheckBoxClick));
     connect(CancelBtn, &QPushButton::clicked, this, on(&TSuchForm::CancelBtnClick));
     connect(OKBtn, &QPushButton::clicked, this, on(&TSuchForm::OKBtnClick));
-    connect(SuchImInternetBtn, &QPushButton::clicked, this, [this, webPanel] {
-        guarded(m_ctx.services.dialogs, [&] { webPanel->SuchImInternetBtnClick(); });
+    connect(SuchImInternetBtn, &QPushButton::clicked, this, [this] {
+        guarded(m_ctx.services.dialogs, [&] { m_webPanel->SuchImInternetBtnClick(); });
     });
     connect(AnsiLadenButton, &QPushButton::clicked, this, on(&TSuchForm::AnsiLadenButtonClick));
     connect(UTF8LadenButton, &QPushButton::clicked, this, on(&TSuchForm::UTF8LadenButtonClick));
@@ -419,14 +421,58 @@ void TSuchForm::pause(int milliseconds)
     MachPause1->PauseMs(milliseconds);
 }
 
-void TSuchForm::applyViewerFontSize()
+void TSuchForm::applyStoredViewerFont()
 {
-    const int size = m_ctx.settings.readInt(s16(app::names::SchriftsizeTextViewer), 10);
     QFont f(u"Arial Unicode MS"_s);
-    f.setPointSize(size > 0 ? size : 10);
+    f.setPointSize(app::viewerFontSize(m_ctx.settings));
     Viewer->setFont(f);
     Viewer->setFontPointSize(f.pointSize());
     ViewerMemo->setFont(f);
+}
+
+int TSuchForm::viewerFontSize() const
+{
+    for (const QWidget *viewer : {static_cast<const QWidget *>(ViewerMemo), static_cast<const QWidget *>(Viewer)}) {
+        if (const int size = viewer->font().pointSize(); size > 0)
+            return size;
+    }
+    return 10;
+}
+
+void TSuchForm::applyViewerFontSize(int points)
+{
+    for (QWidget *viewer : {static_cast<QWidget *>(ViewerMemo), static_cast<QWidget *>(Viewer)}) {
+        QFont font = viewer->font();
+        font.setPointSize(points);
+        viewer->setFont(font);
+        viewer->update();
+    }
+}
+
+void TSuchForm::showViewerHints(bool shown)
+{
+    setHintsShown(ViewerMemo, shown);
+}
+
+void TSuchForm::applyBackgroundColour(const QColor &color, bool panels)
+{
+    if (panels) {
+        for (QWidget *panel : {static_cast<QWidget *>(PanelLinks), static_cast<QWidget *>(PanelRechts),
+                               static_cast<QWidget *>(PanelUnten), ToolBar1})
+            setBackgroundColor(panel, color);
+    }
+    setBackgroundColor(this, color);
+    setBackgroundColor(Panel2, color);
+}
+
+void TSuchForm::applyNoticeColour(const QColor &color)
+{
+    const QList<QWidget *> notices {
+        GrossKleinBeachten, NurGanzeWoerterCheckBox, sortPanel->nurWoerterButton, sortPanel->nurSaetzeButton,
+        sortPanel->WoerterUndSaetzeButton, Label1, Label2, Label5, Label8, TntLabel1, OderCheckBox,
+        PhraseCheckBox, SpeedButton1, SpeedButton2};
+    for (QWidget *w : notices)
+        setFontColor(w, color);
 }
 
 QSize TSuchForm::adjustedSize(QSize size)
@@ -467,12 +513,9 @@ void TSuchForm::FormPaint()
     // only the list builds themselves. A search run keeps them as it set them, or a paint
     // during the run would offer a second run.
     if (!m_ctx.state.sort.sorting && !sortPanel->isBuilding() && !m_searchRunning) {
-        const QString folder = m_ctx.state.programFolder;
-        for (const DocumentKind kind : {DocumentKind::Ansi, DocumentKind::Utf8, DocumentKind::Mht}) {
-            const QString file = db::collectedTextPath(folder, searchTimeDatabase(), row(kind).textKind);
-            const QFileInfo info(file);
-            loadButton(kind)->setEnabled(!searchTimeDatabase().isEmpty() && info.isFile() && info.size() >= 4);
-        }
+        for (const DocumentKind kind : {DocumentKind::Ansi, DocumentKind::Utf8, DocumentKind::Mht})
+            loadButton(kind)->setEnabled(
+                searchwindow::collectedTextLoadable(m_ctx.state.programFolder, searchTimeDatabase(), kind));
         TntEdit2->setEnabled(true);
         OKBtn->setEnabled(!text::trimControl(TntEdit2->text()).isEmpty());
     }
@@ -492,8 +535,7 @@ void TSuchForm::firstPaint()
     sortPanel->hide();
     ViewerMemo->setToolTip(u"Markieren Sie den Text mit der linken Maustaste. Danach rechter Maustastenklick.\n"
                            u"Text kann dann über Popup-Menü in linkes Sucheingabefeld eingefügt werden."_s);
-    const int systemWidth = m_ctx.services.system.screenWidth();
-    const int defaultWidth = systemWidth > 0 && systemWidth <= 1024 ? systemWidth : 900;
+    const int defaultWidth = app::defaultWindowWidth(m_ctx.services.system.screenWidth());
     resize(m_ctx.settings.readInt(s16(app::names::SWeite), defaultWidth),
            m_ctx.settings.readInt(s16(app::names::SHoehe), 500));
     TntEdit2->setFocus();
@@ -507,7 +549,7 @@ void TSuchForm::firstPaint()
         w->setEnabled(false);
     setBaseColour(TntComboBox1, QPalette::Button);
     setBaseColour(TntListBox1, QPalette::Button);
-    static_cast<WebPanel *>(Panel2)->fillTopics();
+    m_webPanel->fillTopics();
     const int splitter = m_ctx.settings.readInt(s16(app::names::SplitterPos), kDefaultSplitterPos);
     Splitter1->setSizes({splitter, qMax(1, width() - splitter)});
 }
@@ -521,6 +563,13 @@ void TSuchForm::resizeEvent(QResizeEvent *event)
     if (wanted != size())
         resize(wanted);
     updateMemoGeometry();
+}
+
+void TSuchForm::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        m_maximisedAtLastResize = isMaximized();
 }
 
 void TSuchForm::mousePressEvent(QMouseEvent *event)
@@ -549,24 +598,18 @@ void TSuchForm::SpeedButton1Click()
 void TSuchForm::SpeedButton2Click()
 {
     // The dialog applies its font size to the viewers itself; the size is stored at close.
-    if (hooks.showSettings)
-        hooks.showSettings();
+    m_links.showSettingsDialog();
 }
 
 void TSuchForm::ApplicationActivate()
 {
     if (!m_ctx.services.system.windowClassExists(u"TMainform_Vespira_PLUS"_s))
         return;
-    // Without a control folder the hand-off file would be looked for in whatever the
-    // working folder happens to be.
-    if (m_ctx.state.controlFolder.isEmpty())
+    const std::optional<QString> text = searchwindow::readHandOffText(m_ctx.state.controlFolder);
+    if (!text)
         return;
-    const QString file = m_ctx.state.controlFolder + u"Datenbank/Suchtext.txt"_s;
-    if (!paths::isRegularFile(file))
-        return;
-    const QString text = searchwindow::decodeByByteOrderMark(readWholeFile(file));
-    m_ctx.state.handedOverSearchText = text;
-    TntEdit2->setText(text);
+    m_ctx.state.handedOverSearchText = *text;
+    TntEdit2->setText(*text);
 }
 
 void TSuchForm::routeWheel(QWidget *target, const QWheelEvent &wheel)
@@ -639,8 +682,7 @@ void TSuchForm::CancelBtnClick()
     auto &state = m_ctx.state;
     if (state.run.cancellable) {
         state.run.cancel = true;
-        if (hooks.stopBusyIndicator)
-            hooks.stopBusyIndicator();
+        m_links.stopBusyIndicator();
     }
     if (sortPanel->SortAbbrechenButton->isEnabled())
         sortPanel->SortAbbrechenButtonClick();
@@ -695,15 +737,10 @@ public:
     }
     void pause(int milliseconds) override { m_form.pause(milliseconds); }
     void setCaption(const QString &text) override { m_form.setWindowTitle(text); }
-    void prepareViewer(search::CollectedKind kind) override
-    {
-        m_form.chkUnicode = kind == search::CollectedKind::Utf16;
-        m_form.chkUnicodeBE = false;
-    }
     void pumpEvents() override { m_pump(); }
 
 private:
-    search::SearchRunUi *main() const { return m_form.hooks.mainWindowRunUi; }
+    search::SearchRunUi *main() const { return m_form.m_links.mainWindowRunUi(); }
 
     // Everything else that could start an operation of its own (a load, a find, the
     // settings dialog, the sort panel) waits for the whole run, while "Abbrechen" and Esc
@@ -744,7 +781,7 @@ void TSuchForm::OKBtnClick()
         request.caseSensitive = GrossKleinBeachten->isChecked();
         request.wholeWords = NurGanzeWoerterCheckBox->isChecked();
         request.phrase = PhraseCheckBox->isChecked();
-        request.copyToClipboard = hooks.searchTextToClipboard && hooks.searchTextToClipboard();
+        request.copyToClipboard = m_links.searchTextClipboardWanted().value_or(false);
         const search::SearchOutcome outcome = run.OKBtnClick(request);
         if (outcome.searchText != TntEdit2->text()) {
             const QSignalBlocker quiet(TntEdit2); // only a trailing U+FFFD went
@@ -980,6 +1017,24 @@ void TSuchForm::closeView()
     ViewerMemo->clear();
 }
 
+void TSuchForm::forgetView()
+{
+    closeView();
+    ZeilenAlsListeSortieren->setEnabled(false);
+    Label2->clear();
+    Label8->clear();
+}
+
+void TSuchForm::prepareOpening(const SearchWindowOpening &opening)
+{
+    TntEdit2->setText(opening.searchText);
+    if (opening.caption)
+        Label8->setText(*opening.caption);
+    if (opening.clearFindText)
+        TntEdit1->clear();
+    TntListBox2->hide();
+}
+
 void TSuchForm::AnsiLadenButtonClick()
 {
     loadKind(DocumentKind::Ansi);
@@ -993,21 +1048,6 @@ void TSuchForm::UTF8LadenButtonClick()
 void TSuchForm::UnicodeLadenButtonClick()
 {
     loadKind(DocumentKind::Mht);
-}
-
-void TSuchForm::SuchbegriffeLaden()
-{
-    suchbegriffeLaden(DocumentKind::Ansi);
-}
-
-void TSuchForm::SuchbegriffeLadenUTF8()
-{
-    suchbegriffeLaden(DocumentKind::Utf8);
-}
-
-void TSuchForm::SuchbegriffeLadenUniAsia()
-{
-    suchbegriffeLaden(DocumentKind::Mht);
 }
 
 void TSuchForm::loadKind(DocumentKind kind)
@@ -1045,7 +1085,6 @@ void TSuchForm::loadKind(DocumentKind kind)
         WeiterSuche->setEnabled(false);
     const auto bookmark = searchwindow::bookmarkToRestore(
         m_ctx.settings.read(searchwindow::bookmarkValueName(kind, searchTimeDatabase())));
-    view.bookmarkPosition = bookmark.value_or(0);
     if (bookmark && view.viewerPainted) {
         Viewer->scrollToOffset(*bookmark);
         Viewer->repaint();
@@ -1070,39 +1109,14 @@ void TSuchForm::suchbegriffeLaden(DocumentKind kind)
 
 void TSuchForm::loadFile(DocumentKind kind, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Viewer->setMode(searchwindow::ViewerMode::vbmodeText);
-        return;
-    }
-    const QByteArray head = file.read(3);
-    const qint64 size = file.size();
-    file.close();
-    const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+    const searchwindow::CollectedTextHead head = searchwindow::readCollectedTextHead(path);
     // Decided before it is set: a detour through 8-bit mode would re-anchor the view of a
     // file that stays open.
-    Viewer->setMode(utf16 ? searchwindow::ViewerMode::vbmodeUnicode : searchwindow::ViewerMode::vbmodeText);
-    chkUnicode = utf16;
-    chkUnicodeBE = utf16;
-    if (size < 4) {
-        switch (kind) {
-        case DocumentKind::Ansi:
-            Label8->setText(u"ANSI-Dokument enthält keine Einträge:"_s);
-            break;
-        case DocumentKind::Utf8:
-            Label8->setText(u"UTF8-Dokument enthält keine Einträge:"_s);
-            break;
-        case DocumentKind::Mht:
-            if (utf16)
-                Label8->setText(u"Unicode-Dokument enthält keine Einträge:"_s);
-            else if (head.startsWith("\xEF\xBB\xBF"))
-                Label8->setText(u"Dokument enthält keine Einträge:"_s);
-            break;
-        case DocumentKind::None:
-            break;
-        }
-    }
-    m_ctx.state.view.currentFileName = path;
+    Viewer->setMode(head.utf16 ? searchwindow::ViewerMode::vbmodeUnicode : searchwindow::ViewerMode::vbmodeText);
+    if (!head.opened)
+        return;
+    if (const QString caption = searchwindow::emptyCollectedTextCaption(kind, head); !caption.isEmpty())
+        Label8->setText(caption);
     Viewer->openFile(path);
     Viewer->repaint(); // the load reads the painted flag and the mirror right after
 }
@@ -1205,15 +1219,6 @@ void TSuchForm::TextinSuchleistelinksbertragen1Click()
         TntEdit2->setText(selected);
 }
 
-void TSuchForm::carryViewerSelection()
-{
-    if (!Viewer->hasSelection())
-        return;
-    QString selected = Viewer->selectedText();
-    selected.replace(QChar(0), u' ');
-    TntEdit2->setText(selected);
-}
-
 TSuchForm::ViewMemory TSuchForm::rememberView() const
 {
     ViewMemory memory;
@@ -1303,6 +1308,31 @@ void TSuchForm::loadSortedList(const lists::SortedListView &view)
     m_ctx.state.view.lastCaptionPrefix = view.kindPrefix;
     Label8->setText(view.label8Caption);
     Label2->clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Web panel
+
+std::optional<bool> TSuchForm::searchTextClipboardWanted() const
+{
+    return m_links.searchTextClipboardWanted();
+}
+
+std::optional<QColor> TSuchForm::mainWindowBackground() const
+{
+    return m_links.mainWindowBackground();
+}
+
+void TSuchForm::hideSearchTermDropDown()
+{
+    if (TntListBox2->isVisible())
+        TntListBox2->hide();
+}
+
+void TSuchForm::refocusViewerSelection()
+{
+    if (ViewerMemo->textCursor().hasSelection() && ViewerMemo->isVisible())
+        ViewerMemo->setFocus();
 }
 
 void TSuchForm::updateMemoGeometry()

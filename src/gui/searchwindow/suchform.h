@@ -4,14 +4,14 @@
 #include "core/db/titlepositions.h"
 #include "core/search/searchrun.h"
 #include "core/searchwindow/findinviewer.h"
+#include "gui/common/windowlinks.h"
 #include "gui/searchwindow/mirrormemo.h"
 #include "gui/searchwindow/sortpanel.h"
+#include "gui/searchwindow/webpanel.h"
 
 #include <QDialog>
 #include <QLineEdit>
 #include <QStringList>
-
-#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -35,27 +35,14 @@ class TTextViewer;
 // The search window: the left search bar with its options and drop-down of earlier search
 // texts, the document view with its title display and the command buttons. Created once by
 // the program and shown modally by the main window's search button; it keeps its state
-// (view, drop-down, options) from one showing to the next.
-class TSuchForm : public QDialog, public SortPanelHost
+// (view, drop-down, options) from one showing to the next. What it needs of the other
+// windows it asks through the links it is made with.
+class TSuchForm : public QDialog, public SortPanelHost, public WebPanelHost
 {
     Q_OBJECT
 public:
-    explicit TSuchForm(app::Context &context, QWidget *parent = nullptr);
+    explicit TSuchForm(app::Context &context, WindowLinks &links = WindowLinks::none(), QWidget *parent = nullptr);
     ~TSuchForm() override;
-
-    // What the window asks of the windows around it. Unset hooks do nothing.
-    struct Hooks
-    {
-        std::function<void()> showSettings;       // the settings dialog, modally
-        std::function<void()> stopBusyIndicator;  // main window: busy timer off, Label1 empty
-        // The settings dialog's SuchtextInClipbrdCheckBox: whether a run copies its search
-        // word to the clipboard (unset: it does not).
-        std::function<bool()> searchTextToClipboard;
-        // The main window's part of a search run (Label1, GedultTimer, GeduldLabel); the
-        // window's own part is handled here.
-        search::SearchRunUi *mainWindowRunUi = nullptr;
-    };
-    Hooks hooks;
 
     // Controls, named as the program's design names them; objectName() is the same name.
     QWidget *ToolBar1 = nullptr;
@@ -105,9 +92,6 @@ public:
     // Hidden controls that only carry state.
     QCheckBox *PhraseCheckBox = nullptr;
     QCheckBox *OderCheckBox = nullptr;
-    int SpinEdit1 = 50;
-    bool chkUnicode = false;
-    bool chkUnicodeBE = false;
     // Memo index where the last find-next selected; the sorted-list command resets it.
     qint64 memoSearchStart = 0;
 
@@ -115,6 +99,18 @@ public:
 
     // Closes the view's file and empties its memo mirror.
     void closeView();
+    // closeView, the captions emptied and the sorted list offered again only after a load.
+    void forgetView();
+    // Before the main window shows the window.
+    void prepareOpening(const SearchWindowOpening &opening);
+
+    // The viewers' font in points, and whether the memo mirror shows its short hint.
+    int viewerFontSize() const;
+    void applyViewerFontSize(int points);
+    void showViewerHints(bool shown);
+    // The window background: with panels, also the four panels and the tool bar.
+    void applyBackgroundColour(const QColor &color, bool panels);
+    void applyNoticeColour(const QColor &color);
 
     // The drop-down's texts, top first.
     QStringList searchTexts() const;
@@ -123,7 +119,8 @@ public:
     void setDropDownGrey(bool grey);
     bool dropDownIsGrey() const { return m_dropDownGrey; }
 
-    // Whether the window was maximised when it was last resized (its size is then not stored).
+    // Whether the window was maximised when it was last resized or its state changed (its
+    // size is then not stored).
     bool maximisedAtLastResize() const { return m_maximisedAtLastResize; }
 
     // Handlers.
@@ -152,9 +149,6 @@ public:
     void AnsiLadenButtonClick();
     void UTF8LadenButtonClick();
     void UnicodeLadenButtonClick();
-    void SuchbegriffeLaden();
-    void SuchbegriffeLadenUTF8();
-    void SuchbegriffeLadenUniAsia();
     void ZeigDieTitelAn();
     void Timer2Timer();
     void LetztesUmbruchZeicheEntfernen();
@@ -165,8 +159,6 @@ public:
     void ViewerMemoMouseDown(Qt::MouseButton button);
     void LesezeichenBtnClick();
     void TextinSuchleistelinksbertragen1Click();
-    // Text carried from the viewer's own popup item (NUL already replaced).
-    void carryViewerSelection();
 
     // After a search run: show again what the view showed before, with the memo's
     // selection where it was (first line and selection remembered before the run).
@@ -190,6 +182,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
@@ -204,6 +197,12 @@ private:
     void prepareViewForList() override;
     void loadSortedList(const lists::SortedListView &view) override;
 
+    // What the web panel asks of the window.
+    std::optional<bool> searchTextClipboardWanted() const override;
+    std::optional<QColor> mainWindowBackground() const override;
+    void hideSearchTermDropDown() override;
+    void refocusViewerSelection() override;
+
     struct KindRow;
     const KindRow &row(app::DocumentKind kind) const;
     QPushButton *loadButton(app::DocumentKind kind) const;
@@ -215,12 +214,14 @@ private:
     bool handlePathShortcut(const QString &trimmed);
     void echoSearchText();
     void placeDropDown();
-    void applyViewerFontSize();
+    void applyStoredViewerFont();
     void wireViewer();
     void updateMemoGeometry();
     void pause(int milliseconds);
     QString searchTimeDatabase() const;
 
+    WindowLinks &m_links;
+    WebPanel *m_webPanel = nullptr;
     bool m_firstPaint = true;
     bool m_paintQueued = false;
     bool m_searchRunning = false;

@@ -8,18 +8,14 @@
 #include "gui/common/colors.h"
 #include "gui/common/guarded.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -33,22 +29,6 @@ namespace {
 constexpr int AddressItemHeight = 28;
 constexpr int SymbolSize = 20;
 constexpr int GlyphSize = 16;
-
-QWidget *topLevelNamed(const QString &name)
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *w : windows) {
-        if (w->objectName() == name)
-            return w;
-    }
-    const QString suffix = u"::"_s + name;
-    for (QWidget *w : windows) {
-        const QString cls = QString::fromLatin1(w->metaObject()->className());
-        if (cls == name || cls.endsWith(suffix))
-            return w;
-    }
-    return nullptr;
-}
 
 // The square on which ">" (query address) or "+" (any other) stands.
 QPixmap symbolPixmap(bool query)
@@ -168,9 +148,10 @@ private:
 
 } // namespace
 
-WebPanel::WebPanel(app::Context &context, QLineEdit *searchBar, QWidget *parent)
+WebPanel::WebPanel(app::Context &context, WebPanelHost &host, QLineEdit *searchBar, QWidget *parent)
     : QFrame {parent}
     , m_ctx {context}
+    , m_host {host}
     , m_searchBar {searchBar}
 {
     setObjectName(u"Panel2"_s);
@@ -276,12 +257,8 @@ void WebPanel::TntListBox1MouseMove()
 
 bool WebPanel::copySwitchOn() const
 {
-    if (m_copySwitch)
-        return m_copySwitch();
-    if (QWidget *dialog = topLevelNamed(u"TEinstellform"_s)) {
-        if (const auto *box = dialog->findChild<QCheckBox *>(u"SuchtextInClipbrdCheckBox"_s))
-            return box->isChecked();
-    }
+    if (const std::optional<bool> wanted = m_host.searchTextClipboardWanted())
+        return *wanted;
     // Without the dialog the stored switch decides; it is on unless switched off.
     return m_ctx.settings.read(QString::fromUtf16(names::SuchwortInZwischenablage)) != u"0";
 }
@@ -320,31 +297,14 @@ void WebPanel::SuchImInternetBtnClick()
     if (m_searchBar)
         m_searchBar->clear();
 
-    QWidget *memo = window() ? window()->findChild<QWidget *>(u"ViewerMemo"_s) : nullptr;
-    bool memoHasSelection = false;
-    if (const auto *plain = qobject_cast<QPlainTextEdit *>(memo))
-        memoHasSelection = plain->textCursor().hasSelection();
-    else if (const auto *rich = qobject_cast<QTextEdit *>(memo))
-        memoHasSelection = rich->textCursor().hasSelection();
-    if (memoHasSelection && memo->isVisible())
-        memo->setFocus();
+    m_host.refocusViewerSelection();
 }
 
 QColor WebPanel::selectionColor() const
 {
-    QColor base;
-    if (const QWidget *main = topLevelNamed(u"TMainForm_Vespira_HTML"_s))
-        base = backgroundColor(main);
-    else
-        base = colorOfText(m_ctx.state.colorText).value_or(toQColor(app::color::clHighlight));
+    const QColor base = m_host.mainWindowBackground().value_or(
+        colorOfText(m_ctx.state.colorText).value_or(toQColor(app::color::clHighlight)));
     return QColor(base.red() * 9 / 10, base.green() * 9 / 10, base.blue() * 9 / 10);
-}
-
-void WebPanel::hideSearchTermDropDown() const
-{
-    QWidget *dropDown = window() ? window()->findChild<QWidget *>(u"TntListBox2"_s) : nullptr;
-    if (dropDown && dropDown->isVisible())
-        dropDown->hide();
 }
 
 } // namespace vespira::gui

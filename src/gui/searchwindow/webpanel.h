@@ -2,9 +2,11 @@
 
 #include "core/app/context.h"
 
+#include <QColor>
 #include <QFrame>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -13,28 +15,33 @@ class QListWidget;
 
 namespace vespira::gui {
 
+// What the web panel asks of the window around it and of the program. Every method has a
+// do-nothing default.
+class WebPanelHost
+{
+public:
+    virtual ~WebPanelHost() = default;
+    // Whether the search text goes to the clipboard before the page opens (the settings
+    // dialog's box); nullopt: the stored switch decides.
+    virtual std::optional<bool> searchTextClipboardWanted() const { return std::nullopt; }
+    // The main window's background; nullopt: the current colour text.
+    virtual std::optional<QColor> mainWindowBackground() const { return std::nullopt; }
+    // Hides the search-term drop-down when it is shown (every address paint does).
+    virtual void hideSearchTermDropDown() {}
+    // After a web search the view's memo mirror takes the focus back when it shows a selection.
+    virtual void refocusViewerSelection() {}
+};
+
 // The web-search panel of the search window ("Panel2"): the topic box TntComboBox1, the
 // web-address list TntListBox1 and the labels Label5 and TntLabel1, filled from
 // Adressen_Webseiten.txt in the program folder. "Suche im Internet" sends the left search
 // bar's text to the chosen address. Hidden until the first press of that button.
-//
-// Embedding in the search window:
-//   m_web = new WebPanel(m_ctx, TntEdit2, PanelLinks);   // objectName "Panel2"
-//   left->addWidget(m_web, 1);
-//   Panel2 = m_web; Label5 = m_web->Label5; TntComboBox1 = m_web->TntComboBox1;
-//   TntListBox1 = m_web->TntListBox1; TntLabel1 = m_web->TntLabel1;
-//   connect(SuchImInternetBtn, &QPushButton::clicked, m_web, &WebPanel::SuchImInternetBtnClick);
-//   first paint: m_web->fillTopics();
-// The panel finds the window's ViewerMemo and TntListBox2 by name and the settings dialog's
-// SuchtextInClipbrdCheckBox among the top-level windows; the setters below replace that.
 class WebPanel : public QFrame
 {
     Q_OBJECT
 public:
-    WebPanel(app::Context &context, QLineEdit *searchBar, QWidget *parent = nullptr);
+    WebPanel(app::Context &context, WebPanelHost &host, QLineEdit *searchBar, QWidget *parent = nullptr);
 
-    // Whether the search text goes to the clipboard before the page opens.
-    void setCopySwitch(std::function<bool()> copySwitch) { m_copySwitch = std::move(copySwitch); }
     // Opens an address; the browser launcher of the settings unless a test sets its own.
     void setLauncher(std::function<void(const QString &)> launcher) { m_launcher = std::move(launcher); }
 
@@ -50,8 +57,7 @@ public:
 
     // The fill of the selected entry: the main window's background darkened by 10 %.
     [[nodiscard]] QColor selectionColor() const;
-    // Hides the search-term drop-down when it is shown (every address paint does).
-    void hideSearchTermDropDown() const;
+    void hideSearchTermDropDown() const { m_host.hideSearchTermDropDown(); }
 
     QLabel *Label5 = nullptr;
     QComboBox *TntComboBox1 = nullptr;
@@ -65,8 +71,8 @@ private:
     void open(const QString &address);
 
     app::Context &m_ctx;
+    WebPanelHost &m_host;
     QLineEdit *m_searchBar;
-    std::function<bool()> m_copySwitch;
     std::function<void(const QString &)> m_launcher;
 };
 

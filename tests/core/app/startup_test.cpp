@@ -1,3 +1,4 @@
+#include "core/app/restoredefaults.h"
 #include "core/app/shutdown.h"
 #include "core/app/startup.h"
 
@@ -88,7 +89,6 @@ TEST(Startup, CreatesDataFoldersAndWarnsForEachThatCannotBeMade)
     EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).exists());
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
     EXPECT_EQ(t.context.state.adressenPath, t.folder.file(u"Adressen_Webseiten.txt"_s));
-    EXPECT_EQ(t.context.state.zipTempPath, t.folder.file(u"Datenbank/Temp/ZipTemp/"_s));
 
     const QString missing = t.folder.file(u"fehlt/"_s);
     app::createDataFolders(missing, t.dialogs);
@@ -220,4 +220,24 @@ TEST(SharedFiles, InstalledManualAndAddressesReachTheProgramFolderWithoutOverwri
     EXPECT_EQ(program.read(manual), "%PDF neu");
     EXPECT_EQ(program.read(addresses), "[Themen1]\r\nListe=Eigene\r\n");
     EXPECT_EQ(QDir(program.path()).entryList(QDir::Files), (QStringList {addresses, manual}));
+}
+
+TEST(RestoreDefaults, WritesTheSevenValuesInOrderAndFollowsTheScreen)
+{
+    for (const auto &[screen, searchWidth] : {std::pair {1280, 900}, std::pair {800, 800}, std::pair {0, 900}}) {
+        SCOPED_TRACE(screen);
+        test::TestContext t;
+        t.context.state.colorText = u"$00010203"_s;
+        const app::RestoredDefaults defaults = app::restoreDefaults(t.context.settings, t.context.state, screen);
+        EXPECT_EQ(t.settings.writeOrder,
+                  (QStringList {u"Farbe"_s, u"SchriftsizeTextViewer"_s, u"Hoehe"_s, u"Weite"_s, u"SHoehe"_s,
+                                u"SWeite"_s, u"HinweistextFarbe"_s}));
+        const QStringList values {u"clHighlight"_s, u"10"_s, u"420"_s, u"700"_s, u"500"_s,
+                                  QString::number(searchWidth), u"clWhite"_s};
+        for (int i = 0; i < values.size(); ++i)
+            EXPECT_EQ(t.settings.values.value(t.settings.writeOrder.value(i)), values[i]) << i;
+        EXPECT_EQ(defaults.searchWidth, searchWidth);
+        EXPECT_EQ(t.context.state.colorText, u"clHighlight"_s);
+        EXPECT_EQ(t.context.state.noticeColorText, u"clWhite"_s);
+    }
 }

@@ -129,7 +129,6 @@ TEST(UpdateAfterSearch, SavesByShownKindAndItsHitFlag)
 
     // The UTF-8 flag says nothing while the MHT kind is shown; the ANSI list is never written.
     EXPECT_TRUE(searchTextListsToSave(texts, folder.path(), u"A"_s, DocumentKind::Mht, run).isEmpty());
-    run.ansiListFlag = false;
     EXPECT_TRUE(searchTextListsToSave(texts, folder.path(), u"A"_s, DocumentKind::Ansi, run).isEmpty());
     run.mhtListFlag = false;
     EXPECT_EQ(searchTextListsToSave(texts, folder.path(), u"A"_s, DocumentKind::Mht, run), QStringList {mht});
