@@ -478,8 +478,8 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     if (summary.documents == 0)
         throw Error(u"Keines der Dokumente konnte gelesen werden; die Datenbank wurde nicht angelegt."_s);
 
-    TempOutput utf8Index(dataFolder, name, QString::fromUtf16(db::suffix::Utf8Trigrams));
-    TempOutput mhtIndex(dataFolder, name, QString::fromUtf16(db::suffix::MhtTrigrams));
+    TempOutput utf8Index(programFolder, name, QString::fromUtf16(db::suffix::Utf8Trigrams));
+    TempOutput mhtIndex(programFolder, name, QString::fromUtf16(db::suffix::MhtTrigrams));
     {
         const auto keepGoing = [&] { return !progress || progress(state); };
         const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
