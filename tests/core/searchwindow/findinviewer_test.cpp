@@ -116,22 +116,6 @@ TEST_F(FindInViewerTest, OccurrencesAcrossMappingWindowsAreFoundOnceAndCancelSto
     EXPECT_TRUE(stopped.cancelled());
 }
 
-TEST_F(FindInViewerTest, OffsetsBeyond4GBAreFound)
-{
-    const QString path = m_dir.filePath(u"big.txt"_s);
-    const qint64 beyond = 4LL * 1024 * 1024 * 1024 + 17;
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(beyond + 100)); // sparse
-        ASSERT_TRUE(f.seek(beyond));
-        f.write("NADEL");
-    }
-    MappedFileSearch search(path, "nadel", 1024 * 1024);
-    EXPECT_EQ(search.fileSize(), beyond + 100);
-    EXPECT_EQ(search.next(beyond - 4096), beyond);
-}
-
 TEST_F(FindInViewerTest, PressesWalkTheOccurrencesAnnounceTheLastAndStartOver)
 {
     const QString path = write("Haus haus HAUS");

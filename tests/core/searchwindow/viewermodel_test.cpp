@@ -303,34 +303,6 @@ TEST_F(ViewerModelTest, ScrollBarHasAtMost32767StepsAndItsEndsMeetTheFileEnds)
     EXPECT_EQ(m.viewPosition(), 0);
 }
 
-TEST_F(ViewerModelTest, FilesBeyond4GBAreAddressedWith64BitOffsets)
-{
-    const qint64 size = 5LL * 1024 * 1024 * 1024;
-    const QString path = m_dir.filePath(u"big.txt"_s);
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(size)); // sparse: reads as NUL bytes
-        const QByteArray tail = "\nthe title line\nlast words\n";
-        ASSERT_TRUE(f.seek(size - tail.size()));
-        f.write(tail);
-    }
-    ViewerModel m;
-    ASSERT_TRUE(m.open(path));
-    EXPECT_EQ(m.fileSize(), size);
-    m.setPageLines(3);
-    m.scrollToOffset(size - 20);
-    EXPECT_EQ(m.viewPosition(), size - 26);
-    EXPECT_EQ(m.visibleLines(1).value(0).text, u"the title line"_s);
-    m.scrollToEnd();
-    EXPECT_EQ(m.visibleLines(3).value(2).text, u"last words"_s);
-    EXPECT_EQ(m.scrollMaximum(), ViewerModel::kMaxScrollSteps);
-    EXPECT_EQ(m.scrollValue(), ViewerModel::kMaxScrollSteps);
-    m.scrollToValue(1);
-    EXPECT_GT(m.viewPosition(), 0);
-    EXPECT_LT(m.viewPosition(), size / 30000);
-}
-
 TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
 {
     QByteArray text;
