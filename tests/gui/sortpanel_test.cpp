@@ -98,9 +98,10 @@ TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
     EXPECT_TRUE(search->Panel2->isHidden());
     EXPECT_FALSE(t.context.state.sort.sortCancel);
     EXPECT_EQ(settings->result(), QDialog::Accepted);
-    ASSERT_EQ(t.dialogs.shown.size(), 2);
-    EXPECT_EQ(t.dialogs.shown[1].text, gui::SortPanel::confirmationText(u"Akten"_s));
-    EXPECT_TRUE(t.dialogs.shown[1].text.startsWith(u"Möchten Sie die Dokumente von \"Akten\" sortieren?\r\n"_s));
+    const QString question = u"confirm: Möchten Sie die Dokumente von \"Akten\" sortieren?\r\nVorhandene sortierte Listen "
+                             u"werden überschrieben! Wenn JA, dann \r\nklicken Sie anschließend auf den Schalter "
+                             u"\"Sortierte Listen erstellen\""_s;
+    EXPECT_EQ(t.dialogs.log(), (QStringList {question, question}));
 }
 
 TEST_F(SortPanelTest, WithoutCollectedTextTheInformationBoxIsShownAndNothingIsLocked)
@@ -111,10 +112,8 @@ TEST_F(SortPanelTest, WithoutCollectedTextTheInformationBoxIsShownAndNothingIsLo
     const QList<bool> before = enabledStates();
 
     panel().SortierteListenErstellenButton->click();
-    ASSERT_EQ(t.dialogs.shown.size(), 1);
-    EXPECT_EQ(t.dialogs.shown[0].kind, u"information"_s);
-    EXPECT_EQ(t.dialogs.shown[0].text,
-              u"Für die Datenbank \"Archiv\" existieren keine Dokumente, die sortiert werden könnten!"_s);
+    EXPECT_EQ(t.dialogs.log(), QStringList {u"information: Für die Datenbank \"Archiv\" existieren keine Dokumente, "
+                                            u"die sortiert werden könnten!"_s});
     EXPECT_TRUE(QDir(t.folder.file(u"Datenbank/Temp"_s)).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
     EXPECT_EQ(enabledStates(), before);
     EXPECT_TRUE(form.OKBtn->isEnabled());
@@ -265,9 +264,8 @@ TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLarg
         QByteArray ansi, utf8, mht;
         bool ansiOn, utf8On, mhtOn;
     } cases[] = {
-        {"ab", "ab", "\xFF\xFE" "a", false, false, false},
-        {"abc", "abc", QByteArray("\xFF\xFE" "a\0", 4), true, true, false},
-        {"abc", "abc", QByteArray("\xFF\xFE" "ab\0", 5), true, true, true},
+        {"ab", "abc", QByteArray("\xFF\xFE" "a\0", 4), false, true, false},
+        {"abc", "ab", QByteArray("\xFF\xFE" "ab\0", 5), true, false, true},
     };
     for (const auto &c : cases) {
         t.folder.write(u"Datenbank/Archiv_AnsiDokument.txt"_s, c.ansi);
@@ -284,12 +282,9 @@ TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLarg
         EXPECT_EQ(form.AnsiLadenButton->isEnabled(), c.ansiOn) << c.ansi.size();
         EXPECT_EQ(form.UTF8LadenButton->isEnabled(), c.utf8On) << c.utf8.size();
         EXPECT_EQ(form.UnicodeLadenButton->isEnabled(), c.mhtOn) << c.mht.size();
-        for (QWidget *w : {static_cast<QWidget *>(form.TntEdit2), static_cast<QWidget *>(form.GrossKleinBeachten),
-                           static_cast<QWidget *>(form.NurGanzeWoerterCheckBox), static_cast<QWidget *>(form.TntEdit1),
-                           static_cast<QWidget *>(form.SpeedButton2), static_cast<QWidget *>(form.CancelBtn),
-                           static_cast<QWidget *>(form.WeiterSuche),
-                           static_cast<QWidget *>(panel().SortierteListenErstellenButton),
-                           static_cast<QWidget *>(panel().WoerterUndSaetzeButton)})
+        for (QWidget *w : QList<QWidget *> {form.TntEdit2, form.GrossKleinBeachten, form.NurGanzeWoerterCheckBox,
+                                            form.TntEdit1, form.SpeedButton2, form.CancelBtn, form.WeiterSuche,
+                                            panel().SortierteListenErstellenButton, panel().WoerterUndSaetzeButton})
             EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_FALSE(form.OKBtn->isEnabled());
         EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
