@@ -91,12 +91,11 @@ TEST(Startup, CreatesDataFoldersAndWarnsForEachThatCannotBeMade)
 
     const QString missing = t.folder.file(u"fehlt/"_s);
     app::createDataFolders(missing, t.dialogs);
-    ASSERT_EQ(t.dialogs.shown.size(), 3);
-    EXPECT_EQ(t.dialogs.shown[0].kind, u"warning"_s);
-    EXPECT_EQ(t.dialogs.shown[0].text, u"Kann das Verzeichnis "_s + missing + u"Datenbank nicht anlegen!"_s);
-    EXPECT_EQ(t.dialogs.shown[1].text,
-              u"Kann das Verzeichnis "_s + missing + u"Datenbank/Suchwoerterlisten nicht anlegen!"_s);
-    EXPECT_EQ(t.dialogs.shown[2].text, u"Kann das Verzeichnis "_s + missing + u"Datenbank/Temp nicht anlegen!"_s);
+    EXPECT_EQ(t.dialogs.log(), (QStringList {u"warning: Kann das Verzeichnis "_s + missing + u"Datenbank nicht anlegen!"_s,
+                                             u"warning: Kann das Verzeichnis "_s + missing
+                                                 + u"Datenbank/Suchwoerterlisten nicht anlegen!"_s,
+                                             u"warning: Kann das Verzeichnis "_s + missing
+                                                 + u"Datenbank/Temp nicht anlegen!"_s}));
 }
 
 TEST(Startup, ControlFolderIsActiveWhenContainedIgnoringCase)

@@ -60,16 +60,11 @@ TEST_F(ViewerModelTest, EmptyAndOneByteUnicodeFilesShowNothingAndDoNotScroll)
         m.setPageLines(10);
         EXPECT_TRUE(m.visibleLines(10).isEmpty());
         EXPECT_FALSE(m.readFailed());
-        EXPECT_EQ(m.lastPosition(), 0);
         EXPECT_TRUE(m.wholeTextFits());
         EXPECT_EQ(m.scrollMaximum(), 0);
-        EXPECT_FALSE(m.scrollLines(3, true));
-        EXPECT_FALSE(m.scrollPage(true));
-        EXPECT_FALSE(m.scrollToOffset(500));
-        EXPECT_FALSE(m.scrollToEnd());
+        EXPECT_FALSE(m.scrollLines(3, true) || m.scrollPage(true) || m.scrollToOffset(500) || m.scrollToEnd());
         EXPECT_EQ(m.viewPosition(), 0);
         m.selectLine(0);
-        EXPECT_EQ(m.selectionLength(), 0);
         EXPECT_TRUE(m.copyText(MirrorMode::Utf16).isEmpty());
     }
 }
@@ -294,12 +289,8 @@ TEST_F(ViewerModelTest, ScrollBarHasAtMost32767StepsAndItsEndsMeetTheFileEnds)
     EXPECT_EQ(m.visibleLines(1).value(0).text, u"row 90"_s);
     m.scrollToValue(max / 2);
     EXPECT_EQ(m.viewPosition(), m.lineStartContaining(m.viewPosition()));
-    m.scrollPage(false);
-    m.scrollPage(false);
-    m.scrollPage(false);
-    m.scrollPage(false);
-    m.scrollPage(false);
-    m.scrollPage(false);
+    for (int page = 0; page < 6; ++page)
+        m.scrollPage(false);
     EXPECT_EQ(m.viewPosition(), 0);
 }
 
