@@ -5,6 +5,7 @@
 #include "gui/searchwindow/textviewer.h"
 
 #include "support/guicontext.h"
+#include "support/textdata.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringEncoder>
 #include <QTimer>
 #include <QToolButton>
 
@@ -46,11 +46,7 @@ protected:
     gui::SortPanel &panel() { return *form.sortPanel; }
     QString doc() const { return u"Z:"_s + t.folder.file(u"docs/a.htm"_s).replace(u'/', u'\\'); }
     void writeUtf8(const QString &text) { t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, text.toUtf8()); }
-    void writeMht(const QString &text)
-    {
-        QStringEncoder encoder(QStringEncoder::Utf16LE);
-        t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text)));
-    }
+    void writeMht(const QString &text) { t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, test::utf16le(text)); }
     QString list(const char16_t *suffix) const { return u"Datenbank/Archiv_Phrasen_Woerter_"_s + QString::fromUtf16(suffix); }
 
     // The controls a build locks, in the order of their names.
@@ -131,10 +127,8 @@ TEST_F(SortPanelTest, OnlyTheMhtFileBuildsOnlyTheMhtListWhichTheListButtonShows)
     panel().SortierteListenErstellenButton->click();
     EXPECT_TRUE(t.dialogs.shown.isEmpty()) << t.dialogs.texts().join(u'|').toStdString();
     EXPECT_FALSE(t.folder.exists(list(u"Utf8Liste.txt")));
-    QStringEncoder encoder(QStringEncoder::Utf16LE);
-    const QByteArray expected = QByteArray("\xFF\xFE", 2)
-        + QByteArray(encoder.encode(u"Dach\r\nDas\r\nein\r\nHaus\r\nund\r\n#"_s + doc() + u"\r\n"_s));
-    EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")), expected);
+    EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")),
+              test::utf16le(u"Dach\r\nDas\r\nein\r\nHaus\r\nund\r\n#"_s + doc() + u"\r\n"_s));
     EXPECT_EQ(panel().Label4->text(), u"Fertig"_s);
     EXPECT_TRUE(form.windowTitle().isEmpty());
     EXPECT_TRUE(form.UnicodeLadenButton->isEnabled());

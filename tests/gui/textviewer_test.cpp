@@ -1,11 +1,9 @@
 #include "gui/searchwindow/textviewer.h"
-#include "support/printers.h"
+#include "support/tempdir.h"
 
-#include <QFile>
 #include <QScrollBar>
 #include <QAction>
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QKeyEvent>
 
 #include <gtest/gtest.h>
@@ -32,14 +30,7 @@ protected:
         });
     }
 
-    QString write(const QByteArray &bytes, const QString &name = u"t.txt"_s)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        return path;
-    }
+    QString write(const QByteArray &bytes, const QString &name = u"t.txt"_s) { return folder.write(name, bytes); }
 
     void paint() { (void)viewer.grab(); }
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier)
@@ -48,7 +39,7 @@ protected:
         QCoreApplication::sendEvent(&viewer, &e);
     }
 
-    QTemporaryDir dir;
+    vespira::test::TempProgramFolder folder;
     TTextViewer viewer;
     QStringList errors;
     QStringList mirror;
@@ -146,8 +137,8 @@ TEST_F(TextViewerTest, SelectionScrollsWithIndentAndCopiesAndCarries)
 
 TEST_F(TextViewerTest, OpenFailureShowsTheViewerErrorAndAnEmptyFileIgnoresScrolling)
 {
-    EXPECT_FALSE(viewer.openFile(dir.filePath(u"fehlt.txt"_s)));
-    EXPECT_EQ(errors, QStringList {u"Cannot open file: \""_s + dir.filePath(u"fehlt.txt"_s) + u"\""_s});
+    EXPECT_FALSE(viewer.openFile(folder.file(u"fehlt.txt"_s)));
+    EXPECT_EQ(errors, QStringList {u"Cannot open file: \""_s + folder.file(u"fehlt.txt"_s) + u"\""_s});
     EXPECT_FALSE(viewer.isOpen());
     paint();
     EXPECT_TRUE(mirror.isEmpty());

@@ -1,10 +1,10 @@
 #include "core/lists/textpieces.h"
 
 #include "support/tempdir.h"
+#include "support/textdata.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira::lists;
+using vespira::test::utf16le;
 
 namespace {
 
@@ -53,12 +54,6 @@ TEST(TextPieces, FortyFiveMillionBytesGiveThreePiecesEndingAtLineBreaks)
     EXPECT_EQ(concatPieces(pieces), text);
 }
 
-QByteArray utf16WithMark(const QString &text)
-{
-    QStringEncoder encoder(QStringEncoder::Utf16LE);
-    return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
-}
-
 // Cuts the bytes into pieces of at most pieceSize bytes and reads them back, one entry a piece.
 QStringList cutAndRead(const QByteArray &bytes, PieceEncoding encoding, qint64 pieceSize)
 {
@@ -79,7 +74,7 @@ TEST(TextPieces, PiecesEndAfterALoneLfOrALoneCrToo)
         const QString text = u"eins zwei"_s + end + u"ABCDEFGHIJ"_s + end + u"drei"_s;
         // The limit falls between "ABCDE" and "FGHIJ".
         for (const auto &[bytes, encoding, size] : {std::tuple {text.toUtf8(), PieceEncoding::Utf8, 15},
-                                                    std::tuple {utf16WithMark(text), PieceEncoding::Utf16LE, 32}}) {
+                                                    std::tuple {utf16le(text), PieceEncoding::Utf16LE, 32}}) {
             QStringList lines;
             for (const QString &part : cutAndRead(bytes, encoding, size))
                 forEachLine(part, [&](QStringView line) {
@@ -104,7 +99,7 @@ TEST(TextPieces, WithoutLineBreaksPiecesEndAtCharacterBoundaries)
     for (int i = 0; i < 40; ++i)
         lines += u"Zeile 𝄞 Größe "_s + QString::number(i) + (i % 3 ? u"\r\n"_s : u""_s);
     for (qint64 size : {7, 50, 1000}) // later UTF-16 pieces have no mark and are read as UTF-16 all the same
-        EXPECT_EQ(cutAndRead(utf16WithMark(lines), PieceEncoding::Utf16LE, size).join(QString()), lines) << size;
+        EXPECT_EQ(cutAndRead(utf16le(lines), PieceEncoding::Utf16LE, size).join(QString()), lines) << size;
 }
 
 TEST(TextPieces, LinesEndAtCrLfLoneCrOrLoneLf)

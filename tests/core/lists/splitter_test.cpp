@@ -1,6 +1,8 @@
 #include "core/lists/linesplitter.h"
 #include "core/lists/sortedlist.h"
 
+#include "support/textdata.h"
+
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -18,8 +20,7 @@ namespace {
 class Splitter : public ::testing::Test
 {
 protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    vespira::test::GermanLocale locale;
 
     QStringList split(SplitMode mode, const QStringList &lines, int list)
     {

@@ -1,9 +1,9 @@
 #include "core/common/error.h"
 #include "core/searchwindow/viewermodel.h"
-#include "support/printers.h"
+#include "support/tempdir.h"
+#include "support/textdata.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,24 +17,7 @@ namespace {
 class ViewerModelTest : public ::testing::Test
 {
 protected:
-    QString write(const QByteArray &bytes, const QString &name = u"text.txt"_s)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        return path;
-    }
-
-    static QByteArray utf16(const QString &s, bool bom = true)
-    {
-        QByteArray b = bom ? QByteArray("\xFF\xFE", 2) : QByteArray();
-        for (QChar c : s) {
-            b.append(char(c.unicode() & 0xFF));
-            b.append(char(c.unicode() >> 8));
-        }
-        return b;
-    }
+    QString write(const QByteArray &bytes, const QString &name = u"text.txt"_s) { return m_folder.write(name, bytes); }
 
     static QStringList texts(const QList<ViewLine> &lines)
     {
@@ -44,7 +27,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir m_dir;
+    vespira::test::TempProgramFolder m_folder;
 };
 
 TEST_F(ViewerModelTest, EmptyAndOneByteUnicodeFilesShowNothingAndDoNotScroll)
@@ -155,7 +138,7 @@ TEST_F(ViewerModelTest, UnicodeModeReadsUtf16AndCoversOddSelections)
 {
     ViewerModel m;
     m.setMode(ViewerMode::vbmodeUnicode);
-    ASSERT_TRUE(m.open(write(utf16(u"Ab\r\nÄx\u20ACz"_s) + QByteArray("\x41", 1))));
+    ASSERT_TRUE(m.open(write(vespira::test::utf16le(u"Ab\r\nÄx\u20ACz"_s) + QByteArray("\x41", 1))));
     const auto lines = m.visibleLines(5);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].text, u"Ab"_s); // the byte-order mark is no character
@@ -234,7 +217,7 @@ TEST_F(ViewerModelTest, CopyDecodesByMirrorModeAndBlanksNul)
 
     ViewerModel u;
     u.setMode(ViewerMode::vbmodeUnicode);
-    ASSERT_TRUE(u.open(write(utf16(u"x"_s + QChar(0) + u"ä"_s, false), u"u.txt"_s)));
+    ASSERT_TRUE(u.open(write(vespira::test::utf16le(u"x"_s + QChar(0) + u"ä"_s, false), u"u.txt"_s)));
     u.selectAll();
     // a UTF-16 file stays UTF-16 whatever the mirror mode
     EXPECT_EQ(u.copyText(MirrorMode::Utf8), u"x ä"_s);
@@ -319,7 +302,7 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
     QString wide;
     for (int i = 0; i < 262144; ++i)
         wide += u"Zeile "_s + QString::number(i).rightJustified(8, u'0') + u"\r\n"_s; // 32 bytes each
-    const QString widePath = write(utf16(wide, false), u"wide.txt"_s);
+    const QString widePath = write(vespira::test::utf16le(wide, false), u"wide.txt"_s);
     ViewerModel u;
     u.setMode(ViewerMode::vbmodeUnicode);
     ASSERT_TRUE(u.open(widePath));
@@ -332,8 +315,8 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
 TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
 {
     ViewerModel m;
-    EXPECT_FALSE(m.open(m_dir.filePath(u"missing.txt"_s)));
-    EXPECT_EQ(m.lastError(), u"Cannot open file: \""_s + m_dir.filePath(u"missing.txt"_s) + u"\""_s);
+    EXPECT_FALSE(m.open(m_folder.file(u"missing.txt"_s)));
+    EXPECT_EQ(m.lastError(), u"Cannot open file: \""_s + m_folder.file(u"missing.txt"_s) + u"\""_s);
     EXPECT_FALSE(m.isOpen());
 
     const QString path = write(QByteArray(4 * 1024 * 1024, 'z'));
