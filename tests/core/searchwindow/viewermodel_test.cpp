@@ -293,10 +293,13 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
     EXPECT_FALSE(m.readFailed());
     m.setSelection(1'999'990, 100, false);
     EXPECT_EQ(m.selectedBytes(), "00124999\r\nZeile 00");
-    // Past the new end nothing can be shown.
+    // Past the new end nothing can be shown, and a selection there cannot be read.
     m.scrollToOffset(3'000'000);
     EXPECT_TRUE(m.visibleLines(5).isEmpty());
     EXPECT_TRUE(m.readFailed());
+    EXPECT_EQ(m.lastError(), u"Cannot read file: \""_s + path + u"\""_s);
+    m.setSelection(3'000'000, 10, false);
+    EXPECT_THROW(m.selectedBytes(), vespira::Error);
 
     // UTF-16 cut one byte into a character: that byte is no character.
     QString wide;
@@ -312,25 +315,18 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
     EXPECT_FALSE(u.readFailed());
 }
 
-TEST_F(ViewerModelTest, OpenFailureAndReadFailureAreReported)
+TEST_F(ViewerModelTest, OpenFailureIsReportedAndTheSameFileOpensWithoutChange)
 {
     ViewerModel m;
     EXPECT_FALSE(m.open(m_folder.file(u"missing.txt"_s)));
     EXPECT_EQ(m.lastError(), u"Cannot open file: \""_s + m_folder.file(u"missing.txt"_s) + u"\""_s);
     EXPECT_FALSE(m.isOpen());
 
-    const QString path = write(QByteArray(4 * 1024 * 1024, 'z'));
+    const QString path = write("abcdefgh");
     ASSERT_TRUE(m.open(path));
     m.setSelection(5, 3, false);
-    ASSERT_TRUE(m.open(path)); // the same file: nothing changes
+    ASSERT_TRUE(m.open(path));
     EXPECT_EQ(m.selectionLength(), 3);
-    QFile(path).resize(10); // the file shrinks under the viewer
-    m.scrollToOffset(3 * 1024 * 1024);
-    EXPECT_TRUE(m.visibleLines(5).isEmpty());
-    EXPECT_TRUE(m.readFailed());
-    EXPECT_EQ(m.lastError(), u"Cannot read file: \""_s + path + u"\""_s);
-    m.setSelection(3 * 1024 * 1024, 10, false);
-    EXPECT_THROW(m.selectedBytes(), vespira::Error);
 }
 
 } // namespace
