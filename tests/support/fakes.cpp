@@ -26,6 +26,14 @@ QStringList ScriptedDialogs::texts() const
     return result;
 }
 
+QStringList ScriptedDialogs::log() const
+{
+    QStringList result;
+    for (const Shown &s : shown)
+        result << s.kind + QStringLiteral(": ") + s.text;
+    return result;
+}
+
 void MemorySettings::write(const QString &name, const QString &value)
 {
     if (failWrites)

@@ -35,6 +35,8 @@ public:
 
     void answer(bool yes) { m_answers.push_back(yes); }
     QStringList texts() const;
+    // Every box shown as "kind: text".
+    QStringList log() const;
 
     QList<Shown> shown;
 

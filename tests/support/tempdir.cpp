@@ -22,13 +22,14 @@ QString TempProgramFolder::file(const QString &relative) const
     return path() + relative;
 }
 
-void TempProgramFolder::write(const QString &relative, const QByteArray &bytes) const
+QString TempProgramFolder::write(const QString &relative, const QByteArray &bytes) const
 {
     const QString full = file(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile f(full);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+    return full;
 }
 
 QByteArray TempProgramFolder::read(const QString &relative) const

@@ -18,8 +18,8 @@ public:
     QString path() const;
     // path() + relative.
     QString file(const QString &relative) const;
-    // Writes bytes to path() + relative, creating folders on the way.
-    void write(const QString &relative, const QByteArray &bytes) const;
+    // Writes bytes to path() + relative, creating folders on the way; returns the full path.
+    QString write(const QString &relative, const QByteArray &bytes) const;
     QByteArray read(const QString &relative) const;
     bool exists(const QString &relative) const;
 

@@ -70,13 +70,3 @@ TEST(TextFile, WritesEachCodePageAndKeepsTheOldFileOnFailure)
 
     EXPECT_THROW(WriteToStream(QStringLiteral("x"), folder.file(QStringLiteral("missing/out.txt")), CodePage::Utf8), Error);
 }
-
-TEST(TextFile, EmptyFolderRemovesFilesAndSubfolders)
-{
-    test::TempProgramFolder folder;
-    folder.write(QStringLiteral("Datenbank/Temp/Vespira_Ergebnis.htm"), "x");
-    folder.write(QStringLiteral("Datenbank/Temp/ZipTemp/a.txt"), "x");
-    emptyFolder(folder.file(QStringLiteral("Datenbank/Temp")));
-    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Datenbank/Temp"))).isEmpty());
-    EXPECT_TRUE(folder.exists(QStringLiteral("Datenbank/Temp")));
-}

@@ -1,15 +1,18 @@
 #include "core/lists/textpieces.h"
 
 #include "support/tempdir.h"
+#include "support/textdata.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira::lists;
+using vespira::test::utf16le;
 
 namespace {
 
@@ -51,26 +54,30 @@ TEST(TextPieces, FortyFiveMillionBytesGiveThreePiecesEndingAtLineBreaks)
     EXPECT_EQ(concatPieces(pieces), text);
 }
 
-TEST(TextPieces, PiecesEndAfterALoneLfOrALoneCrToo)
+// Cuts the bytes into pieces of at most pieceSize bytes and reads them back, one entry a piece.
+QStringList cutAndRead(const QByteArray &bytes, PieceEncoding encoding, qint64 pieceSize)
 {
     vespira::test::TempProgramFolder folder;
+    folder.write(u"Datenbank/a.txt"_s, bytes);
     const QString temp = folder.file(u"Datenbank/Temp"_s);
-    const QString file = folder.file(u"Datenbank/a.txt"_s);
+    const int n = cutIntoPieces(folder.file(u"Datenbank/a.txt"_s), temp, encoding, pieceSize);
+    QStringList parts;
+    for (const QString &piece : listPieces(temp))
+        parts << readPiece(piece, encoding);
+    EXPECT_EQ(parts.size(), n);
+    return parts;
+}
+
+TEST(TextPieces, PiecesEndAfterALoneLfOrALoneCrToo)
+{
     for (const QString &end : {u"\n"_s, u"\r"_s}) {
         const QString text = u"eins zwei"_s + end + u"ABCDEFGHIJ"_s + end + u"drei"_s;
-        for (const PieceEncoding encoding : {PieceEncoding::Utf8, PieceEncoding::Utf16LE}) {
-            QDir(temp).removeRecursively();
-            QDir().mkpath(temp);
-            QStringEncoder encoder(QStringEncoder::Utf16LE);
-            // The limit falls between "ABCDE" and "FGHIJ".
-            if (encoding == PieceEncoding::Utf8)
-                folder.write(u"Datenbank/a.txt"_s, text.toUtf8());
-            else
-                folder.write(u"Datenbank/a.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text)));
-            cutIntoPieces(file, temp, encoding, encoding == PieceEncoding::Utf8 ? 15 : 32);
+        // The limit falls between "ABCDE" and "FGHIJ".
+        for (const auto &[bytes, encoding, size] : {std::tuple {text.toUtf8(), PieceEncoding::Utf8, 15},
+                                                    std::tuple {utf16le(text), PieceEncoding::Utf16LE, 32}}) {
             QStringList lines;
-            for (const QString &piece : listPieces(temp))
-                forEachLine(readPiece(piece, encoding), [&](QStringView line) {
+            for (const QString &part : cutAndRead(bytes, encoding, size))
+                forEachLine(part, [&](QStringView line) {
                     lines << line.toString();
                     return true;
                 });
@@ -80,42 +87,19 @@ TEST(TextPieces, PiecesEndAfterALoneLfOrALoneCrToo)
     }
 }
 
-TEST(TextPieces, WithoutLineBreaksUtf8PiecesEndAtCharacterBoundaries)
+TEST(TextPieces, WithoutLineBreaksPiecesEndAtCharacterBoundaries)
 {
-    vespira::test::TempProgramFolder folder;
     const QString original = u"äöü€𝄞xÄÖÜß"_s.repeated(7);
-    folder.write(u"Datenbank/a.txt"_s, original.toUtf8());
-    const QString temp = folder.file(u"Datenbank/Temp"_s);
-    cutIntoPieces(folder.file(u"Datenbank/a.txt"_s), temp, PieceEncoding::Utf8, 5);
-    QString joined;
-    for (const QString &piece : listPieces(temp)) {
-        const QString part = readPiece(piece, PieceEncoding::Utf8);
+    const QStringList parts = cutAndRead(original.toUtf8(), PieceEncoding::Utf8, 5);
+    for (const QString &part : parts)
         EXPECT_FALSE(part.contains(QChar::ReplacementCharacter)) << part.toStdString();
-        joined += part;
-    }
-    EXPECT_EQ(joined, original);
-}
+    EXPECT_EQ(parts.join(QString()), original);
 
-TEST(TextPieces, LaterUtf16PiecesAreReadAsUtf16)
-{
-    vespira::test::TempProgramFolder folder;
-    QString original;
+    QString lines;
     for (int i = 0; i < 40; ++i)
-        original += u"Zeile 𝄞 Größe "_s + QString::number(i) + (i % 3 ? u"\r\n"_s : u""_s);
-    QStringEncoder encoder(QStringEncoder::Utf16LE);
-    folder.write(u"Datenbank/a_MHTtext.txt"_s, QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(original)));
-    const QString temp = folder.file(u"Datenbank/Temp"_s);
-    for (qint64 size : {7, 50, 1000}) {
-        QDir(temp).removeRecursively();
-        QDir().mkpath(temp);
-        const int n = cutIntoPieces(folder.file(u"Datenbank/a_MHTtext.txt"_s), temp, PieceEncoding::Utf16LE, size);
-        const QStringList pieces = listPieces(temp);
-        ASSERT_EQ(pieces.size(), n);
-        QString joined;
-        for (const QString &piece : pieces)
-            joined += readPiece(piece, PieceEncoding::Utf16LE);
-        EXPECT_EQ(joined, original) << size;
-    }
+        lines += u"Zeile 𝄞 Größe "_s + QString::number(i) + (i % 3 ? u"\r\n"_s : u""_s);
+    for (qint64 size : {7, 50, 1000}) // later UTF-16 pieces have no mark and are read as UTF-16 all the same
+        EXPECT_EQ(cutAndRead(utf16le(lines), PieceEncoding::Utf16LE, size).join(QString()), lines) << size;
 }
 
 TEST(TextPieces, LinesEndAtCrLfLoneCrOrLoneLf)

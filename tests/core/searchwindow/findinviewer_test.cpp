@@ -1,10 +1,8 @@
 #include "core/common/text.h"
 #include "core/searchwindow/findinviewer.h"
-#include "support/printers.h"
+#include "support/tempdir.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,21 +15,14 @@ namespace {
 class FindInViewerTest : public ::testing::Test
 {
 protected:
-    QString write(const QByteArray &bytes, const QString &name = u"doc.txt"_s)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        return path;
-    }
+    QString write(const QByteArray &bytes, const QString &name = u"doc.txt"_s) { return m_folder.write(name, bytes); }
 
     QList<qint64> offsets(const QByteArray &text, const QByteArray &pattern)
     {
         return byteSearchAll(write(text), pattern).offsets;
     }
 
-    QTemporaryDir m_dir;
+    vespira::test::TempProgramFolder m_folder;
 };
 
 TEST_F(FindInViewerTest, OverlappingOccurrencesAreAllListed)
@@ -116,22 +107,6 @@ TEST_F(FindInViewerTest, OccurrencesAcrossMappingWindowsAreFoundOnceAndCancelSto
     EXPECT_TRUE(stopped.cancelled());
 }
 
-TEST_F(FindInViewerTest, OffsetsBeyond4GBAreFound)
-{
-    const QString path = m_dir.filePath(u"big.txt"_s);
-    const qint64 beyond = 4LL * 1024 * 1024 * 1024 + 17;
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(beyond + 100)); // sparse
-        ASSERT_TRUE(f.seek(beyond));
-        f.write("NADEL");
-    }
-    MappedFileSearch search(path, "nadel", 1024 * 1024);
-    EXPECT_EQ(search.fileSize(), beyond + 100);
-    EXPECT_EQ(search.next(beyond - 4096), beyond);
-}
-
 TEST_F(FindInViewerTest, PressesWalkTheOccurrencesAnnounceTheLastAndStartOver)
 {
     const QString path = write("Haus haus HAUS");
@@ -157,7 +132,7 @@ TEST_F(FindInViewerTest, PressesWalkTheOccurrencesAnnounceTheLastAndStartOver)
     EXPECT_EQ(press(u"aus h"_s).offset, 1);
 
     EXPECT_EQ(press(u"Haus haus HAUS!"_s).status, S::NotFound); // longer than the file
-    EXPECT_EQ(find.next(m_dir.filePath(u"missing"_s), DocumentKind::Utf8, u"a"_s).status, S::NotFound);
+    EXPECT_EQ(find.next(m_folder.file(u"missing"_s), DocumentKind::Utf8, u"a"_s).status, S::NotFound);
     EXPECT_EQ(find.next(write({}, u"empty"_s), DocumentKind::Utf8, u"a"_s).status, S::NotFound);
 
     const auto stop = [](qint64, qint64) { return false; };

@@ -34,12 +34,20 @@ TEST(LargeFile, SparseFiveGigabytesAreViewedAndFoundInToTheEnd)
     m.setWrapWidth(80);
     m.setPageLines(10);
     ASSERT_TRUE(m.open(path));
+    EXPECT_EQ(m.fileSize(), FiveGigabytes);
     ASSERT_TRUE(m.scrollToEnd());
     const QList<ViewLine> last = m.visibleLines(m.pageLines() + 1);
     ASSERT_FALSE(last.isEmpty());
     EXPECT_EQ(last.back().text, QStringLiteral("letzte Zeile mit NADEL"));
     EXPECT_GT(last.back().start, 4LL * 1024 * 1024 * 1024);
     EXPECT_FALSE(m.readFailed());
+    EXPECT_EQ(m.scrollMaximum(), ViewerModel::kMaxScrollSteps);
+    EXPECT_EQ(m.scrollValue(), ViewerModel::kMaxScrollSteps);
+    m.scrollToValue(1);
+    EXPECT_GT(m.viewPosition(), 0);
+    EXPECT_LT(m.viewPosition(), FiveGigabytes / 30000);
+    ASSERT_TRUE(m.scrollToOffset(FiveGigabytes - 10)); // inside the last line: that line from its start
+    EXPECT_EQ(m.viewPosition(), FiveGigabytes - 24);
 
     // A bookmark in the hole: a line of blanks at the place asked for, broken at 2048.
     ASSERT_TRUE(m.scrollToOffset(FiveGigabytes / 2));

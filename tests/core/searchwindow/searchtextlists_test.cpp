@@ -10,56 +10,23 @@ using namespace vespira;
 using namespace vespira::searchwindow;
 using app::DocumentKind;
 
-namespace {
-
-QStringList numbered(int n)
-{
-    QStringList texts;
-    for (int i = 1; i <= n; ++i)
-        texts << u"Text%1"_s.arg(i);
-    return texts;
-}
-
-} // namespace
-
-TEST(RememberSearchText, SameTextTwiceStaysOnceAtTheTop)
-{
-    QStringList texts {u"Baum"_s};
-    rememberSearchText(texts, u"Haus"_s);
-    rememberSearchText(texts, u"Haus"_s);
-    EXPECT_EQ(texts, (QStringList {u"Haus"_s, u"Baum"_s}));
-
-    rememberSearchText(texts, u"Baum"_s);
-    EXPECT_EQ(texts, (QStringList {u"Baum"_s, u"Haus"_s}));
-}
-
-TEST(RememberSearchText, ComparisonRespectsCase)
-{
-    QStringList texts;
-    rememberSearchText(texts, u"haus"_s);
-    rememberSearchText(texts, u"Haus"_s);
-    EXPECT_EQ(texts, (QStringList {u"Haus"_s, u"haus"_s}));
-}
-
-TEST(RememberSearchText, FiftyFirstTextPushesTheOldestOut)
-{
-    QStringList texts = numbered(50);
-    rememberSearchText(texts, u"Neu"_s);
-    ASSERT_EQ(texts.size(), 50);
-    EXPECT_EQ(texts.first(), u"Neu"_s);
-    EXPECT_EQ(texts.last(), u"Text49"_s);
-
-    // A list file grown past the limit elsewhere is cut back to it.
-    QStringList long_ = numbered(60);
-    rememberSearchText(long_, u"Neu"_s);
-    EXPECT_EQ(long_.size(), 50);
-}
-
-TEST(RememberSearchText, DropsPlaceholderAndEmptyTexts)
+TEST(RememberSearchText, NewestFirstOnceByExactCaseAtMostFiftyWithoutEmptyOrPlaceholder)
 {
     QStringList texts {u""_s, QString::fromUtf16(SearchTextPlaceholder), u"Baum"_s, u""_s};
     rememberSearchText(texts, u"Haus"_s);
     EXPECT_EQ(texts, (QStringList {u"Haus"_s, u"Baum"_s}));
+    rememberSearchText(texts, u"Haus"_s);
+    rememberSearchText(texts, u"Baum"_s);
+    rememberSearchText(texts, u"haus"_s);
+    EXPECT_EQ(texts, (QStringList {u"haus"_s, u"Baum"_s, u"Haus"_s}));
+
+    // A list file grown past the limit elsewhere is cut back to it.
+    for (int i = 1; i <= 57; ++i)
+        texts << u"Text%1"_s.arg(i);
+    rememberSearchText(texts, u"Neu"_s);
+    ASSERT_EQ(texts.size(), 50);
+    EXPECT_EQ(texts.first(), u"Neu"_s);
+    EXPECT_EQ(texts.last(), u"Text46"_s);
 }
 
 TEST(SearchTextListFile, WritesUtf16WithMarkAndCrLfAndReadsItBack)
@@ -86,19 +53,13 @@ TEST(SearchTextListFile, ReadsByByteOrderMarkAndWindows1252WithoutOne)
     EXPECT_TRUE(readSearchTextList(folder.file(u"fehlt.txt"_s)).isEmpty());
 }
 
-TEST(SearchTextListFile, PathFindsAFileWhoseNameDiffersInCase)
+TEST(SearchTextListFile, PathFindsAFileWhoseNameDiffersInCaseButKeepsToItsOwnDatabase)
 {
     test::TempProgramFolder folder;
     folder.write(u"Datenbank/Suchwoerterlisten/archiv_mht_suchwoerterliste.txt"_s, "x");
     EXPECT_EQ(searchTextListPath(folder.path(), u"Archiv"_s, DocumentKind::Mht),
               folder.file(u"Datenbank/Suchwoerterlisten/archiv_mht_suchwoerterliste.txt"_s));
-    EXPECT_EQ(searchTextListPath(folder.path(), u"Archiv"_s, DocumentKind::None),
-              folder.file(u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s));
-}
 
-TEST(SearchTextListFile, PathKeepsToItsOwnDatabaseWhenTwoSpellingsExist)
-{
-    test::TempProgramFolder folder;
     folder.write(u"Datenbank/Archiv.dat"_s, "x");
     folder.write(u"Datenbank/ARCHIV.dat"_s, "x");
     folder.write(u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s, "x");
