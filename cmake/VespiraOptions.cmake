@@ -13,6 +13,13 @@ target_include_directories(vespira_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 if(VESPIRA_SANITIZE)
     target_compile_options(vespira_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(vespira_options INTERFACE -fsanitize=address,undefined)
+    # Bounds checks in the standard containers' operator[], front(), back() and friends.
+    target_compile_definitions(vespira_options INTERFACE _GLIBCXX_ASSERTIONS)
+else()
+    # Optimised builds check buffer sizes in the C library's string and memory calls; the
+    # sanitizers do that and more on their own, and the checks need optimisation.
+    target_compile_definitions(vespira_options INTERFACE
+        $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
 endif()
 if(VESPIRA_BUILD_FUZZ)
     # Coverage for libFuzzer in every library a fuzz target links; the targets add the driver.
@@ -26,14 +33,26 @@ function(vespira_core_library name)
     file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${_src})
     target_link_libraries(${name} PUBLIC vespira_options Qt6::Core ${ARG_DEPS})
+    vespira_pch(${name} core)
 endfunction()
 
-# One GoogleTest executable per folder of tests.
+# One GoogleTest executable per folder of tests; PCH names the kind of precompiled headers
+# (default: test, see VespiraPch.cmake).
 function(vespira_test name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "PCH" "DEPS" ${ARGN})
+    if(NOT ARG_PCH)
+        set(ARG_PCH test)
+    endif()
     file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_executable(${name} ${_src})
     target_link_libraries(${name} PRIVATE vespira_options vespira_test_support ${ARG_DEPS} GTest::gtest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    vespira_pch(${name} ${ARG_PCH})
+    # Tests that write files of several gigabytes (sparse, but read through to the end) carry
+    # "Gigabyte" or "4GB" in their names and the label "large": the sanitizer run leaves them
+    # out, where they would take minutes and find nothing the plain run does not.
+    set(_large "*Gigabyte*:*4GB*")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "-${_large}"
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "${_large}"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" LABELS large)
 endfunction()

@@ -18,8 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
 using vespira::gui::TSuchForm;
 
-// Disabled for now: the first case does not return under the offscreen platform (found
-// at the end of the session, not yet traced).
 namespace {
 
 class SuchFormTest : public ::testing::Test

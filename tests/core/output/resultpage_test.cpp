@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +15,7 @@ namespace {
 
 QString goldenFolder()
 {
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + u"/../../data/golden/"_s;
+    return QStringLiteral(VESPIRA_SOURCE_DIR) + u"/tests/data/golden/"_s;
 }
 
 class ResultPageTest : public ::testing::Test
