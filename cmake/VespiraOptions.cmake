@@ -51,8 +51,9 @@ function(vespira_test name)
     # "Gigabyte" or "4GB" in their names and the label "large": the sanitizer run leaves them
     # out, where they would take minutes and find nothing the plain run does not.
     set(_large "*Gigabyte*:*4GB*")
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "-${_large}"
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "${_large}"
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" LABELS large)
+    # One variable per property: the discovery script splits a value at ";", and a list given
+    # to ENVIRONMENT would set the first variable and lose the rest with what follows it.
+    set(_environment ENVIRONMENT QT_QPA_PLATFORM=offscreen ENVIRONMENT_MODIFICATION LC_ALL=set:C.UTF-8)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "-${_large}" PROPERTIES ${_environment})
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "${_large}" PROPERTIES ${_environment} LABELS large)
 endfunction()

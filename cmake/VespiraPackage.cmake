@@ -37,9 +37,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Volltextsuche in Sammlungen von HTML-, MHT- und EML-Dokumenten, mit deutscher Oberfläche: \
 vespira-html sucht in Datenbanken, die das Werkzeug vespira aus Ordnern von Dokumenten baut, \
 und zeigt die Treffer als HTML-Seiten im Webbrowser.")
-# The prefix goes into the desktop entry, so the package is staged with DESTDIR under the
-# real prefix instead of under a staging prefix.
-set(CPACK_SET_DESTDIR ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

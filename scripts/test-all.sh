@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
-# Everything CI runs, after ./setup.sh: the warnings-as-errors build and its tests, the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz
-# target over its corpus. Build folders: build-test, build-asan, build-fuzz.
-#   scripts/test-all.sh                 # fuzz targets 8 s each, about a minute in all
+# Everything CI runs, after ./setup.sh, in the two builds of CMakePresets.json:
+#   dev       g++, warnings as errors: every test, the multi-gigabyte ones (label "large")
+#             included, then the Debian package made and checked (scripts/check-package.sh)
+#   sanitize  clang, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors:
+#             every test but the large ones, then every fuzz target over its corpus
+#   scripts/test-all.sh                       # fuzz targets 8 s each, two at a time
 #   VESPIRA_FUZZ_SECONDS=600 scripts/test-all.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+SECONDS=0
+step() { echo "== $* (${SECONDS} s)"; }
 
-cmake -S . -B build-test -G Ninja -DVESPIRA_WERROR=ON
-cmake --build build-test -j"$jobs"
-ctest --test-dir build-test --output-on-failure -j"$jobs"
+step "dev: build"
+cmake --preset dev
+cmake --build --preset dev -j"$jobs"
+step "dev: tests"
+ctest --preset dev -j"$jobs"
+step "dev: package"
+scripts/check-package.sh build
 
-cmake -S . -B build-asan -G Ninja -DVESPIRA_WERROR=ON -DVESPIRA_SANITIZE=ON
-cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 600
-
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVESPIRA_WERROR=ON \
-    -DVESPIRA_BUILD_FUZZ=ON -DVESPIRA_SANITIZE=ON -DVESPIRA_BUILD_TESTS=OFF
-cmake --build build-fuzz -j"$jobs" --target vespira_fuzzers
-scripts/fuzz.sh build-fuzz "${VESPIRA_FUZZ_SECONDS:-8}"
+step "sanitize: build"
+cmake --preset sanitize
+cmake --build --preset sanitize -j"$jobs"
+step "sanitize: tests"
+ctest --preset sanitize -j"$jobs"
+step "sanitize: fuzz"
+scripts/fuzz.sh build-sanitize "${VESPIRA_FUZZ_SECONDS:-8}"
+step "done"
