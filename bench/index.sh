@@ -2,15 +2,15 @@
 # Indexing speed against a peer text extractor over the same HTML files.
 # Usage: bench/index.sh [VESPIRA_BINARY]   (run as root on Debian 12 so packages can be installed)
 set -eu
-here=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/release.sh"
 bin=${1:-}
 if [ -z "$bin" ]; then
-    cmake -S "$here" -B "$here/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESPIRA_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$here/build-bench" --target vespira -j2 >/dev/null
-    bin="$here/build-bench/src/cli/vespira"
+    release_build vespira
+    bin="$root/build-release/src/cli/vespira"
 fi
 dpkg -s python3-doc >/dev/null 2>&1 || apt-get install -y -qq python3-doc >/dev/null
-command -v html2text >/dev/null 2>&1 || apt-get install -y -qq html2text >/dev/null
+need html2text html2text
 docs=$(ls -d /usr/share/doc/python3.[0-9]*/html | head -n 1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

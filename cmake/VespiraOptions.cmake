@@ -47,9 +47,9 @@ function(vespira_test name)
     add_executable(${name} ${_src})
     target_link_libraries(${name} PRIVATE vespira_options vespira_test_support ${ARG_DEPS} GTest::gtest)
     vespira_pch(${name} ${ARG_PCH})
-    # Tests that write files of several gigabytes (sparse, but read through to the end) carry
-    # "Gigabyte" or "4GB" in their names and the label "large": the sanitizer run leaves them
-    # out, where they would take minutes and find nothing the plain run does not.
+    # Tests over files of several gigabytes (sparse, but read through) carry "Gigabyte" or
+    # "4GB" in their names and get the label "large"; the sanitizer run leaves them out, as
+    # reading gigabytes there takes long and runs the code the smaller tests already run.
     set(_large "*Gigabyte*:*4GB*")
     # One variable per property: the discovery script splits a value at ";", and a list given
     # to ENVIRONMENT would set the first variable and lose the rest with what follows it.
