@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Everything CI runs, after ./setup.sh, in the two builds of CMakePresets.json:
-#   dev       g++, warnings as errors: every test, the multi-gigabyte ones (label "large")
-#             included, then the Debian package made and checked (scripts/check-package.sh)
+# Everything CI runs, after ./setup.sh, in two builds of CMakePresets.json:
+#   release   g++, what the package ships, warnings as errors: every test, the multi-gigabyte
+#             ones (label "large") included, the benchmark programs compiled, then the Debian
+#             package made and checked (scripts/check-package.sh)
 #   sanitize  clang, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors:
 #             every test but the large ones, then every fuzz target over its corpus
 #   scripts/test-all.sh                       # fuzz targets 8 s each, two at a time
@@ -10,15 +11,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 SECONDS=0
-step() { echo "== $* (${SECONDS} s)"; }
+# Each step shows the time so far and the processor time (user + system) spent so far, which
+# tells the cost of the run apart from the load other work puts on the machine.
+step() {
+    local cpu
+    cpu=$(times | awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
+    echo "== $* (${SECONDS} s, processor ${cpu} s)"
+}
 
-step "dev: build"
-cmake --preset dev
-cmake --build --preset dev -j"$jobs"
-step "dev: tests"
-ctest --preset dev -j"$jobs"
-step "dev: package"
-scripts/check-package.sh build
+step "release: build"
+cmake --preset release
+cmake --build --preset release -j"$jobs"
+step "release: tests"
+ctest --preset release -j"$jobs"
+step "release: package"
+scripts/check-package.sh build-release
 
 step "sanitize: build"
 cmake --preset sanitize
