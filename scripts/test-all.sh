@@ -13,9 +13,12 @@ jobs=$(nproc)
 SECONDS=0
 # Each step shows the time so far and the processor time (user + system) spent so far, which
 # tells the cost of the run apart from the load other work puts on the machine.
+times_file=$(mktemp)
+trap 'rm -f "$times_file"' EXIT
 step() {
+    times >"$times_file" # in this shell: a subshell would count only its own children
     local cpu
-    cpu=$(times | awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
+    cpu=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
     echo "== $* (${SECONDS} s, processor ${cpu} s)"
 }
 
