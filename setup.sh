@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the benchmarks and the program need.
-# Safe to run again: installs only what is missing, quietly.
+# Installs the Debian packages that building, testing and packaging the program need, and
+# those the program needs to run. Safe to run again: installs only what is missing, quietly.
+# The benchmark scripts install their own peers (bench/README.md).
 set -euo pipefail
 
 packages=(
+    # compilers and build tools; clang and its runtime for the sanitizers and libFuzzer
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
-    libxml2-dev libgmime-3.0-dev libuchardet-dev libicu-dev
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core hyperfine ripgrep
+    # libraries (Qt brings its OpenGL headers and platform plugins along)
+    qt6-base-dev libxml2-dev libgmime-3.0-dev libuchardet-dev libgtest-dev
+    # at run time: the window icon (SVG) and fonts for windows drawn without a screen
+    libqt6svg6 fonts-dejavu-core
+    # the Debian package: cpack's file types, and the checks of its desktop entry and AppStream data
+    file desktop-file-utils appstream
 )
 
 missing=()

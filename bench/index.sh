@@ -8,13 +8,13 @@
 # Besides wall times it prints the processor time each side took, which stays fair
 # when other work shares the machine.
 set -eu
-here=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/release.sh"
 bin=${1:-}
 runs=${RUNS:-3}
 if [ -z "$bin" ]; then
-    cmake -S "$here" -B "$here/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESPIRA_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$here/build-bench" --target vespira -j2 >/dev/null
-    bin="$here/build-bench/src/cli/vespira"
+    release_build vespira
+    bin="$root/build-release/src/cli/vespira"
 fi
 for p in python3-doc debian-reference-de debian-reference-en debian-handbook debian-edu-doc-de html2text time; do
     dpkg -s "$p" >/dev/null 2>&1 || apt-get install -y -qq --no-install-recommends "$p" >/dev/null

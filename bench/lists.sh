@@ -5,7 +5,7 @@
 # memory of both. A second, smaller file of the same text shows whether the command's
 # memory follows the file size or the number of distinct words.
 #
-#   bench/lists.sh                        # uses build-release/src/cli/vespira
+#   bench/lists.sh                        # builds and uses the release preset's vespira
 #   VESPIRA=path/to/vespira SIZE_MB=400 RUNS=5 bench/lists.sh
 #
 # The text comes from indexing Debian's HTML documentation once (plus one generated German
@@ -15,6 +15,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
+VESPIRA_GIVEN=${VESPIRA:-}
 VESPIRA=${VESPIRA:-$root/build-release/src/cli/vespira}
 SIZE_MB=${SIZE_MB:-200}
 DOCS=${DOCS:-/usr/share/doc}
@@ -23,10 +24,13 @@ RUNS=${RUNS:-3}
 # The locale whose collation orders the list (the pipeline sorts in C.UTF-8, as its form says).
 LIST_LOCALE=${LIST_LOCALE:-de_DE.UTF-8}
 
+. "$here/release.sh"
+[ -n "$VESPIRA_GIVEN" ] || release_build vespira
+need /usr/bin/time time
 for tool in tr sort awk /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
 done
-[ -x "$VESPIRA" ] || { echo "missing: $VESPIRA (build the release preset first)" >&2; exit 2; }
+[ -x "$VESPIRA" ] || { echo "missing: $VESPIRA" >&2; exit 2; }
 
 # The program's settings stay out of the user's.
 export XDG_CONFIG_HOME="$WORK/config"

@@ -4,7 +4,7 @@
 # umlaut; measures the peak memory of the search and the time to write the result pages
 # of 10,000 hits.
 #
-#   bench/search.sh                       # uses build-release/src/cli/vespira
+#   bench/search.sh                       # builds and uses the release preset's vespira
 #   VESPIRA=path/to/vespira SIZE_MB=2048 bench/search.sh
 #
 # The database is indexed once from Debian's HTML documentation (plus one generated
@@ -14,6 +14,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
+VESPIRA_GIVEN=${VESPIRA:-}
 VESPIRA=${VESPIRA:-$root/build-release/src/cli/vespira}
 SIZE_MB=${SIZE_MB:-1100}
 DOCS=${DOCS:-/usr/share/doc}
@@ -23,10 +24,15 @@ COMMON=${COMMON:-the}
 RARE=${RARE:-trampoline}
 UMLAUT=${UMLAUT:-größenänderung}
 
+. "$here/release.sh"
+[ -n "${VESPIRA_GIVEN:-}" ] || release_build vespira
+need rg ripgrep
+need hyperfine hyperfine
+need /usr/bin/time time
 for tool in rg grep hyperfine /usr/bin/time awk; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool (see setup.sh)" >&2; exit 2; }
+    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
 done
-[ -x "$VESPIRA" ] || { echo "missing: $VESPIRA (build the release preset first)" >&2; exit 2; }
+[ -x "$VESPIRA" ] || { echo "missing: $VESPIRA" >&2; exit 2; }
 
 # The program's settings stay out of the user's.
 export XDG_CONFIG_HOME="$WORK/config"

@@ -3,22 +3,19 @@
 # painting the first page, jumping to the end and to a bookmark, the viewer's resident memory
 # above the program's baseline, and the find in the view beside `grep -c -i -F`, warm cache.
 #
-#   bench/viewer.sh                          # builds build-bench (Release) first
+#   bench/viewer.sh                          # builds the release preset (build-release) first
 #   SIZE_MB=8192 PATTERN=trampoline bench/viewer.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-BUILD=${BUILD:-$root/build-bench}
+BUILD=$root/build-release
 SIZE_MB=${SIZE_MB:-4096}
 PATTERN=${PATTERN:-trampoline}
 WORK=${WORK:-$(mktemp -d)}
 
-if [ ! -x "$BUILD/bench/viewer_bench" ]; then
-    cmake -S "$root" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESPIRA_BUILD_BENCH=ON \
-        -DVESPIRA_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$BUILD" --target viewer_bench -j2 >/dev/null
-fi
+. "$root/bench/release.sh"
+release_build viewer_bench
 file="$WORK/bench_UTF8Dokument.txt"
 [ -f "$file" ] || "$BUILD/bench/viewer_bench" --generate "$file" "$SIZE_MB"
 cat "$file" > /dev/null # warm cache

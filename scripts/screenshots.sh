@@ -11,7 +11,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VESPIRA_BUILD:-$here/build}"
 out="$(mkdir -p "${1:-$here/docs/images}" && cd "${1:-$here/docs/images}" && pwd)"
 filter="${2:-*}"
-cmake --build "$build" --target test_gui -j2
+cmake --build "$build" --target vespira_screenshots -j2
 QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 VESPIRA_SCREENSHOTS="$out" \
-    "$build/tests/gui/test_gui" --gtest_filter="Screenshots.$filter"
+    "$build/tests/screenshots/vespira_screenshots" --gtest_filter="Screenshots.$filter"
 echo "geschrieben: $out"

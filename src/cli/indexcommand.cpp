@@ -92,7 +92,6 @@ int runIndex(const QStringList &arguments)
     QTextStream out(stdout);
     QTextStream err(stderr);
     producer::IndexOptions options;
-    options.programFolder = QDir::currentPath();
     QStringList positional;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -123,6 +122,8 @@ int runIndex(const QStringList &arguments)
     }
     options.name = positional.takeFirst();
     options.folders = positional;
+    if (options.programFolder.isEmpty())
+        options.programFolder = defaultProgramFolder();
     options.programFolder = paths::withSlash(QDir(options.programFolder).absolutePath());
 
     ProgressPrinter printer(err);

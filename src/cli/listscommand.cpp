@@ -168,7 +168,7 @@ int runLists(const QStringList &arguments)
         return usageError(u"Ungültiger Datenbankname \""_s + name + u"\"."_s);
 
     QTextStream err(stderr);
-    programFolder = paths::withSlash(QDir(programFolder.isEmpty() ? QDir::currentPath() : programFolder).absolutePath());
+    programFolder = paths::withSlash(QDir(programFolder.isEmpty() ? defaultProgramFolder() : programFolder).absolutePath());
     if (!QDir(programFolder + QString::fromUtf16(paths::Datenbank)).exists()) {
         err << u"vespira lists: Im Programmordner \""_s << programFolder << u"\" gibt es keinen Ordner \"Datenbank\".\n"_s;
         return ExitError;

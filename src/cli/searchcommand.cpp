@@ -105,7 +105,7 @@ int usageError(const QString &message)
 
 int runSearch(const QStringList &arguments)
 {
-    QString programFolder = QDir::currentPath();
+    QString programFolder;
     search::SearchRequest request;
     bool open = false;
     QStringList positional;
@@ -134,6 +134,8 @@ int runSearch(const QStringList &arguments)
         return usageError(u"NAME und TEXT werden erwartet."_s);
     request.databaseName = positional.at(0);
     request.searchText = positional.at(1);
+    if (programFolder.isEmpty())
+        programFolder = defaultProgramFolder();
     programFolder = paths::withSlash(QDir(programFolder).absolutePath());
 
     if (!paths::isRegularFile(db::fileListPath(programFolder, request.databaseName))) {

@@ -35,7 +35,7 @@ WindowSizes readWindowSizes(const Settings &settings, int defaultWidth);
 void createDataFolders(const QString &programFolder, platform::Dialogs &dialogs);
 
 // An installed program keeps its manual and its default web address file in a shared
-// folder (<prefix>/share/doc/vespira-html/), while the "?" buttons and the web panel look in
+// folder (<prefix>/share/vespira-html/), while the "?" buttons and the web panel look in
 // the program folder: copies them there. The address file only when the program folder has
 // none (the user may have edited it), the manual also when the shared one is newer.
 void provideSharedFiles(const QString &programFolder, const QString &sharedFolder);

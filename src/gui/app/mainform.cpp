@@ -3,6 +3,7 @@
 #include "core/app/catalog.h"
 #include "core/app/colortext.h"
 #include "core/app/shutdown.h"
+#include "core/common/installfolders.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 #include "core/search/searchrun.h"
@@ -325,8 +326,9 @@ void TMainForm_Vespira_HTML::FormCreate()
     Label1->clear();
     Label2->clear();
     m_sizes = app::prepareStart(m_ctx);
-    app::provideSharedFiles(state.programFolder,
-                            QCoreApplication::applicationDirPath() + u"/../share/doc/vespira-html"_s);
+    const QString shared = paths::installedShareFolder(QCoreApplication::applicationDirPath());
+    if (!shared.isEmpty())
+        app::provideSharedFiles(state.programFolder, shared);
 }
 
 void TMainForm_Vespira_HTML::FormPaint()

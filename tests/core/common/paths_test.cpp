@@ -1,4 +1,5 @@
 #include "core/common/docpath.h"
+#include "core/common/installfolders.h"
 #include "core/common/paths.h"
 #include "core/common/textfile.h"
 #include "core/common/error.h"
@@ -19,6 +20,20 @@ TEST(ProgramFolder, ArgumentChoosesExecutableFolderElseWorkingDirectory)
     EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog")}, exe, cwd), QStringLiteral("/srv/anna/"));
     EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog"), QString()}, exe, cwd), QStringLiteral("/srv/anna/"));
     EXPECT_EQ(paths::decideProgramFolder({QStringLiteral("prog"), QStringLiteral("x")}, exe, cwd), QStringLiteral("/opt/vespira/"));
+}
+
+TEST(InstallFolders, ShareFolderBesideTheBinFolderAndThePerUserDataFolder)
+{
+    test::TempProgramFolder prefix;
+    prefix.write(QStringLiteral("bin/vespira"), "");
+    EXPECT_EQ(paths::installedShareFolder(prefix.file(QStringLiteral("bin"))), QString()); // a build folder
+    prefix.write(QStringLiteral("share/vespira-html/Adressen_Webseiten.txt"), "");
+    EXPECT_EQ(paths::installedShareFolder(prefix.file(QStringLiteral("bin"))), prefix.file(QStringLiteral("share/vespira-html/")));
+
+    const QString home = QStringLiteral("/home/anna");
+    EXPECT_EQ(paths::userDataFolder(QStringLiteral("/srv/daten/"), home), QStringLiteral("/srv/daten/vespira-html/"));
+    EXPECT_EQ(paths::userDataFolder(QString(), home), QStringLiteral("/home/anna/.local/share/vespira-html/"));
+    EXPECT_EQ(paths::userDataFolder(QStringLiteral("daten"), home), QStringLiteral("/home/anna/.local/share/vespira-html/"));
 }
 
 TEST(ProgramFolder, FindsDataFilesWithoutRegardToCase)

@@ -257,14 +257,29 @@ TEST(MirrorConversion, AnsiIsLenientUtf8AndUtf8BlanksTwoMarks)
 
 TEST_F(ViewerModelTest, ScrollBarHasAtMost32767StepsAndItsEndsMeetTheFileEnds)
 {
-    QByteArray bytes;
-    for (int i = 0; i < 100; ++i)
-        bytes += "row " + QByteArray::number(i) + "\r\n";
+    const auto rows = [](int count) {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += "row " + QByteArray::number(i) + "\r\n";
+        return bytes;
+    };
+    // 10,000 rows: the last page starts at byte 98,790, more steps than the bar can take.
+    ViewerModel big;
+    ASSERT_TRUE(big.open(write(rows(10000), u"big.txt"_s)));
+    big.setPageLines(10);
+    EXPECT_EQ(big.scrollMaximum(), 32767);
+    big.scrollToValue(32767);
+    EXPECT_EQ(big.visibleLines(10).value(9).text, u"row 9999"_s);
+    EXPECT_EQ(big.scrollValue(), 32767);
+    big.scrollToValue(16384); // byte 49,396, in row 5050
+    EXPECT_EQ(big.visibleLines(1).value(0).text, u"row 5050"_s);
+
+    // 100 rows: one step a byte up to the last page, which starts at byte 710.
     ViewerModel m;
-    ASSERT_TRUE(m.open(write(bytes)));
+    ASSERT_TRUE(m.open(write(rows(100))));
     m.setPageLines(10);
     const int max = m.scrollMaximum();
-    EXPECT_GT(max, 0);
+    EXPECT_EQ(max, 710);
     m.scrollToValue(max);
     EXPECT_EQ(m.visibleLines(10).value(9).text, u"row 99"_s);
     EXPECT_EQ(m.scrollValue(), max);

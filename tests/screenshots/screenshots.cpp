@@ -17,8 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
 
 // Not checks: these render the windows for the README and the manual. scripts/screenshots.sh
-// runs them with VESPIRA_SCREENSHOTS naming the folder the PNG files go to; in a normal test
-// run they are skipped.
+// runs them with VESPIRA_SCREENSHOTS naming the folder the PNG files go to; without it they
+// are skipped.
 
 namespace {
 
