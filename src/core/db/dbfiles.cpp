@@ -69,6 +69,8 @@ QStringList allRelativeFiles(const QString &name)
         db + QString::fromUtf16(suffix::Utf8SortedList),
         db + QString::fromUtf16(suffix::Utf8Trigrams),
         db + QString::fromUtf16(suffix::MhtTrigrams),
+        db + QString::fromUtf16(suffix::Sources),
+        db + QString::fromUtf16(suffix::DocumentStamps),
         lists + u"_Ansi_Suchwoerterliste.txt"_s,
         lists + u"_Utf8_Suchwoerterliste.txt"_s,
         lists + u"_MHT_Suchwoerterliste.txt"_s,

@@ -49,7 +49,7 @@ TEST(Catalog, RestoresSelectionWithinTheList)
     EXPECT_EQ(app::restoreSelectionIndex(u"0"_s, 0), -1);
 }
 
-TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
+TEST(Catalog, DeletesAllTwentyOneFilesOfOneDatabase)
 {
     test::TempProgramFolder folder;
     const QStringList files = app::databaseFiles(folder.path(), u"Archiv"_s);
@@ -61,11 +61,12 @@ TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
         u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s, u"Datenbank/Archiv_Phrasen_Woerter_AnsiListe.txt"_s,
         u"Datenbank/Archiv_Phrasen_Woerter_MHTListe.txt"_s, u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s,
         u"Datenbank/Archiv_UTF8Trigramme.idx"_s, u"Datenbank/Archiv_MHTTrigramme.idx"_s,
+        u"Datenbank/Archiv_Quellen.txt"_s, u"Datenbank/Archiv_Dokumentstand.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_Ansi_Suchwoerterliste.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_Utf8_Suchwoerterliste.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_MHT_Suchwoerterliste.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_Gesamt_OhneDB_Suchwoerterliste.txt"_s};
-    ASSERT_EQ(files.size(), 19);
+    ASSERT_EQ(files.size(), 21);
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(files[i], folder.file(expected[i])) << i;
 
@@ -75,7 +76,7 @@ TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
     folder.write(u"Datenbank/Suchwoerterlisten/Archiv2_Utf8_Suchwoerterliste.txt"_s, "x");
     QDir().mkpath(folder.file(u"Datenbank/Archiv.log.d"_s));
 
-    EXPECT_EQ(app::deleteDatabaseFiles(folder.path(), u"Archiv"_s).size(), 19);
+    EXPECT_EQ(app::deleteDatabaseFiles(folder.path(), u"Archiv"_s).size(), 21);
     for (const QString &f : expected)
         EXPECT_FALSE(folder.exists(f)) << f.toStdString();
     EXPECT_TRUE(folder.exists(u"Datenbank/Archiv2.dat"_s));

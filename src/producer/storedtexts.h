@@ -1,0 +1,54 @@
+#pragma once
+
+// The texts an existing database already holds, for an update to take over where a
+// document has not changed since: its block in the collected file, found through the
+// title-position file, is copied instead of extracting the document again.
+//
+//   const StoredTexts stored = StoredTexts::load(programFolder, name);
+//   if (const auto block = stored.find(docPath, utf16, stampNow))
+//       if (const auto bytes = readStoredBlock(*block, marker)) ...   // marker line + text
+//
+// Nothing is taken over from a database whose stamps come from another extraction or are
+// missing; a block that no longer starts with its document's marker line is not taken over
+// either, so files changed behind the producer's back cost time, never wrong text.
+
+#include "producer/docstamps.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+namespace vespira::producer {
+
+struct StoredBlock
+{
+    QString collectedPath;
+    qint64 offset = 0; // of the marker line
+    qint64 length = 0; // marker line and text, up to the next block
+};
+
+class StoredTexts
+{
+public:
+    static StoredTexts load(const QString &programFolder, const QString &name);
+
+    // The block of the document when it still has the stamp it had; utf16 chooses the
+    // collected file (MHT and EML documents) over the UTF-8 one.
+    std::optional<StoredBlock> find(const QString &documentPath, bool utf16, const DocumentStamp &now) const;
+    // Whether the database holds the document at all, changed or not.
+    bool holds(const QString &documentPath) const { return m_stamps.contains(documentPath); }
+    qint64 documents() const { return m_stamps.size(); }
+
+private:
+    QHash<QString, DocumentStamp> m_stamps;
+    QHash<QString, StoredBlock> m_utf8;
+    QHash<QString, StoredBlock> m_utf16;
+};
+
+// The bytes of a block when they start with the marker line; nullopt otherwise.
+std::optional<QByteArray> readStoredBlock(const StoredBlock &block, QByteArrayView marker);
+
+} // namespace vespira::producer

@@ -1,0 +1,86 @@
+#include "producer/tempoutput.h"
+
+#include "core/common/error.h"
+#include "core/common/paths.h"
+#include "core/common/textfile.h"
+#include "core/db/dbfiles.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <signal.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace vespira::producer {
+
+TempOutput::TempOutput(const QString &programFolder, const QString &name, const QString &suffix)
+    : m_final(db::filePath(programFolder, name, suffix))
+    , m_file(paths::withSlash(programFolder) + QString::fromUtf16(paths::Datenbank) + u'.' + name + suffix + u'.'
+             + QString::number(::getpid()) + u".tmp"_s)
+{
+}
+
+TempOutput::~TempOutput()
+{
+    if (!m_committed) {
+        m_file.close();
+        QFile::remove(m_file.fileName());
+    }
+}
+
+void TempOutput::write(const QByteArray &bytes)
+{
+    if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail();
+    const qint64 written = m_file.write(bytes);
+    if (written != bytes.size())
+        fail(writeFailureReason(m_file, written, bytes.size()));
+    m_size += bytes.size();
+}
+
+void TempOutput::finish()
+{
+    if (m_finished)
+        return;
+    if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
+        fail();
+    m_file.close();
+    m_finished = true;
+}
+
+void TempOutput::commit()
+{
+    if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_final).constData()) != 0)
+        throw Error(u"Die Datei \"%1\" kann nicht angelegt werden: %2"_s.arg(
+            m_final, QString::fromLocal8Bit(std::strerror(errno))));
+    m_committed = true;
+}
+
+// Names the file the user will look for, not its temporary name.
+void TempOutput::fail(const QString &reason)
+{
+    throw Error(u"Die Datei \"%1\" kann nicht geschrieben werden: %2"_s.arg(
+        QDir::toNativeSeparators(m_final), reason.isEmpty() ? m_file.errorString() : reason));
+}
+
+void removeOrphans(const QString &dataFolder, const QString &name)
+{
+    const QStringList entries = QDir(dataFolder).entryList({u"."_s + name + u"*.tmp"_s}, QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries) {
+        const QStringList parts = entry.split(u'.');
+        if (parts.size() < 3)
+            continue;
+        bool ok = false;
+        const qint64 pid = parts.at(parts.size() - 2).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(dataFolder + entry);
+    }
+}
+
+} // namespace vespira::producer
