@@ -1,6 +1,7 @@
 #include "core/app/context.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
+#include "gui/app/databasedialog.h"
 #include "gui/app/mainform.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/suchform.h"
@@ -8,6 +9,7 @@
 #include "platform/instanceserver.h"
 #include "platform/qsettingsstore.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtfolderchooser.h"
 #include "platform/qtsystem.h"
 
 #include <QApplication>
@@ -98,6 +100,7 @@ int main(int argc, char *argv[])
     vespira::platform::QtClipboard clipboard;
     vespira::platform::QSettingsStore settings;
     vespira::platform::QtSystem system;
+    vespira::platform::QtFolderChooser folderChooser;
     vespira::app::Context context(vespira::platform::Services {dialogs, shell, clipboard, settings, system});
     context.state.programFolder = vespira::paths::decideProgramFolder(
         givenArguments, QCoreApplication::applicationDirPath(), QDir::currentPath());
@@ -108,6 +111,7 @@ int main(int argc, char *argv[])
     auto *einstellform = new vespira::gui::TEinstellform(context, &mainForm);
     auto *suchForm = new vespira::gui::TSuchForm(context, &mainForm);
     mainForm.setWindows(einstellform, suchForm);
+    mainForm.setDatabaseForm(new vespira::gui::TDatenbankForm(context, folderChooser, &mainForm));
 
     vespira::platform::InstanceServer closeRequests(
         mainForm.objectName(), [&mainForm](int message, int wParam) {

@@ -26,6 +26,7 @@ class QToolButton;
 namespace vespira::gui {
 
 class DatabaseListBox;
+class TDatenbankForm;
 class TEinstellform;
 class TMachPause;
 class TSuchForm;
@@ -44,6 +45,8 @@ public:
 
     // The settings dialog and the search window, created after this window.
     void setWindows(TEinstellform *einstellform, TSuchForm *suchForm);
+    // The window that makes and renews databases ("Neue Datenbank …" and the others).
+    void setDatabaseForm(TDatenbankForm *form);
 
     // Controls, named as the program's design names them.
     QToolBar *ToolBar1 = nullptr;
@@ -62,6 +65,9 @@ public:
     QLabel *GeduldLabel = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *Datenbankloeschen1 = nullptr;
+    QAction *NeueDatenbank1 = nullptr;
+    QAction *DatenbankAktualisieren1 = nullptr;
+    QAction *DatenbankNeuAufbauen1 = nullptr;
     QTimer *GedultTimer = nullptr;
     TMachPause *MachPause1 = nullptr;
     // Hidden working storage of the original design; the work itself keeps its texts in
@@ -90,6 +96,9 @@ public:
     void ListBox1Click();
     void ListBox1MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void Datenbankloeschen1Click();
+    void NeueDatenbank1Click();
+    void DatenbankAktualisieren1Click();
+    void DatenbankNeuAufbauen1Click();
     void SuchenBtnClick();
     void BitBtn2Click();
     void GedultTimerTimer();
@@ -121,12 +130,15 @@ private:
     void placeBusyLabel();
     void applyBusyText(const QString &text);
     void finishModal();
+    void renewSelectedDatabase(bool rebuild);
+    void showMadeDatabase(const QString &name);
 
     class RunUi;
     app::Context &m_ctx;
     std::unique_ptr<RunUi> m_runUi;
     QPointer<TEinstellform> m_einstellform;
     QPointer<TSuchForm> m_suchForm;
+    QPointer<TDatenbankForm> m_databaseForm;
     app::WindowSizes m_sizes;
     app::BusyTicks m_ticks;
     QPixmap m_itemGlyph;
