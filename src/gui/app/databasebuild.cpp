@@ -39,10 +39,12 @@ bool DatabaseBuild::start(const producer::IndexOptions &options)
     // The thread reaches this object only through queued calls, which a destroyed object
     // never receives; the destructor waits for the thread anyway.
     QPointer<DatabaseBuild> self(this);
-    m_thread = std::thread([self, options, cancelled = m_cancel, target = this] {
+    m_thread = std::thread([self, options, cancelled = m_cancel, target = this, hook = onWorkerProgress] {
         BuildOutcome outcome;
         QElapsedTimer lastShown;
         const auto progress = [&](const producer::IndexProgress &p) {
+            if (hook)
+                hook(p);
             if (!lastShown.isValid() || lastShown.elapsed() >= ProgressIntervalMs) {
                 lastShown.start();
                 QMetaObject::invokeMethod(target, [self, p] {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -36,6 +37,10 @@ public:
     bool start(const producer::IndexOptions &options);
     void cancel();
     bool running() const { return m_running; }
+
+    // Called on the build's thread at every progress report, before the cancel is looked
+    // at; tests hold a build there to cancel it at a known point.
+    std::function<void(const producer::IndexProgress &)> onWorkerProgress;
 
 Q_SIGNALS:
     void progressed(const vespira::producer::IndexProgress &progress);

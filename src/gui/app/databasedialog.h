@@ -44,6 +44,7 @@ public:
     std::function<int()> showModal;
 
     bool building() const { return m_build.running(); }
+    DatabaseBuild &build() { return m_build; }
 
     // Handlers.
     void NameEditChange();

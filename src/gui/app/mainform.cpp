@@ -287,9 +287,9 @@ void TMainForm_Vespira_HTML::buildControls()
     connect(SpeedButton1, &QToolButton::clicked, this, wire([this] { SpeedButton1Click(); }));
     connect(SpeedButton2, &QToolButton::clicked, this, wire([this] { SpeedButton2Click(); }));
     connect(Datenbankloeschen1, &QAction::triggered, this, [this] { Datenbankloeschen1Click(); });
-    connect(NeueDatenbank1, &QAction::triggered, this, wire([this] { NeueDatenbank1Click(); }));
-    connect(DatenbankAktualisieren1, &QAction::triggered, this, wire([this] { DatenbankAktualisieren1Click(); }));
-    connect(DatenbankNeuAufbauen1, &QAction::triggered, this, wire([this] { DatenbankNeuAufbauen1Click(); }));
+    connect(NeueDatenbank1, &QAction::triggered, this, [this] { NeueDatenbank1Click(); });
+    connect(DatenbankAktualisieren1, &QAction::triggered, this, [this] { DatenbankAktualisieren1Click(); });
+    connect(DatenbankNeuAufbauen1, &QAction::triggered, this, [this] { DatenbankNeuAufbauen1Click(); });
     connect(GedultTimer, &QTimer::timeout, this, wire([this] { GedultTimerTimer(); }));
 }
 
@@ -663,7 +663,7 @@ void TMainForm_Vespira_HTML::NeueDatenbank1Click()
         TMainForm_Vespira_HTML *form;
         ~Done() { form->finishModal(); }
     } done {this};
-    showMadeDatabase(m_databaseForm->NeueDatenbank());
+    guarded(m_ctx.services.dialogs, [this] { showMadeDatabase(m_databaseForm->NeueDatenbank()); });
 }
 
 void TMainForm_Vespira_HTML::DatenbankAktualisieren1Click()
@@ -690,7 +690,9 @@ void TMainForm_Vespira_HTML::renewSelectedDatabase(bool rebuild)
         TMainForm_Vespira_HTML *form;
         ~Done() { form->finishModal(); }
     } done {this};
-    showMadeDatabase(rebuild ? m_databaseForm->NeuAufbauen(name) : m_databaseForm->Aktualisieren(name));
+    guarded(m_ctx.services.dialogs, [&] {
+        showMadeDatabase(rebuild ? m_databaseForm->NeuAufbauen(name) : m_databaseForm->Aktualisieren(name));
+    });
 }
 
 // After a build: the catalog anew, with the database made selected as a click selects it.
