@@ -1,6 +1,7 @@
 #include "producer/indexer.h"
 
 #include "producer/htmlextract.h"
+#include "producer/indexcarry.h"
 #include "producer/mimeextract.h"
 #include "producer/storedtexts.h"
 #include "producer/tempoutput.h"
@@ -333,18 +334,23 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     removeOrphans(dataFolder, name);
 
     std::vector<Job> jobs = collect(folders, options.kinds, onSkip, summary.skipped);
+
     if (jobs.empty())
         throw Error(u"In den Ordnern gibt es keine HTML-, MHT- oder EML-Dokumente."_s);
 
+    std::optional<StoredTexts> stored;
     if (options.reuse) {
-        const StoredTexts stored = StoredTexts::load(programFolder, name);
+        stored = StoredTexts::load(programFolder, name);
         qint64 kept = 0;
         for (Job &job : jobs) {
-            job.stored = stored.find(job.docPath, job.kind == Kind::Mime, job.stamp);
-            kept += stored.holds(job.docPath) ? 1 : 0;
+            job.stored = stored->find(job.docPath, job.kind == Kind::Mime, job.stamp);
+            kept += stored->holds(job.docPath) ? 1 : 0;
         }
-        summary.removed = stored.documents() - kept;
+        summary.removed = stored->documents() - kept;
     }
+    IndexCarry utf8Carry(programFolder, name, db::TextKind::Utf8, stored ? &*stored : nullptr);
+    IndexCarry mhtCarry(programFolder, name, db::TextKind::Mht, stored ? &*stored : nullptr);
+
 
     IndexProgress state;
     state.filesTotal = qint64(jobs.size());
@@ -392,6 +398,9 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                 ++summary.skipped;
             } else {
                 const QByteArray path = job.docPath.toUtf8();
+                (html ? utf8Carry : mhtCarry)
+                    .add(text.size(), marker, result->block,
+                         result->reused ? std::optional<uint32_t>(job.stored->number) : std::nullopt);
                 titles.write(QByteArray::number(text.size()) + " #" + path + "\r\n");
                 text.write(marker);
                 text.write(result->block);
@@ -410,29 +419,48 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
         }
     }
     summary.textBytes = utf8Text.size() + mhtText.size();
+
     summary.seconds = double(clock.nsecsElapsed()) / 1e9;
     if (summary.cancelled)
         return summary; // the temporary files go with their guards
     if (summary.documents == 0)
         throw Error(u"Keines der Dokumente konnte gelesen werden; die Datenbank wurde nicht angelegt."_s);
 
-    TempOutput utf8Index(programFolder, name, QString::fromUtf16(db::suffix::Utf8Trigrams));
-    TempOutput mhtIndex(programFolder, name, QString::fromUtf16(db::suffix::MhtTrigrams));
+    std::optional<TempOutput> utf8Index;
+    std::optional<TempOutput> mhtIndex;
     {
         const auto keepGoing = [&] { return !progress || progress(state); };
         const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
-        if (!writeTrigrams(utf8Text, utf8Titles, utf8Index, index::IndexedText::Utf8, scratch, keepGoing)
-            || !writeTrigrams(mhtText, mhtTitles, mhtIndex, index::IndexedText::Utf16LE, scratch, keepGoing)) {
+        // Carried over from the replaced database where that works, else built from the text.
+        const auto indexFor = [&](TempOutput &text, TempOutput &titles, std::optional<TempOutput> &out,
+                                  const char16_t *suffix, IndexCarry &carry, index::IndexedText kind) {
+            if (!text.used())
+                return true;
+            text.finish();
+            titles.finish();
+            out.emplace(programFolder, name, QString::fromUtf16(suffix));
+            switch (carry.write(text.tempPath(), *out, scratch, keepGoing)) {
+            case IndexCarry::Outcome::Written: return true;
+            case IndexCarry::Outcome::Cancelled: return false;
+            case IndexCarry::Outcome::NotCarried: break;
+            }
+            out.reset();
+            out.emplace(programFolder, name, QString::fromUtf16(suffix));
+            return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+        };
+        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, index::IndexedText::Utf8)
+            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, index::IndexedText::Utf16LE)) {
             summary.cancelled = true;
             return summary;
         }
-        summary.indexBytes = utf8Index.size() + mhtIndex.size();
+        summary.indexBytes = (utf8Index ? utf8Index->size() : 0) + (mhtIndex ? mhtIndex->size() : 0);
+
     }
 
     std::vector<TempOutput *> produced;
-    for (TempOutput *output :
-         {&utf8Text, &utf8Titles, &utf8Index, &mhtText, &mhtTitles, &mhtIndex, &sources, &stamps, &list}) {
-        if (output->used()) {
+    for (TempOutput *output : {&utf8Text, &utf8Titles, utf8Index ? &*utf8Index : nullptr, &mhtText, &mhtTitles,
+                               mhtIndex ? &*mhtIndex : nullptr, &sources, &stamps, &list}) {
+        if (output && output->used()) {
             output->finish();
             produced.push_back(output);
         }
@@ -440,6 +468,7 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     // The file list last: until it is renamed, the catalog still sees the old database.
     for (TempOutput *output : produced)
         output->commit();
+
 
     // Files an earlier database of this name left and this one did not write describe other
     // text: they go, except the user's search-text lists.

@@ -14,7 +14,8 @@ namespace {
 
 // Block i runs from its offset to the next one's, the last to the end of the file. Title
 // positions out of order or beyond the file mean the files do not belong together.
-QHash<QString, StoredBlock> blocksOf(const QString &collectedPath, const QString &titlesPath)
+QHash<QString, StoredBlock> blocksOf(const QString &collectedPath, const QString &titlesPath,
+                                     std::vector<qint64> &offsets)
 {
     QHash<QString, StoredBlock> blocks;
     const QFileInfo collected(collectedPath);
@@ -25,9 +26,12 @@ QHash<QString, StoredBlock> blocksOf(const QString &collectedPath, const QString
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const qint64 start = entries.at(i).offset;
         const qint64 end = i + 1 < entries.size() ? entries.at(i + 1).offset : size;
-        if (start < 0 || end < start || end > size)
+        if (start < 0 || end < start || end > size) {
+            offsets.clear();
             return {};
-        blocks.insert(entries.at(i).path, {collectedPath, start, end - start});
+        }
+        blocks.insert(entries.at(i).path, {collectedPath, start, end - start, uint32_t(i)});
+        offsets.push_back(start);
     }
     return blocks;
 }
@@ -45,9 +49,9 @@ StoredTexts StoredTexts::load(const QString &programFolder, const QString &name)
         return stored;
     stored.m_stamps = std::move(stamps.documents);
     stored.m_utf8 = blocksOf(db::collectedTextPath(programFolder, name, db::TextKind::Utf8),
-                             db::titlePositionsPath(programFolder, name, db::TextKind::Utf8));
+                             db::titlePositionsPath(programFolder, name, db::TextKind::Utf8), stored.m_utf8Offsets);
     stored.m_utf16 = blocksOf(db::collectedTextPath(programFolder, name, db::TextKind::Mht),
-                              db::titlePositionsPath(programFolder, name, db::TextKind::Mht));
+                              db::titlePositionsPath(programFolder, name, db::TextKind::Mht), stored.m_utf16Offsets);
     return stored;
 }
 

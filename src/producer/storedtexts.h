@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace vespira::producer {
 
@@ -28,6 +29,7 @@ struct StoredBlock
     QString collectedPath;
     qint64 offset = 0; // of the marker line
     qint64 length = 0; // marker line and text, up to the next block
+    uint32_t number = 0; // of the block in its collected file, as its index counts them
 };
 
 class StoredTexts
@@ -41,11 +43,15 @@ public:
     // Whether the database holds the document at all, changed or not.
     bool holds(const QString &documentPath) const { return m_stamps.contains(documentPath); }
     qint64 documents() const { return m_stamps.size(); }
+    // The block starts of a collected file, in the order of its title positions.
+    const std::vector<qint64> &offsets(bool utf16) const { return utf16 ? m_utf16Offsets : m_utf8Offsets; }
 
 private:
     QHash<QString, DocumentStamp> m_stamps;
     QHash<QString, StoredBlock> m_utf8;
     QHash<QString, StoredBlock> m_utf16;
+    std::vector<qint64> m_utf8Offsets;
+    std::vector<qint64> m_utf16Offsets;
 };
 
 // The bytes of a block when they start with the marker line; nullopt otherwise.

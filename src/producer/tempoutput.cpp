@@ -34,20 +34,44 @@ TempOutput::~TempOutput()
     }
 }
 
+namespace {
+
+constexpr qsizetype BufferSize = 64 * 1024;
+
+} // namespace
+
 void TempOutput::write(const QByteArray &bytes)
 {
     if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail();
+    m_size += bytes.size();
+    if (m_pending.size() + bytes.size() < BufferSize) {
+        m_pending += bytes;
+        return;
+    }
+    writeThrough(m_pending);
+    m_pending.clear();
+    if (bytes.size() < BufferSize)
+        m_pending = bytes;
+    else
+        writeThrough(bytes);
+}
+
+void TempOutput::writeThrough(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
     const qint64 written = m_file.write(bytes);
     if (written != bytes.size())
         fail(writeFailureReason(m_file, written, bytes.size()));
-    m_size += bytes.size();
 }
 
 void TempOutput::finish()
 {
     if (m_finished)
         return;
+    writeThrough(m_pending);
+    m_pending.clear();
     if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
         fail();
     m_file.close();

@@ -26,8 +26,9 @@ public:
     TempOutput &operator=(const TempOutput &) = delete;
     ~TempOutput();
 
-    // Unbuffered, so a write the disk takes only in part fails here and now; a buffered one
-    // could be flushed later as if it had gone through.
+    // Small writes gather in a buffer of our own, written through unbuffered when it fills
+    // and at finish(), so a write the disk takes only in part fails within the build; a
+    // library's buffer could be flushed later, at close, as if it had gone through.
     void write(const QByteArray &bytes);
     qint64 size() const { return m_size; }
     bool used() const { return m_file.isOpen() || m_finished; }
@@ -40,9 +41,11 @@ public:
 
 private:
     [[noreturn]] void fail(const QString &reason = {});
+    void writeThrough(const QByteArray &bytes);
 
     QString m_final;
     QFile m_file;
+    QByteArray m_pending;
     qint64 m_size = 0;
     bool m_finished = false;
     bool m_committed = false;
