@@ -60,8 +60,8 @@ IndexCarry::Outcome IndexCarry::write(const QString &collectedPath, TempOutput &
         return Outcome::NotCarried;
     index::TrigramIndex fresh;
     if (!m_freshStarts.empty()) {
-        m_freshText->finish();
-        m_freshTitles->finish();
+        m_freshText->flush(); // read back and thrown away: never worth a sync
+        m_freshTitles->flush();
         index::BuildInput input;
         input.collectedPath = m_freshText->tempPath();
         input.titlesPath = m_freshTitles->tempPath();

@@ -172,8 +172,8 @@ bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index:
 {
     if (!text.used())
         return true;
-    text.finish();
-    titles.finish();
+    text.flush();
+    titles.flush();
     index::BuildInput input;
     input.collectedPath = text.tempPath();
     input.titlesPath = titles.tempPath();
@@ -436,11 +436,11 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                                   const char16_t *suffix, IndexCarry &carry, index::IndexedText kind) {
             if (!text.used())
                 return true;
-            text.finish();
-            titles.finish();
+            text.flush();
+            titles.flush();
             out.emplace(programFolder, name, QString::fromUtf16(suffix));
             switch (carry.write(text.tempPath(), *out, scratch, keepGoing)) {
-            case IndexCarry::Outcome::Written: return true;
+            case IndexCarry::Outcome::Written: ++summary.indexesCarried; return true;
             case IndexCarry::Outcome::Cancelled: return false;
             case IndexCarry::Outcome::NotCarried: break;
             }

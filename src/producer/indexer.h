@@ -73,6 +73,7 @@ struct IndexSummary
     qint64 skipped = 0;
     qint64 reused = 0;  // documents whose text was taken over
     qint64 removed = 0; // documents the replaced database held and this one does not
+    int indexesCarried = 0; // trigram index files carried over from the replaced database
     double seconds = 0;
     bool cancelled = false;
 };

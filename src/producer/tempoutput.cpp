@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -37,6 +38,17 @@ TempOutput::~TempOutput()
 namespace {
 
 constexpr qsizetype BufferSize = 64 * 1024;
+// Written data beyond this goes to the disk in the background while the build goes on.
+constexpr qint64 WritebackStep = 8 * 1024 * 1024;
+
+void startWriteback(int fd)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(fd);
+#endif
+}
 
 } // namespace
 
@@ -64,6 +76,21 @@ void TempOutput::writeThrough(const QByteArray &bytes)
     const qint64 written = m_file.write(bytes);
     if (written != bytes.size())
         fail(writeFailureReason(m_file, written, bytes.size()));
+    m_unsynced += written;
+    if (m_unsynced >= WritebackStep) {
+        startWriteback(m_file.handle());
+        m_unsynced = 0;
+    }
+}
+
+void TempOutput::flush()
+{
+    if (m_finished || !m_file.isOpen())
+        return;
+    writeThrough(m_pending);
+    m_pending.clear();
+    startWriteback(m_file.handle());
+    m_unsynced = 0;
 }
 
 void TempOutput::finish()

@@ -35,6 +35,9 @@ public:
     QString tempPath() const { return m_file.fileName(); }
     const QString &finalPath() const { return m_final; }
 
+    // Everything written to the file, for a reader of tempPath(); the disk starts taking it
+    // meanwhile, so that finish() waits less.
+    void flush();
     // Everything on disk before the rename, so a crash never leaves a half file in place.
     void finish();
     void commit();
@@ -47,6 +50,7 @@ private:
     QFile m_file;
     QByteArray m_pending;
     qint64 m_size = 0;
+    qint64 m_unsynced = 0; // bytes written since the disk was last asked to take them
     bool m_finished = false;
     bool m_committed = false;
 };

@@ -233,7 +233,7 @@ private:
 // One posting list: the count, then gaps or a bitmap, whichever is smaller.
 ListEncoding encodeList(const std::vector<uint32_t> &blocks, qint64 blockCount, QByteArray &out)
 {
-    out.clear();
+    out.resize(0); // keeps the capacity for the next list
     appendVarint(out, blocks.size());
     qint64 gapBytes = 0;
     uint32_t previous = 0;

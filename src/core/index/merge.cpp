@@ -91,8 +91,13 @@ std::optional<BuildResult> mergeTrigramIndex(const MergeInput &input, const Byte
                 fresh.advance();
             }
             blocks.clear();
-            std::merge(fromEarlier.begin(), fromEarlier.end(), fromFresh.begin(), fromFresh.end(),
-                       std::back_inserter(blocks));
+            if (fromFresh.empty())
+                blocks.swap(fromEarlier);
+            else if (fromEarlier.empty())
+                blocks.swap(fromFresh);
+            else
+                std::merge(fromEarlier.begin(), fromEarlier.end(), fromFresh.begin(), fromFresh.end(),
+                           std::back_inserter(blocks));
             if (!blocks.empty())
                 return true; // a trigram whose blocks all went is left out, as a build leaves it out
         }

@@ -327,11 +327,11 @@ bool PostingCursor::decode(const TrigramIndex::List &list)
     if (list.encoding == ListEncoding::Bitmap) {
         if (list.end - list.data != (qint64(m_index.m_footer.blockCount) + 7) / 8)
             return false;
-        std::vector<uint64_t> bits(words, 0);
-        if (!m_index.addToBitmap(list, bits))
+        m_bits.assign(words, 0);
+        if (!m_index.addToBitmap(list, m_bits))
             return false;
         for (size_t w = 0; w < words; ++w) {
-            for (uint64_t word = bits[w]; word != 0; word &= word - 1)
+            for (uint64_t word = m_bits[w]; word != 0; word &= word - 1)
                 m_blocks.push_back(uint32_t(w * 64 + size_t(std::countr_zero(word))));
         }
         return true;

@@ -111,6 +111,7 @@ private:
     bool m_damaged = false;
     uint32_t m_trigram = 0;
     std::vector<uint32_t> m_blocks;
+    std::vector<uint64_t> m_bits; // a bitmap list, before it becomes block numbers
 };
 
 } // namespace vespira::index

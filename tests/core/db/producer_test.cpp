@@ -4,6 +4,7 @@
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
 #include "core/db/titlepositions.h"
+#include "core/index/format.h"
 #include "core/index/indexfiles.h"
 
 #include "support/tempdir.h"
@@ -295,6 +296,7 @@ TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenam
     EXPECT_EQ(summary.documents, 8);
     EXPECT_EQ(summary.reused, 3); // Über uns, kaputt, post
     EXPECT_EQ(summary.removed, 2);  // leer, marker
+    EXPECT_EQ(summary.indexesCarried, 2);
     EXPECT_TRUE(QString::fromUtf8(folder.read(u"Datenbank/Probe_UTF8Dokument.txt"_s)).contains(u"Grüße aus Bonn"_s));
 
     test::TempProgramFolder other;
@@ -307,11 +309,27 @@ TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenam
     for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht})
         EXPECT_EQ(index::openIndex(folder.path(), u"Probe"_s, kind).status(), index::IndexStatus::Current);
 
+    // An index that fails its checks on the way is built from the text instead.
+    const QByteArray idx = folder.read(u"Datenbank/Probe_UTF8Trigramme.idx"_s);
+    const auto footer = index::decodeFooter(QByteArrayView(idx).last(index::FooterSize));
+    ASSERT_TRUE(footer);
+    QByteArray broken = idx;
+    broken[footer->postingsOffset + 1] = char(broken[footer->postingsOffset + 1] ^ 0x55);
+    folder.write(u"Datenbank/Probe_UTF8Trigramme.idx"_s, broken);
+    folder.write(u"docs/neu/erst.html"_s, "<title>Erst</title><p>Wieder anders</p>");
+    touch(folder.file(u"docs/neu/erst.html"_s), later);
+    const auto repaired = update(folder);
+    EXPECT_EQ(repaired.indexesCarried, 1);
+    producer::buildDatabase([&] { auto o = options; o.replace = true; return o; }(), {}, {});
+    EXPECT_EQ(databaseContent(folder), databaseContent(other));
+
     // Texts from another extraction are never taken over.
     QByteArray stamps = folder.read(u"Datenbank/Probe_Dokumentstand.txt"_s);
     ASSERT_TRUE(stamps.startsWith("EXTRAKTOR="));
     folder.write(u"Datenbank/Probe_Dokumentstand.txt"_s, stamps.replace(0, stamps.indexOf('\r'), "EXTRAKTOR=1"));
-    EXPECT_EQ(update(folder).reused, 0);
+    const auto fresh = update(folder);
+    EXPECT_EQ(fresh.reused, 0);
+    EXPECT_EQ(fresh.indexesCarried, 0);
     EXPECT_EQ(databaseContent(folder), databaseContent(other));
 }
 
