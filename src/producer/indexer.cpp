@@ -26,6 +26,9 @@
 #include <thread>
 #include <vector>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -77,6 +80,52 @@ bool representable(const QString &path)
     return true;
 }
 
+// One folder's entries: folders to pending, documents to jobs. Hidden entries are left out
+// and symbolic links are not followed, so there are no loops. One system call per document
+// and none for other files where the folder listing tells the type. False when the folder
+// cannot be read.
+bool listFolder(const QString &dirPath, const DocumentKinds &kinds, std::vector<QString> &pending,
+                std::vector<Job> &jobs, const SkipFn &onSkip, qint64 &skipped)
+{
+    DIR *dir = ::opendir(QFile::encodeName(dirPath).constData());
+    if (!dir)
+        return false;
+    const QString prefix = dirPath.endsWith(u'/') ? dirPath : dirPath + u'/';
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        if (entry->d_type == DT_LNK)
+            continue;
+        const QString fileName = QFile::decodeName(entry->d_name);
+        if (entry->d_type == DT_DIR) {
+            pending.push_back(prefix + fileName);
+            continue;
+        }
+        const auto kind = fileKindOf(fileName);
+        if (entry->d_type != DT_UNKNOWN && (entry->d_type != DT_REG || !kind || !kinds.takes(*kind)))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            pending.push_back(prefix + fileName);
+            continue;
+        }
+        if (!S_ISREG(st.st_mode) || !kind || !kinds.takes(*kind))
+            continue;
+        const QString path = prefix + fileName;
+        if (!representable(path)) {
+            onSkip(path, u"Der Dateiname lässt sich nicht als Dokumentpfad schreiben."_s);
+            ++skipped;
+            continue;
+        }
+        const DocumentStamp stamp {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+        jobs.push_back({path, windowsPath(path), *kind == FileKind::Html ? Kind::Html : Kind::Mime, stamp, {}});
+    }
+    ::closedir(dir);
+    return true;
+}
+
 // All documents below the folders, in path order; folders that cannot be read are reported.
 std::vector<Job> collect(const QStringList &folders, const DocumentKinds &kinds, const SkipFn &onSkip, qint64 &skipped)
 {
@@ -86,32 +135,9 @@ std::vector<Job> collect(const QStringList &folders, const DocumentKinds &kinds,
         while (!pending.empty()) {
             const QString dirPath = pending.back();
             pending.pop_back();
-            QDir dir(dirPath);
-            if (!dir.isReadable()) {
+            if (!listFolder(dirPath, kinds, pending, jobs, onSkip, skipped)) {
                 onSkip(dirPath, u"Der Ordner kann nicht gelesen werden."_s);
                 ++skipped;
-                continue;
-            }
-            // Hidden entries are left out; symbolic links are not followed, so no loops.
-            const QFileInfoList entries = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
-            for (const QFileInfo &info : entries) {
-                if (info.isSymLink())
-                    continue;
-                if (info.isDir()) {
-                    pending.push_back(info.absoluteFilePath());
-                    continue;
-                }
-                const auto kind = fileKindOf(info.fileName());
-                if (!kind || !kinds.takes(*kind) || !info.isFile())
-                    continue;
-                const QString path = info.absoluteFilePath();
-                if (!representable(path)) {
-                    onSkip(path, u"Der Dateiname lässt sich nicht als Dokumentpfad schreiben."_s);
-                    ++skipped;
-                    continue;
-                }
-                const DocumentStamp stamp {info.size(), info.lastModified().toMSecsSinceEpoch()};
-                jobs.push_back({path, windowsPath(path), *kind == FileKind::Html ? Kind::Html : Kind::Mime, stamp, {}});
             }
         }
     }
