@@ -32,20 +32,21 @@ IndexCarry::IndexCarry(const QString &programFolder, const QString &name, db::Te
     m_freshTitles = std::make_unique<TempOutput>(programFolder, name, suffix + u".neu.pos"_s);
 }
 
-void IndexCarry::add(qint64 offset, const QByteArray &marker, const QByteArray &text,
-                     std::optional<uint32_t> earlierNumber)
+void IndexCarry::addKept(qint64 offset, uint32_t earlierNumber, bool endsWithLineEnd)
 {
     if (!m_active)
         return;
-    if (!endsWithLineEnd(text.isEmpty() ? marker : text, m_kind)) {
-        m_active = false; // a build would run this block into the next one
-        return;
-    }
+    m_active = endsWithLineEnd; // else a build would run this block into the next one
     m_starts.push_back(offset);
-    if (earlierNumber) {
-        m_origins.push_back({false, *earlierNumber});
+    m_origins.push_back({false, earlierNumber});
+}
+
+void IndexCarry::addFresh(qint64 offset, const QByteArray &marker, const QByteArray &text)
+{
+    if (!m_active)
         return;
-    }
+    m_active = endsWithLineEnd(text.isEmpty() ? marker : text, m_kind);
+    m_starts.push_back(offset);
     m_origins.push_back({true, uint32_t(m_freshStarts.size())});
     m_freshStarts.push_back(m_freshText->size());
     m_freshTitles->write(QByteArray::number(m_freshText->size()) + " #-\r\n");

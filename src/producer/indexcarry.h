@@ -30,9 +30,10 @@ class IndexCarry
 public:
     IndexCarry(const QString &programFolder, const QString &name, db::TextKind kind, const StoredTexts *stored);
 
-    // A block as it is written to the new collected file at offset: marker line and text.
-    // earlierNumber is its number in the earlier file when its text was taken over.
-    void add(qint64 offset, const QByteArray &marker, const QByteArray &text, std::optional<uint32_t> earlierNumber);
+    // A block as it is written to the new collected file at offset: one copied from block
+    // earlierNumber of the earlier file, or a new one, marker line and text.
+    void addKept(qint64 offset, uint32_t earlierNumber, bool endsWithLineEnd);
+    void addFresh(qint64 offset, const QByteArray &marker, const QByteArray &text);
 
     enum class Outcome { Written, NotCarried, Cancelled };
     // The index of the finished collected file, to out. NotCarried: out may hold part of a

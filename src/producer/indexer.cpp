@@ -53,7 +53,8 @@ struct Job
 struct Result
 {
     bool ready = false;
-    bool reused = false;
+    bool reused = false;          // the block is copied from job.stored, not in `block`
+    bool endsWithLineEnd = false; // of a reused block
     QString error;
     QByteArray block; // text of the block without its marker line, in the file's encoding
     qint64 inputBytes = 0;
@@ -152,10 +153,9 @@ Result extract(const Job &job)
     Result result;
     try {
         if (job.stored) {
-            const QByteArray marker = markerOf(job);
-            if (std::optional<QByteArray> bytes = readStoredBlock(*job.stored, marker)) {
-                result.block = bytes->sliced(marker.size());
+            if (const auto check = checkStoredBlock(*job.stored, markerOf(job), job.kind == Kind::Mime)) {
                 result.reused = true;
+                result.endsWithLineEnd = check->endsWithLineEnd;
                 return result;
             }
         }
@@ -368,11 +368,25 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     if (options.reuse) {
         stored = StoredTexts::load(programFolder, name);
         qint64 kept = 0;
+        for (const Job &job : jobs)
+            kept += stored->holds(job.docPath) ? 1 : 0;
+        summary.removed = stored->documents() - kept;
+    }
+    // The collected files texts are copied from, open until the new ones are in place.
+    QFile utf8Source(db::collectedTextPath(programFolder, name, db::TextKind::Utf8));
+    QFile mhtSource(db::collectedTextPath(programFolder, name, db::TextKind::Mht));
+    if (stored) {
+        const auto open = [&](QFile &source, bool utf16) {
+            if (!source.open(QIODevice::ReadOnly))
+                stored->forget(utf16); // nothing to copy from: every such document is extracted
+        };
+        open(utf8Source, false);
+        open(mhtSource, true);
         for (Job &job : jobs) {
             job.stored = stored->find(job.docPath, job.kind == Kind::Mime, job.stamp);
-            kept += stored->holds(job.docPath) ? 1 : 0;
+            if (job.stored)
+                job.stored->fd = (job.kind == Kind::Mime ? mhtSource : utf8Source).handle();
         }
-        summary.removed = stored->documents() - kept;
     }
     IndexCarry utf8Carry(programFolder, name, db::TextKind::Utf8, stored ? &*stored : nullptr);
     IndexCarry mhtCarry(programFolder, name, db::TextKind::Mht, stored ? &*stored : nullptr);
@@ -416,7 +430,8 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
             QByteArray marker;
             if (result->error.isEmpty()) {
                 marker = markerOf(job);
-                if (text.size() + marker.size() + result->block.size() > options.maxCollectedBytes)
+                const qint64 length = result->reused ? job.stored->length : marker.size() + result->block.size();
+                if (text.size() + length > options.maxCollectedBytes)
                     result->error = u"Die Sammeldatei würde größer als %1 Bytes."_s.arg(options.maxCollectedBytes);
             }
             if (!result->error.isEmpty()) {
@@ -424,12 +439,18 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                 ++summary.skipped;
             } else {
                 const QByteArray path = job.docPath.toUtf8();
-                (html ? utf8Carry : mhtCarry)
-                    .add(text.size(), marker, result->block,
-                         result->reused ? std::optional<uint32_t>(job.stored->number) : std::nullopt);
+                IndexCarry &carry = html ? utf8Carry : mhtCarry;
+                if (result->reused)
+                    carry.addKept(text.size(), job.stored->number, result->endsWithLineEnd);
+                else
+                    carry.addFresh(text.size(), marker, result->block);
                 titles.write(QByteArray::number(text.size()) + " #" + path + "\r\n");
-                text.write(marker);
-                text.write(result->block);
+                if (result->reused) {
+                    text.copyFrom(job.stored->fd, job.stored->offset, job.stored->length);
+                } else {
+                    text.write(marker);
+                    text.write(result->block);
+                }
                 list.write(path + "\r\n");
                 stamps.write(stampLine(job.stamp, job.docPath));
                 ++summary.documents;

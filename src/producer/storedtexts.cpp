@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vespira::producer {
 
 namespace {
@@ -55,6 +58,12 @@ StoredTexts StoredTexts::load(const QString &programFolder, const QString &name)
     return stored;
 }
 
+void StoredTexts::forget(bool utf16)
+{
+    (utf16 ? m_utf16 : m_utf8).clear();
+    (utf16 ? m_utf16Offsets : m_utf8Offsets).clear();
+}
+
 std::optional<StoredBlock> StoredTexts::find(const QString &documentPath, bool utf16, const DocumentStamp &now) const
 {
     const auto stamp = m_stamps.constFind(documentPath);
@@ -67,15 +76,25 @@ std::optional<StoredBlock> StoredTexts::find(const QString &documentPath, bool u
     return *block;
 }
 
-std::optional<QByteArray> readStoredBlock(const StoredBlock &block, QByteArrayView marker)
+std::optional<BlockCheck> checkStoredBlock(const StoredBlock &block, QByteArrayView marker, bool utf16)
 {
-    QFile file(block.collectedPath);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(block.offset))
+    const qint64 unit = utf16 ? 2 : 1;
+    if (block.length < marker.size() || block.length < unit)
         return std::nullopt;
-    QByteArray bytes = file.read(block.length);
-    if (bytes.size() != block.length || !bytes.startsWith(marker))
+    const int fd = block.fd >= 0 ? block.fd : ::open(QFile::encodeName(block.collectedPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    return bytes;
+    QByteArray head(marker.size(), Qt::Uninitialized);
+    char tail[2] = {0, 0};
+    const bool read = ::pread(fd, head.data(), size_t(head.size()), off_t(block.offset)) == head.size()
+        && ::pread(fd, tail, size_t(unit), off_t(block.offset + block.length - unit)) == unit;
+    if (fd != block.fd)
+        ::close(fd);
+    if (!read || head != marker)
+        return std::nullopt;
+    BlockCheck check;
+    check.endsWithLineEnd = (tail[0] == '\n' || tail[0] == '\r') && (!utf16 || tail[1] == 0);
+    return check;
 }
 
 } // namespace vespira::producer

@@ -6,7 +6,7 @@
 //
 //   const StoredTexts stored = StoredTexts::load(programFolder, name);
 //   if (const auto block = stored.find(docPath, utf16, stampNow))
-//       if (const auto bytes = readStoredBlock(*block, marker)) ...   // marker line + text
+//       if (const auto check = checkStoredBlock(*block, marker)) ...   // copy the block over
 //
 // Nothing is taken over from a database whose stamps come from another extraction or are
 // missing; a block that no longer starts with its document's marker line is not taken over
@@ -30,6 +30,7 @@ struct StoredBlock
     qint64 offset = 0; // of the marker line
     qint64 length = 0; // marker line and text, up to the next block
     uint32_t number = 0; // of the block in its collected file, as its index counts them
+    int fd = -1;         // the collected file when the caller holds it open, for reads from any thread
 };
 
 class StoredTexts
@@ -40,6 +41,8 @@ public:
     // The block of the document when it still has the stamp it had; utf16 chooses the
     // collected file (MHT and EML documents) over the UTF-8 one.
     std::optional<StoredBlock> find(const QString &documentPath, bool utf16, const DocumentStamp &now) const;
+    // Takes nothing over from one of the collected files (its file cannot be opened).
+    void forget(bool utf16);
     // Whether the database holds the document at all, changed or not.
     bool holds(const QString &documentPath) const { return m_stamps.contains(documentPath); }
     qint64 documents() const { return m_stamps.size(); }
@@ -54,7 +57,13 @@ private:
     std::vector<qint64> m_utf16Offsets;
 };
 
-// The bytes of a block when they start with the marker line; nullopt otherwise.
-std::optional<QByteArray> readStoredBlock(const StoredBlock &block, QByteArrayView marker);
+struct BlockCheck
+{
+    bool endsWithLineEnd = false; // its last unit is CR or LF (unit: 1 byte, or 2 when utf16)
+};
+
+// Whether a block still starts with its marker line, read without reading the text; nullopt
+// when it does not or cannot be read.
+std::optional<BlockCheck> checkStoredBlock(const StoredBlock &block, QByteArrayView marker, bool utf16);
 
 } // namespace vespira::producer

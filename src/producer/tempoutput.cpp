@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -67,6 +68,45 @@ void TempOutput::write(const QByteArray &bytes)
         m_pending = bytes;
     else
         writeThrough(bytes);
+}
+
+void TempOutput::copyFrom(int sourceFd, qint64 offset, qint64 length)
+{
+    if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail();
+    writeThrough(m_pending);
+    m_pending.clear();
+    const int target = m_file.handle();
+    // Without an output offset the kernel copies to the file position and moves it on, as
+    // the writes that follow expect.
+    loff_t from = offset;
+    qint64 left = length;
+    while (left > 0) {
+        const ssize_t copied = ::copy_file_range(sourceFd, &from, target, nullptr, size_t(left), 0);
+        if (copied > 0) {
+            left -= copied;
+            continue;
+        }
+        if (copied == 0) // the source is shorter than it was
+            fail(u"Die Datenbank wurde während der Aktualisierung verändert."_s);
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            fail(QString::fromLocal8Bit(std::strerror(errno)));
+        // A file system without the kernel copy: through a buffer.
+        QByteArray buffer(qsizetype(std::min<qint64>(left, 1 << 20)), Qt::Uninitialized);
+        while (left > 0) {
+            const ssize_t got = ::pread(sourceFd, buffer.data(), size_t(std::min<qint64>(left, buffer.size())), from);
+            if (got <= 0)
+                fail(got < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : u"Die Datenbank wurde während der Aktualisierung verändert."_s);
+            writeThrough(QByteArray::fromRawData(buffer.constData(), got));
+            from += got;
+            left -= got;
+        }
+        break;
+    }
+    m_size += length;
+    m_unsynced += length;
 }
 
 void TempOutput::writeThrough(const QByteArray &bytes)

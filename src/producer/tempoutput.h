@@ -30,6 +30,9 @@ public:
     // and at finish(), so a write the disk takes only in part fails within the build; a
     // library's buffer could be flushed later, at close, as if it had gone through.
     void write(const QByteArray &bytes);
+    // Appends length bytes of another file from offset, copied by the kernel where it can.
+    // Throws Error naming the final file when they cannot be read or written.
+    void copyFrom(int sourceFd, qint64 offset, qint64 length);
     qint64 size() const { return m_size; }
     bool used() const { return m_file.isOpen() || m_finished; }
     QString tempPath() const { return m_file.fileName(); }
