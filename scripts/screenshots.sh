@@ -5,7 +5,8 @@
 #   search-window.png  the search window with a database in the view and its title shown
 #   settings.png       the settings dialog
 #   web-panel.png      the search window with the web search panel
-# A filter of test names may follow the folder (default: all four), as gtest takes it.
+#   database-window.png  the window "Datenbank erstellen" during a build
+# A filter of test names may follow the folder (default: all five), as gtest takes it.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VESPIRA_BUILD:-$here/build}"

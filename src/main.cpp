@@ -1,5 +1,6 @@
 #include "core/app/context.h"
 #include "core/common/paths.h"
+#include "gui/app/databasedialog.h"
 #include "gui/app/mainform.h"
 #include "gui/app/program.h"
 #include "gui/common/lastresort.h"
@@ -7,6 +8,7 @@
 #include "platform/instanceserver.h"
 #include "platform/qsettingsstore.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtfolderchooser.h"
 #include "platform/qtsystem.h"
 
 #include <QApplication>
@@ -77,6 +79,7 @@ int main(int argc, char *argv[])
     vespira::platform::QtClipboard clipboard;
     vespira::platform::QSettingsStore settings;
     vespira::platform::QtSystem system;
+    vespira::platform::QtFolderChooser folderChooser;
     vespira::app::Context context(vespira::platform::Services {dialogs, shell, clipboard, settings, system});
     context.state.programFolder = vespira::paths::decideProgramFolder(
         givenArguments, QCoreApplication::applicationDirPath(), QDir::currentPath());
@@ -87,6 +90,7 @@ int main(int argc, char *argv[])
 
     vespira::gui::Program program(context);
     vespira::gui::TMainForm_Vespira_HTML &mainForm = program.mainWindow();
+    mainForm.setDatabaseForm(new vespira::gui::TDatenbankForm(context, folderChooser, &mainForm));
 
     vespira::platform::InstanceServer closeRequests(
         mainForm.objectName(), [&mainForm](int message, int wParam) {

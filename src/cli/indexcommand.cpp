@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 
+#include "core/app/catalog.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
 #include "producer/indexer.h"
@@ -18,7 +19,9 @@ namespace vespira::cli {
 
 namespace {
 
-const char16_t IndexUsage[] = u"Aufruf: vespira index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n";
+const char16_t IndexUsage[] = u"Aufruf: vespira index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n"
+                               u"       vespira index --update [-C PROGRAMMORDNER] NAME\n"
+                               u"       vespira index --update-all [-C PROGRAMMORDNER]\n";
 
 QString decimal(double value, int digits)
 {
@@ -85,13 +88,33 @@ private:
     qint64 m_lastShown = -100000;
 };
 
+void printSummary(QTextStream &out, const producer::IndexSummary &summary, const QString &programFolder, bool update)
+{
+    out << u"Datenbank \""_s << summary.name << u"\" in "_s
+        << QDir::toNativeSeparators(programFolder + QString::fromUtf16(paths::Datenbank)) << u"\n"_s
+        << u"  Dokumente:     "_s << whole(summary.documents) << u'\n';
+    if (update) {
+        out << u"  Übernommen:    "_s << whole(summary.reused) << u'\n'
+            << u"  Entfernt:      "_s << whole(summary.removed) << u'\n';
+    }
+    out << u"  Bytes HTML:    "_s << whole(summary.htmlBytes) << u'\n'
+        << u"  Bytes Text:    "_s << whole(summary.textBytes) << u'\n'
+        << u"  Bytes Index:   "_s << whole(summary.indexBytes) << u'\n'
+        << u"  Übersprungen:  "_s << whole(summary.skipped) << u'\n'
+        << u"  Sekunden:      "_s << decimal(summary.seconds, 2) << u'\n';
+    out.flush();
+}
+
 } // namespace
 
 int runIndex(const QStringList &arguments)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    producer::IndexOptions options;
+    QString programFolder;
+    bool replace = false;
+    bool update = false;
+    bool updateAll = false;
     QStringList positional;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -105,9 +128,13 @@ int runIndex(const QStringList &arguments)
                 err << u"vespira index: -C braucht einen Programmordner.\n"_s << QString::fromUtf16(IndexUsage);
                 return ExitError;
             }
-            options.programFolder = arguments.at(i);
+            programFolder = arguments.at(i);
         } else if (a == u"--replace") {
-            options.replace = true;
+            replace = true;
+        } else if (a == u"--update") {
+            update = true;
+        } else if (a == u"--update-all") {
+            updateAll = true;
         } else if (a == u"--help" || a == u"-h") {
             out << QString::fromUtf16(IndexUsage);
             return ExitOk;
@@ -116,15 +143,16 @@ int runIndex(const QStringList &arguments)
             return ExitError;
         }
     }
-    if (positional.size() < 2) {
+    const bool usable = updateAll ? positional.isEmpty() && !update && !replace
+                        : update  ? positional.size() == 1 && !replace
+                                  : positional.size() >= 2;
+    if (!usable) {
         err << QString::fromUtf16(IndexUsage);
         return ExitError;
     }
-    options.name = positional.takeFirst();
-    options.folders = positional;
-    if (options.programFolder.isEmpty())
-        options.programFolder = defaultProgramFolder();
-    options.programFolder = paths::withSlash(QDir(options.programFolder).absolutePath());
+    if (programFolder.isEmpty())
+        programFolder = defaultProgramFolder();
+    programFolder = paths::withSlash(QDir(programFolder).absolutePath());
 
     ProgressPrinter printer(err);
     const InterruptGuard interruptGuard;
@@ -139,29 +167,55 @@ int runIndex(const QStringList &arguments)
         err << u"Übersprungen: "_s << path << u": "_s << reason << u'\n';
         err.flush();
     };
-
-    try {
-        const producer::IndexSummary summary = producer::buildDatabase(options, progress, skip);
-        if (summary.cancelled) {
+    // One database; the exit code of its run.
+    const auto run = [&](const producer::IndexOptions &options) {
+        last = {};
+        try {
+            const producer::IndexSummary summary = producer::buildDatabase(options, progress, skip);
+            if (summary.cancelled) {
+                printer.clearLine();
+                err << u"Abgebrochen: die Datenbank \""_s << summary.name << u"\" wurde nicht verändert.\n"_s;
+                return ExitInterrupted;
+            }
+            printer.update(last, true);
+            printSummary(out, summary, programFolder, options.reuse);
+            return ExitOk;
+        } catch (const Error &e) {
             printer.clearLine();
-            err << u"Abgebrochen: die Datenbank \""_s << summary.name << u"\" wurde nicht verändert.\n"_s;
-            return ExitInterrupted;
+            err << u"vespira index: "_s << e.message() << u'\n';
+            return ExitError;
         }
-        printer.update(last, true);
-        out << u"Datenbank \""_s << summary.name << u"\" in "_s
-            << QDir::toNativeSeparators(options.programFolder + QString::fromUtf16(paths::Datenbank)) << u"\n"_s
-            << u"  Dokumente:     "_s << whole(summary.documents) << u'\n'
-            << u"  Bytes HTML:    "_s << whole(summary.htmlBytes) << u'\n'
-            << u"  Bytes Text:    "_s << whole(summary.textBytes) << u'\n'
-            << u"  Bytes Index:   "_s << whole(summary.indexBytes) << u'\n'
-            << u"  Übersprungen:  "_s << whole(summary.skipped) << u'\n'
-            << u"  Sekunden:      "_s << decimal(summary.seconds, 2) << u'\n';
-        return ExitOk;
-    } catch (const Error &e) {
-        printer.clearLine();
-        err << u"vespira index: "_s << e.message() << u'\n';
-        return ExitError;
+    };
+
+    if (!update && !updateAll) {
+        producer::IndexOptions options;
+        options.programFolder = programFolder;
+        options.replace = replace;
+        options.name = positional.takeFirst();
+        options.folders = positional;
+        return run(options);
     }
+    const QStringList names = updateAll ? app::LiesNamenDatenbanken(programFolder) : positional;
+    int exitCode = ExitOk;
+    for (const QString &name : names) {
+        producer::IndexOptions options;
+        try {
+            options = producer::storedOptions(programFolder, name);
+        } catch (const Error &e) {
+            // Another producer's database cannot be renewed; the others still can.
+            err << (updateAll ? u"Übersprungen: "_s : u"vespira index: "_s) << e.message() << u'\n';
+            if (!updateAll)
+                return ExitError;
+            continue;
+        }
+        options.reuse = true;
+        const int code = run(options);
+        if (code == ExitInterrupted)
+            return code;
+        if (code != ExitOk)
+            exitCode = code;
+    }
+    return exitCode;
 }
 
 } // namespace vespira::cli

@@ -1,11 +1,13 @@
 #include "producer/indexer.h"
 
 #include "producer/htmlextract.h"
+#include "producer/indexcarry.h"
 #include "producer/mimeextract.h"
+#include "producer/storedtexts.h"
+#include "producer/tempoutput.h"
 
 #include "core/common/error.h"
 #include "core/common/paths.h"
-#include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
 #include "core/index/builder.h"
@@ -18,17 +20,15 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
-#include <csignal>
-#include <cstring>
-#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
-#include <signal.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -38,7 +38,6 @@ namespace vespira::producer {
 namespace {
 
 constexpr qint64 MaxDocumentBytes = 256LL * 1024 * 1024;
-constexpr char Extensions[] = "htm;html;xhtml;mht;mhtml;eml";
 
 enum class Kind { Html, Mime };
 
@@ -47,29 +46,30 @@ struct Job
     QString path;     // native, absolute
     QString docPath;  // as the database writes it
     Kind kind = Kind::Html;
-    qint64 size = 0;
+    DocumentStamp stamp;
+    std::optional<StoredBlock> stored; // the unchanged text of an earlier build
 };
 
 struct Result
 {
     bool ready = false;
+    bool reused = false;          // the block is copied from job.stored, not in `block`
+    bool endsWithLineEnd = false; // of a reused block
     QString error;
     QByteArray block; // text of the block without its marker line, in the file's encoding
     qint64 inputBytes = 0;
 };
 
-std::optional<Kind> kindOf(const QString &fileName)
+QByteArray utf16le(const QString &text)
 {
-    const QString lower = fileName.toLower();
-    for (const auto *ext : {u".htm", u".html", u".xhtml"}) {
-        if (lower.endsWith(QStringView(ext)))
-            return Kind::Html;
-    }
-    for (const auto *ext : {u".mht", u".mhtml", u".eml"}) {
-        if (lower.endsWith(QStringView(ext)))
-            return Kind::Mime;
-    }
-    return std::nullopt;
+    QStringEncoder encoder(QStringConverter::Utf16LE);
+    return encoder.encode(text);
+}
+
+QByteArray markerOf(const Job &job)
+{
+    const QString line = u"#"_s + job.docPath + u"\r\n"_s;
+    return job.kind == Kind::Html ? line.toUtf8() : utf16le(line);
 }
 
 bool representable(const QString &path)
@@ -81,8 +81,54 @@ bool representable(const QString &path)
     return true;
 }
 
+// One folder's entries: folders to pending, documents to jobs. Hidden entries are left out
+// and symbolic links are not followed, so there are no loops. One system call per document
+// and none for other files where the folder listing tells the type. False when the folder
+// cannot be read.
+bool listFolder(const QString &dirPath, const DocumentKinds &kinds, std::vector<QString> &pending,
+                std::vector<Job> &jobs, const SkipFn &onSkip, qint64 &skipped)
+{
+    DIR *dir = ::opendir(QFile::encodeName(dirPath).constData());
+    if (!dir)
+        return false;
+    const QString prefix = dirPath.endsWith(u'/') ? dirPath : dirPath + u'/';
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        if (entry->d_type == DT_LNK)
+            continue;
+        const QString fileName = QFile::decodeName(entry->d_name);
+        if (entry->d_type == DT_DIR) {
+            pending.push_back(prefix + fileName);
+            continue;
+        }
+        const auto kind = fileKindOf(fileName);
+        if (entry->d_type != DT_UNKNOWN && (entry->d_type != DT_REG || !kind || !kinds.takes(*kind)))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            pending.push_back(prefix + fileName);
+            continue;
+        }
+        if (!S_ISREG(st.st_mode) || !kind || !kinds.takes(*kind))
+            continue;
+        const QString path = prefix + fileName;
+        if (!representable(path)) {
+            onSkip(path, u"Der Dateiname lässt sich nicht als Dokumentpfad schreiben."_s);
+            ++skipped;
+            continue;
+        }
+        const DocumentStamp stamp {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+        jobs.push_back({path, windowsPath(path), *kind == FileKind::Html ? Kind::Html : Kind::Mime, stamp, {}});
+    }
+    ::closedir(dir);
+    return true;
+}
+
 // All documents below the folders, in path order; folders that cannot be read are reported.
-std::vector<Job> collect(const QStringList &folders, const SkipFn &onSkip, qint64 &skipped)
+std::vector<Job> collect(const QStringList &folders, const DocumentKinds &kinds, const SkipFn &onSkip, qint64 &skipped)
 {
     std::vector<Job> jobs;
     for (const QString &folder : folders) {
@@ -90,31 +136,9 @@ std::vector<Job> collect(const QStringList &folders, const SkipFn &onSkip, qint6
         while (!pending.empty()) {
             const QString dirPath = pending.back();
             pending.pop_back();
-            QDir dir(dirPath);
-            if (!dir.isReadable()) {
+            if (!listFolder(dirPath, kinds, pending, jobs, onSkip, skipped)) {
                 onSkip(dirPath, u"Der Ordner kann nicht gelesen werden."_s);
                 ++skipped;
-                continue;
-            }
-            // Hidden entries are left out; symbolic links are not followed, so no loops.
-            const QFileInfoList entries = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
-            for (const QFileInfo &info : entries) {
-                if (info.isSymLink())
-                    continue;
-                if (info.isDir()) {
-                    pending.push_back(info.absoluteFilePath());
-                    continue;
-                }
-                const auto kind = kindOf(info.fileName());
-                if (!kind || !info.isFile())
-                    continue;
-                const QString path = info.absoluteFilePath();
-                if (!representable(path)) {
-                    onSkip(path, u"Der Dateiname lässt sich nicht als Dokumentpfad schreiben."_s);
-                    ++skipped;
-                    continue;
-                }
-                jobs.push_back({path, windowsPath(path), *kind, info.size()});
             }
         }
     }
@@ -128,7 +152,14 @@ Result extract(const Job &job)
 {
     Result result;
     try {
-        if (job.size > MaxDocumentBytes) {
+        if (job.stored) {
+            if (const auto check = checkStoredBlock(*job.stored, markerOf(job), job.kind == Kind::Mime)) {
+                result.reused = true;
+                result.endsWithLineEnd = check->endsWithLineEnd;
+                return result;
+            }
+        }
+        if (job.stamp.size > MaxDocumentBytes) {
             result.error = u"Die Datei ist größer als 256 MB."_s;
             return result;
         }
@@ -160,89 +191,6 @@ Result extract(const Job &job)
     return result;
 }
 
-// One output file under its temporary name; removed unless committed.
-class TempOutput
-{
-public:
-    TempOutput(const QString &programFolder, const QString &name, const QString &suffix)
-        : m_final(db::filePath(programFolder, name, suffix))
-        , m_file(programFolder + QString::fromUtf16(paths::Datenbank) + u'.' + name + suffix + u'.'
-                 + QString::number(::getpid()) + u".tmp"_s)
-    {
-    }
-    TempOutput(const TempOutput &) = delete;
-    TempOutput &operator=(const TempOutput &) = delete;
-    ~TempOutput()
-    {
-        if (!m_committed) {
-            m_file.close();
-            QFile::remove(m_file.fileName());
-        }
-    }
-
-    // Unbuffered, so a write the disk takes only in part fails here and now; a buffered one
-    // could be flushed later as if it had gone through.
-    void write(const QByteArray &bytes)
-    {
-        if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            fail();
-        const qint64 written = m_file.write(bytes);
-        if (written != bytes.size())
-            fail(writeFailureReason(m_file, written, bytes.size()));
-        m_size += bytes.size();
-    }
-    qint64 size() const { return m_size; }
-    bool used() const { return m_file.isOpen() || m_finished; }
-    QString tempPath() const { return m_file.fileName(); }
-    const QString &finalPath() const { return m_final; }
-
-    // Everything on disk before the rename, so a crash never leaves a half file in place.
-    void finish()
-    {
-        if (m_finished)
-            return;
-        if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
-            fail();
-        m_file.close();
-        m_finished = true;
-    }
-    void commit()
-    {
-        if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_final).constData()) != 0)
-            throw Error(u"Die Datei \"%1\" kann nicht angelegt werden: %2"_s.arg(m_final, QString::fromLocal8Bit(std::strerror(errno))));
-        m_committed = true;
-    }
-
-private:
-    // Names the file the user will look for, not its temporary name.
-    [[noreturn]] void fail(const QString &reason = {})
-    {
-        throw Error(u"Die Datei \"%1\" kann nicht geschrieben werden: %2"_s.arg(
-            QDir::toNativeSeparators(m_final), reason.isEmpty() ? m_file.errorString() : reason));
-    }
-
-    QString m_final;
-    QFile m_file;
-    qint64 m_size = 0;
-    bool m_finished = false;
-    bool m_committed = false;
-};
-
-// Temporary files of runs that were killed: their process no longer exists.
-void removeOrphans(const QString &dataFolder, const QString &name)
-{
-    const QStringList entries = QDir(dataFolder).entryList({u"."_s + name + u"*.tmp"_s}, QDir::Files | QDir::Hidden);
-    for (const QString &entry : entries) {
-        const QStringList parts = entry.split(u'.');
-        if (parts.size() < 3)
-            continue;
-        bool ok = false;
-        const qint64 pid = parts.at(parts.size() - 2).toLongLong(&ok);
-        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-            QFile::remove(dataFolder + entry);
-    }
-}
-
 // The trigram index of a collected file, read from its finished temporary file, so that it
 // is renamed into place together with the text it describes. False when cancelled.
 bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index::IndexedText kind,
@@ -250,8 +198,8 @@ bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index:
 {
     if (!text.used())
         return true;
-    text.finish();
-    titles.finish();
+    text.flush();
+    titles.flush();
     index::BuildInput input;
     input.collectedPath = text.tempPath();
     input.titlesPath = titles.tempPath();
@@ -343,12 +291,6 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-QByteArray utf16le(const QString &text)
-{
-    QStringEncoder encoder(QStringConverter::Utf16LE);
-    return encoder.encode(text);
-}
-
 } // namespace
 
 QString windowsPath(const QString &nativeAbsolutePath)
@@ -377,8 +319,9 @@ QString checkDatabaseName(const QString &name)
     return {};
 }
 
-IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &progress, const SkipFn &onSkip)
+IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &progress, const SkipFn &skipFn)
 {
+    const SkipFn onSkip = skipFn ? skipFn : [](const QString &, const QString &) {};
     QElapsedTimer clock;
     clock.start();
     IndexSummary summary;
@@ -387,12 +330,16 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
         throw Error(problem);
     if (options.folders.isEmpty())
         throw Error(u"Es wurde kein Ordner mit Dokumenten angegeben."_s);
+    if (!options.kinds.any())
+        throw Error(u"Es wurde keine Art von Dokumenten gewählt."_s);
     QStringList folders;
     for (const QString &folder : options.folders) {
         const QFileInfo info(folder);
         if (!info.isDir())
             throw Error(u"Der Ordner \"%1\" existiert nicht."_s.arg(folder));
-        folders.append(QDir::cleanPath(info.absoluteFilePath()));
+        const QString clean = QDir::cleanPath(info.absoluteFilePath());
+        if (!folders.contains(clean))
+            folders.append(clean);
     }
 
     const QString programFolder = paths::withSlash(options.programFolder);
@@ -412,22 +359,56 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     summary.name = name;
     removeOrphans(dataFolder, name);
 
-    const std::vector<Job> jobs = collect(folders, onSkip, summary.skipped);
+    std::vector<Job> jobs = collect(folders, options.kinds, onSkip, summary.skipped);
+
     if (jobs.empty())
         throw Error(u"In den Ordnern gibt es keine HTML-, MHT- oder EML-Dokumente."_s);
+
+    std::optional<StoredTexts> stored;
+    if (options.reuse) {
+        stored = StoredTexts::load(programFolder, name);
+        qint64 kept = 0;
+        for (const Job &job : jobs)
+            kept += stored->holds(job.docPath) ? 1 : 0;
+        summary.removed = stored->documents() - kept;
+    }
+    // The collected files texts are copied from, open until the new ones are in place.
+    QFile utf8Source(db::collectedTextPath(programFolder, name, db::TextKind::Utf8));
+    QFile mhtSource(db::collectedTextPath(programFolder, name, db::TextKind::Mht));
+    if (stored) {
+        const auto open = [&](QFile &source, bool utf16) {
+            if (!source.open(QIODevice::ReadOnly))
+                stored->forget(utf16); // nothing to copy from: every such document is extracted
+        };
+        open(utf8Source, false);
+        open(mhtSource, true);
+        for (Job &job : jobs) {
+            job.stored = stored->find(job.docPath, job.kind == Kind::Mime, job.stamp);
+            if (job.stored)
+                job.stored->fd = (job.kind == Kind::Mime ? mhtSource : utf8Source).handle();
+        }
+    }
+    IndexCarry utf8Carry(programFolder, name, db::TextKind::Utf8, stored ? &*stored : nullptr);
+    IndexCarry mhtCarry(programFolder, name, db::TextKind::Mht, stored ? &*stored : nullptr);
+
 
     IndexProgress state;
     state.filesTotal = qint64(jobs.size());
     for (const Job &job : jobs)
-        state.bytesTotal += job.size;
+        state.bytesTotal += job.stamp.size;
 
     TempOutput list(programFolder, name, QString::fromUtf16(db::suffix::FileList));
     TempOutput utf8Text(programFolder, name, QString::fromUtf16(db::suffix::Utf8Text));
     TempOutput utf8Titles(programFolder, name, QString::fromUtf16(db::suffix::Utf8Titles));
     TempOutput mhtText(programFolder, name, QString::fromUtf16(db::suffix::MhtText));
     TempOutput mhtTitles(programFolder, name, QString::fromUtf16(db::suffix::MhtTitles));
+    TempOutput sources(programFolder, name, QString::fromUtf16(db::suffix::Sources));
+    TempOutput stamps(programFolder, name, QString::fromUtf16(db::suffix::DocumentStamps));
 
-    list.write(QByteArray(db::HeaderKey) + windowsPath(folders.first()).toUtf8() + ';' + Extensions + "\r\n");
+    list.write(QByteArray(db::HeaderKey) + windowsPath(folders.first()).toUtf8() + ';' + extensionList(options.kinds)
+               + "\r\n");
+    sources.write(encodeSources({folders, options.kinds}));
+    stamps.write(stampsHeader());
 
     const int threads = options.threads > 0 ? options.threads : std::max(1, QThread::idealThreadCount());
     {
@@ -441,16 +422,16 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                 break;
             }
             ++state.filesDone;
-            state.bytesDone += job.size;
+            state.bytesDone += job.stamp.size;
 
             const bool html = job.kind == Kind::Html;
             TempOutput &text = html ? utf8Text : mhtText;
             TempOutput &titles = html ? utf8Titles : mhtTitles;
             QByteArray marker;
             if (result->error.isEmpty()) {
-                const QString markerLine = u"#"_s + job.docPath + u"\r\n"_s;
-                marker = html ? markerLine.toUtf8() : utf16le(markerLine);
-                if (text.size() + marker.size() + result->block.size() > options.maxCollectedBytes)
+                marker = markerOf(job);
+                const qint64 length = result->reused ? job.stored->length : marker.size() + result->block.size();
+                if (text.size() + length > options.maxCollectedBytes)
                     result->error = u"Die Sammeldatei würde größer als %1 Bytes."_s.arg(options.maxCollectedBytes);
             }
             if (!result->error.isEmpty()) {
@@ -458,12 +439,25 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                 ++summary.skipped;
             } else {
                 const QByteArray path = job.docPath.toUtf8();
+                IndexCarry &carry = html ? utf8Carry : mhtCarry;
+                if (result->reused)
+                    carry.addKept(text.size(), job.stored->number, result->endsWithLineEnd);
+                else
+                    carry.addFresh(text.size(), marker, result->block);
                 titles.write(QByteArray::number(text.size()) + " #" + path + "\r\n");
-                text.write(marker);
-                text.write(result->block);
+                if (result->reused) {
+                    text.copyFrom(job.stored->fd, job.stored->offset, job.stored->length);
+                } else {
+                    text.write(marker);
+                    text.write(result->block);
+                }
                 list.write(path + "\r\n");
+                stamps.write(stampLine(job.stamp, job.docPath));
                 ++summary.documents;
-                summary.htmlBytes += result->inputBytes;
+                if (result->reused)
+                    ++summary.reused;
+                else
+                    summary.htmlBytes += result->inputBytes;
             }
             if (progress && !progress(state)) {
                 summary.cancelled = true;
@@ -472,28 +466,48 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
         }
     }
     summary.textBytes = utf8Text.size() + mhtText.size();
+
     summary.seconds = double(clock.nsecsElapsed()) / 1e9;
     if (summary.cancelled)
         return summary; // the temporary files go with their guards
     if (summary.documents == 0)
         throw Error(u"Keines der Dokumente konnte gelesen werden; die Datenbank wurde nicht angelegt."_s);
 
-    TempOutput utf8Index(programFolder, name, QString::fromUtf16(db::suffix::Utf8Trigrams));
-    TempOutput mhtIndex(programFolder, name, QString::fromUtf16(db::suffix::MhtTrigrams));
+    std::optional<TempOutput> utf8Index;
+    std::optional<TempOutput> mhtIndex;
     {
         const auto keepGoing = [&] { return !progress || progress(state); };
         const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
-        if (!writeTrigrams(utf8Text, utf8Titles, utf8Index, index::IndexedText::Utf8, scratch, keepGoing)
-            || !writeTrigrams(mhtText, mhtTitles, mhtIndex, index::IndexedText::Utf16LE, scratch, keepGoing)) {
+        // Carried over from the replaced database where that works, else built from the text.
+        const auto indexFor = [&](TempOutput &text, TempOutput &titles, std::optional<TempOutput> &out,
+                                  const char16_t *suffix, IndexCarry &carry, index::IndexedText kind) {
+            if (!text.used())
+                return true;
+            text.flush();
+            titles.flush();
+            out.emplace(programFolder, name, QString::fromUtf16(suffix));
+            switch (carry.write(text.tempPath(), *out, scratch, keepGoing)) {
+            case IndexCarry::Outcome::Written: ++summary.indexesCarried; return true;
+            case IndexCarry::Outcome::Cancelled: return false;
+            case IndexCarry::Outcome::NotCarried: break;
+            }
+            out.reset();
+            out.emplace(programFolder, name, QString::fromUtf16(suffix));
+            return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+        };
+        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, index::IndexedText::Utf8)
+            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, index::IndexedText::Utf16LE)) {
             summary.cancelled = true;
             return summary;
         }
-        summary.indexBytes = utf8Index.size() + mhtIndex.size();
+        summary.indexBytes = (utf8Index ? utf8Index->size() : 0) + (mhtIndex ? mhtIndex->size() : 0);
+
     }
 
     std::vector<TempOutput *> produced;
-    for (TempOutput *output : {&utf8Text, &utf8Titles, &utf8Index, &mhtText, &mhtTitles, &mhtIndex, &list}) {
-        if (output->used()) {
+    for (TempOutput *output : {&utf8Text, &utf8Titles, utf8Index ? &*utf8Index : nullptr, &mhtText, &mhtTitles,
+                               mhtIndex ? &*mhtIndex : nullptr, &sources, &stamps, &list}) {
+        if (output && output->used()) {
             output->finish();
             produced.push_back(output);
         }
@@ -501,6 +515,7 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     // The file list last: until it is renamed, the catalog still sees the old database.
     for (TempOutput *output : produced)
         output->commit();
+
 
     // Files an earlier database of this name left and this one did not write describe other
     // text: they go, except the user's search-text lists.
@@ -516,6 +531,29 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     }
     summary.seconds = double(clock.nsecsElapsed()) / 1e9;
     return summary;
+}
+
+IndexOptions storedOptions(const QString &programFolder, const QString &name)
+{
+    const QString folder = paths::withSlash(programFolder);
+    const QString list = db::fileListPath(folder, name);
+    if (!QFileInfo(list).isFile())
+        throw Error(u"Die Datenbank \"%1\" existiert nicht."_s.arg(name));
+    std::optional<Sources> sources;
+    QFile file(db::filePath(folder, name, QString::fromUtf16(db::suffix::Sources)));
+    if (file.open(QIODevice::ReadOnly))
+        sources = parseSources(file.readAll());
+    else
+        sources = sourcesFromHeader(db::readHeader(list));
+    if (!sources)
+        throw Error(u"Zur Datenbank \"%1\" sind keine Ordner gespeichert, aus denen sie erneuert werden kann."_s.arg(name));
+    IndexOptions options;
+    options.programFolder = folder;
+    options.name = name;
+    options.folders = sources->folders;
+    options.kinds = sources->kinds;
+    options.replace = true;
+    return options;
 }
 
 } // namespace vespira::producer

@@ -83,6 +83,44 @@ TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
     ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
     QStringList left = QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden);
     left.sort();
-    EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_UTF8Dokument.txt"_s, u"Probe_UTF8Trigramme.idx"_s,
+    EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_Dokumentstand.txt"_s, u"Probe_Quellen.txt"_s,
+                                 u"Probe_UTF8Dokument.txt"_s, u"Probe_UTF8Trigramme.idx"_s,
                                  u"Probe_Utf8_TitelPositionen.txt"_s}));
+}
+
+TEST(IndexCommand, UpdateOneOrAllDatabasesOfTheFolder)
+{
+    vespira::test::TempProgramFolder folder;
+    folder.write(u"docs/a.html"_s, "<p>a</p>");
+    folder.write(u"docs/b.html"_s, "<p>b</p>");
+    folder.write(u"mehr/c.html"_s, "<p>c</p>");
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)}).exitCode, 0);
+    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Zweite"_s, folder.file(u"mehr"_s)}).exitCode, 0);
+    folder.write(u"Datenbank/Fremd.dat"_s, "PFAD_UND_ENDUNGEN=C:\\Daten\r\n");
+    QFile::remove(folder.file(u"docs/b.html"_s));
+    folder.write(u"docs/d.html"_s, "<p>d</p>");
+
+    const auto one = index({u"--update"_s, u"-C"_s, folder.path(), u"Probe"_s});
+    EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_TRUE(one.out.contains(u"  Dokumente:     2\n  Übernommen:    1\n  Entfernt:      1\n"_s)) << one.out.toStdString();
+    const auto missing = index({u"--update"_s, u"-C"_s, folder.path(), u"Nichts"_s});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, u"vespira index: Die Datenbank \"Nichts\" existiert nicht.\n"_s);
+
+    const auto all = index({u"--update-all"_s, u"-C"_s, folder.path()});
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_TRUE(all.out.contains(u"Datenbank \"Probe\""_s));
+    EXPECT_TRUE(all.out.contains(u"Datenbank \"Zweite\""_s));
+    EXPECT_TRUE(all.err.contains(u"Übersprungen: Zur Datenbank \"Fremd\" sind keine Ordner gespeichert"_s));
+
+    // A folder that is gone fails its database; the others are still brought up to date.
+    QDir(folder.file(u"mehr"_s)).removeRecursively();
+    folder.write(u"docs/e.html"_s, "<p>e</p>");
+    const auto broken = index({u"--update-all"_s, u"-C"_s, folder.path()});
+    EXPECT_EQ(broken.exitCode, 2);
+    EXPECT_TRUE(broken.out.contains(u"  Dokumente:     3\n"_s));
+    EXPECT_TRUE(broken.err.contains(u"vespira index: Der Ordner"_s));
+
+    EXPECT_EQ(index({u"--update"_s, u"-C"_s, folder.path()}).exitCode, 2);
+    EXPECT_EQ(index({u"--update-all"_s, u"Probe"_s}).exitCode, 2);
 }

@@ -1,11 +1,17 @@
+#include "gui/app/databasedialog.h"
 #include "gui/app/mainform.h"
 #include "gui/app/program.h"
 #include "gui/output/einstellform.h"
 #include "gui/searchwindow/suchform.h"
 
+#include "producer/progresstext.h"
 #include "support/guicontext.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
@@ -157,4 +163,33 @@ TEST_F(Screenshots, SearchWindowWithTheWebPanel)
     showSearchWindowWithText();
     such->SuchImInternetBtn->click();
     save(such, u"web-panel.png"_s);
+}
+
+TEST_F(Screenshots, DatabaseWindowDuringABuild)
+{
+    test::ScriptedFolderChooser chooser;
+    gui::TDatenbankForm form(t.context, chooser, main);
+    form.showModal = [&]() -> int {
+        form.show();
+        form.NameEdit->setText(u"Kochbuch"_s);
+        form.OrdnerListe->addItems({u"/home/anna/Dokumente/Rezepte"_s, u"/home/anna/Mail/Rezepte"_s});
+        form.MhtCheckBox->setChecked(false);
+        // As a build shows itself a few seconds in.
+        producer::IndexProgress progress;
+        progress.filesDone = 412;
+        progress.filesTotal = 980;
+        progress.bytesDone = 41'800'000;
+        progress.bytesTotal = 97'300'000;
+        form.ProgressBar1->setRange(0, 1000);
+        form.ProgressBar1->setValue(int(progress.filesDone * 1000 / progress.filesTotal));
+        form.FortschrittLabel->setText(producer::progressText(progress, 2950));
+        form.NameEdit->setReadOnly(true);
+        for (QWidget *control : std::initializer_list<QWidget *> {form.OrdnerListe, form.OrdnerHinzuBtn,
+                                                                  form.OrdnerEntfernenBtn, form.HtmlCheckBox,
+                                                                  form.MhtCheckBox, form.EmlCheckBox, form.ErstellenBtn})
+            control->setEnabled(false);
+        save(&form, u"database-window.png"_s);
+        return QDialog::Rejected;
+    };
+    form.NeueDatenbank();
 }

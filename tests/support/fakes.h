@@ -4,6 +4,7 @@
 
 #include "core/platform/clipboard.h"
 #include "core/platform/dialogs.h"
+#include "core/platform/folderchooser.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/shell.h"
 #include "core/platform/system.h"
@@ -55,6 +56,26 @@ public:
     QMap<QString, QString> values;
     QStringList writeOrder;
     bool failWrites = false;
+};
+
+// Answers the folder chooser from a queue (an empty queue cancels) and records the captions.
+class ScriptedFolderChooser final : public platform::FolderChooser
+{
+public:
+    QString chooseFolder(const QString &caption, const QString &start) override
+    {
+        asked << caption;
+        starts << start;
+        if (answers.empty())
+            return {};
+        const QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<QString> answers;
+    QStringList asked;
+    QStringList starts;
 };
 
 class FakeShell final : public platform::Shell

@@ -30,6 +30,8 @@ constexpr const char16_t *databaseSuffixes[] = {
     u"_Phrasen_Woerter_Utf8Liste.txt",
     u"_UTF8Trigramme.idx",
     u"_MHTTrigramme.idx",
+    u"_Quellen.txt",
+    u"_Dokumentstand.txt",
 };
 
 } // namespace

@@ -70,6 +70,8 @@ QStringList allRelativeFiles(const QString &name)
         db + QString::fromUtf16(suffix::Utf8SortedList),
         db + QString::fromUtf16(suffix::Utf8Trigrams),
         db + QString::fromUtf16(suffix::MhtTrigrams),
+        db + QString::fromUtf16(suffix::Sources),
+        db + QString::fromUtf16(suffix::DocumentStamps),
     };
     for (const char16_t *listSuffix : app::SearchTextListSuffixes)
         files << lists + QString::fromUtf16(listSuffix);

@@ -33,6 +33,10 @@ inline constexpr char16_t MhtSortedList[] = u"_Phrasen_Woerter_MHTListe.txt";
 inline constexpr char16_t Utf8SortedList[] = u"_Phrasen_Woerter_Utf8Liste.txt";
 inline constexpr char16_t Utf8Trigrams[] = u"_UTF8Trigramme.idx";
 inline constexpr char16_t MhtTrigrams[] = u"_MHTTrigramme.idx";
+// The folders and kinds the database is made of, and the state of each of its documents
+// when its text was taken: what an update needs.
+inline constexpr char16_t Sources[] = u"_Quellen.txt";
+inline constexpr char16_t DocumentStamps[] = u"_Dokumentstand.txt";
 } // namespace suffix
 
 // Suffix of the collected text file and of the title-position file of a kind.
@@ -46,7 +50,7 @@ QString fileListPath(const QString &programFolder, const QString &name);
 QString collectedTextPath(const QString &programFolder, const QString &name, TextKind kind);
 QString titlePositionsPath(const QString &programFolder, const QString &name, TextKind kind);
 
-// All 19 files of a database, relative to the program folder, in the order in which a
+// All 21 files of a database, relative to the program folder, in the order in which a
 // deletion removes them (".log" first, then ".dat", ...; the 4 search-text lists in
 // "Datenbank/Suchwoerterlisten/" last). Names as given, not resolved on disk.
 QStringList allRelativeFiles(const QString &name);

@@ -233,7 +233,7 @@ private:
 // One posting list: the count, then gaps or a bitmap, whichever is smaller.
 ListEncoding encodeList(const std::vector<uint32_t> &blocks, qint64 blockCount, QByteArray &out)
 {
-    out.clear();
+    out.resize(0); // keeps the capacity for the next list
     appendVarint(out, blocks.size());
     qint64 gapBytes = 0;
     uint32_t previous = 0;
@@ -312,14 +312,55 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
             break; // the file shrank: the stamp tells
     }
     scanner.finish();
-    result.textBytes = done;
     const std::vector<qint64> starts = scanner.takeStarts();
-    const qint64 blockCount = qint64(starts.size());
 
+    // The merge: every source in trigram order; one trigram's blocks in source order.
+    std::vector<std::unique_ptr<ListSource>> sources;
+    for (int i = 0; i < runs.runCount(); ++i)
+        sources.push_back(runs.source(i));
+    sources.push_back(memorySource(collector.takeSorted()));
+    const int slices = result.slices + 1;
+    using Head = std::pair<uint32_t, size_t>; // trigram, source
+    std::priority_queue<Head, std::vector<Head>, std::greater<>> heads;
+    for (size_t i = 0; i < sources.size(); ++i)
+        if (sources[i]->next())
+            heads.push({sources[i]->trigram(), i});
+    std::vector<size_t> holders;
+    const ListFeed feed = [&](uint32_t &trigram, std::vector<uint32_t> &blocks) {
+        if (heads.empty())
+            return false;
+        trigram = heads.top().first;
+        holders.clear();
+        while (!heads.empty() && heads.top().first == trigram) {
+            holders.push_back(heads.top().second);
+            heads.pop();
+        }
+        std::sort(holders.begin(), holders.end());
+        blocks.clear();
+        for (const size_t i : holders) {
+            sources[i]->appendBlocks(blocks);
+            if (sources[i]->next())
+                heads.push({sources[i]->trigram(), i});
+        }
+        return true;
+    };
+    result = writeTrigramIndex(input.kind, *stamp, starts, feed, write, input.collectedPath,
+                               [&] { return !progress || progress(done, stamp->size); });
+    result.textBytes = done;
+    result.slices = slices;
+    return result;
+}
+
+BuildResult writeTrigramIndex(IndexedText kind, const FileStamp &stamp, const std::vector<qint64> &starts,
+                              const ListFeed &feed, const ByteSink &write, const QString &collectedPath,
+                              const std::function<bool()> &keepGoing)
+{
+    BuildResult result;
+    const qint64 blockCount = qint64(starts.size());
     Output out(write);
     Header header;
-    header.kind = input.kind;
-    header.stamp = *stamp;
+    header.kind = kind;
+    header.stamp = stamp;
     header.unicodeVersion = currentUnicodeVersion();
     out.append(encodeHeader(header));
 
@@ -336,53 +377,28 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
         out.append(table);
     }
 
-    // The merge: every source in trigram order; one trigram's blocks in source order.
-    std::vector<std::unique_ptr<ListSource>> sources;
-    for (int i = 0; i < runs.runCount(); ++i)
-        sources.push_back(runs.source(i));
-    sources.push_back(memorySource(collector.takeSorted()));
-    result.slices += 1;
-    using Head = std::pair<uint32_t, size_t>; // trigram, source
-    std::priority_queue<Head, std::vector<Head>, std::greater<>> heads;
-    for (size_t i = 0; i < sources.size(); ++i)
-        if (sources[i]->next())
-            heads.push({sources[i]->trigram(), i});
-
     footer.postingsOffset = out.offset();
     std::vector<DirectoryEntry> directory;
     std::vector<uint32_t> blocks;
-    std::vector<size_t> holders;
     QByteArray list;
-    while (!heads.empty()) {
-        const uint32_t trigram = heads.top().first;
-        holders.clear();
-        while (!heads.empty() && heads.top().first == trigram) {
-            holders.push_back(heads.top().second);
-            heads.pop();
-        }
-        std::sort(holders.begin(), holders.end());
-        blocks.clear();
-        for (const size_t i : holders) {
-            sources[i]->appendBlocks(blocks);
-            if (sources[i]->next())
-                heads.push({sources[i]->trigram(), i});
-        }
+    const auto tooLarge = [&] {
+        return Error(u"Der Trigramm-Index von \""_s + QDir::toNativeSeparators(collectedPath) + u"\" würde zu groß."_s);
+    };
+    uint32_t trigram = 0;
+    while (feed(trigram, blocks)) {
         const ListEncoding encoding = encodeList(blocks, blockCount, list);
         const qint64 offset = out.offset() - footer.postingsOffset;
         if (offset > std::numeric_limits<uint32_t>::max())
-            throw Error(u"Der Trigramm-Index von \""_s + QDir::toNativeSeparators(input.collectedPath)
-                        + u"\" würde zu groß."_s);
+            throw tooLarge();
         directory.push_back({trigram << 8 | uint32_t(encoding), uint32_t(offset), crc32(list)});
         out.append(list);
-        if (progress && directory.size() % 65536 == 0 && !progress(done, stamp->size)) {
+        if (keepGoing && directory.size() % 65536 == 0 && !keepGoing()) {
             result.cancelled = true;
             return result;
         }
     }
     if (out.offset() - footer.postingsOffset > std::numeric_limits<uint32_t>::max())
-        throw Error(u"Der Trigramm-Index von \""_s + QDir::toNativeSeparators(input.collectedPath)
-                    + u"\" würde zu groß."_s);
-    sources.clear();
+        throw tooLarge();
 
     footer.trigramCount = uint32_t(directory.size());
     footer.directoryOffset = out.offset();

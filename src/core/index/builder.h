@@ -27,6 +27,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace vespira::index {
 
@@ -58,5 +59,17 @@ using ByteSink = std::function<void(const QByteArray &bytes)>;
 // Progress is (bytes of text read, size of the file); returning false cancels: the result
 // says so and the sink has received only part of a file.
 BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const ProgressFn &progress);
+
+// Posting lists in ascending trigram order, each with its blocks ascending and not empty;
+// false when there are no more.
+using ListFeed = std::function<bool(uint32_t &trigram, std::vector<uint32_t> &blocks)>;
+
+// Writes an index file from its parts: the stamp of the collected file, its block starts
+// (the first 0) and the posting lists. buildTrigramIndex writes through it once it has read
+// the text, and so does an update that carries lists over (merge.h): the same parts give the
+// same bytes. keepGoing is asked now and then; false cancels as above.
+BuildResult writeTrigramIndex(IndexedText kind, const FileStamp &stamp, const std::vector<qint64> &starts,
+                              const ListFeed &feed, const ByteSink &write, const QString &collectedPath,
+                              const std::function<bool()> &keepGoing);
 
 } // namespace vespira::index

@@ -272,4 +272,82 @@ Candidates TrigramIndex::candidates(const QString &searchText, bool bigEndian) c
     return Candidates::some(m_starts, fileSize, std::move(bits));
 }
 
+PostingCursor::PostingCursor(const TrigramIndex &index)
+    : m_index(index)
+{
+    m_damaged = !index.usable();
+}
+
+bool PostingCursor::next()
+{
+    const TrigramIndex &idx = m_index;
+    if (m_damaged || m_next >= qint64(idx.m_footer.trigramCount))
+        return false;
+    const qint64 i = m_next++;
+    const qint64 page = i / PageEntries;
+    const unsigned char *directory = idx.m_data + idx.m_footer.directoryOffset;
+    if (page != m_checkedPage) {
+        const qint64 first = page * PageEntries;
+        const qint64 count = std::min<qint64>(PageEntries, qint64(idx.m_footer.trigramCount) - first);
+        const unsigned char *entries = directory + first * DirectoryEntrySize;
+        if (crc32(view(entries, count * DirectoryEntrySize)) != idx.m_pageCrcs[size_t(page)]
+            || readU32(entries) != idx.m_pageKeys[size_t(page)]) {
+            m_damaged = true;
+            return false;
+        }
+        m_checkedPage = page;
+    }
+    const unsigned char *entry = directory + i * DirectoryEntrySize;
+    const uint32_t key = readU32(entry);
+    const uint32_t trigram = key >> 8;
+    const qint64 postingsSize = idx.m_footer.directoryOffset - idx.m_footer.postingsOffset;
+    const qint64 offset = readU32(entry + 4);
+    const qint64 end = i + 1 < qint64(idx.m_footer.trigramCount) ? qint64(readU32(entry + DirectoryEntrySize + 4))
+                                                                  : postingsSize;
+    TrigramIndex::List list {};
+    list.encoding = ListEncoding(key & 0xFF);
+    list.data = idx.m_data + idx.m_footer.postingsOffset + offset;
+    list.end = idx.m_data + idx.m_footer.postingsOffset + end;
+    // Ascending keys, and lists that lie where the directory says and match their CRCs.
+    if ((i > 0 && trigram <= m_trigram) || (key & 0xFF) > uint32_t(ListEncoding::Bitmap) || offset > end
+        || end > postingsSize || crc32(view(list.data, list.end - list.data)) != readU32(entry + 8)
+        || !readVarint32(list.data, list.end, list.count) || list.count == 0
+        || list.count > idx.m_footer.blockCount || !decode(list)) {
+        m_damaged = true;
+        return false;
+    }
+    m_trigram = trigram;
+    return true;
+}
+
+bool PostingCursor::decode(const TrigramIndex::List &list)
+{
+    const size_t words = (size_t(m_index.m_footer.blockCount) + 63) / 64;
+    m_blocks.clear();
+    if (list.encoding == ListEncoding::Bitmap) {
+        if (list.end - list.data != (qint64(m_index.m_footer.blockCount) + 7) / 8)
+            return false;
+        m_bits.assign(words, 0);
+        if (!m_index.addToBitmap(list, m_bits))
+            return false;
+        for (size_t w = 0; w < words; ++w) {
+            for (uint64_t word = m_bits[w]; word != 0; word &= word - 1)
+                m_blocks.push_back(uint32_t(w * 64 + size_t(std::countr_zero(word))));
+        }
+        return true;
+    }
+    const unsigned char *p = list.data;
+    uint64_t block = 0;
+    for (uint32_t i = 0; i < list.count; ++i) {
+        uint64_t gap = 0;
+        if (!readVarint(p, list.end, gap))
+            return false;
+        block = i == 0 ? gap : block + gap + 1;
+        if (block >= m_index.m_footer.blockCount)
+            return false;
+        m_blocks.push_back(uint32_t(block));
+    }
+    return p == list.end;
+}
+
 } // namespace vespira::index

@@ -56,6 +56,8 @@ public:
     Candidates candidates(const QString &searchText, bool bigEndian = false) const;
 
 private:
+    friend class PostingCursor;
+
     struct List
     {
         ListEncoding encoding;
@@ -81,6 +83,35 @@ private:
     std::shared_ptr<const std::vector<qint64>> m_starts;
     std::vector<uint32_t> m_pageKeys;
     std::vector<uint32_t> m_pageCrcs;
+};
+
+// Reads every posting list of a usable index in ascending trigram order, checking each
+// directory page and list as a query does; an update carries the lists over to a new index.
+//
+//   PostingCursor cursor(idx);
+//   while (cursor.next()) use(cursor.trigram(), cursor.blocks());
+//   if (cursor.damaged()) ...   // stopped at a list that failed its checks
+class PostingCursor
+{
+public:
+    explicit PostingCursor(const TrigramIndex &index);
+
+    // False at the end, or when the next list fails its checks.
+    bool next();
+    bool damaged() const { return m_damaged; }
+    uint32_t trigram() const { return m_trigram; }
+    const std::vector<uint32_t> &blocks() const { return m_blocks; }
+
+private:
+    bool decode(const TrigramIndex::List &list);
+
+    const TrigramIndex &m_index;
+    qint64 m_next = 0;
+    qint64 m_checkedPage = -1;
+    bool m_damaged = false;
+    uint32_t m_trigram = 0;
+    std::vector<uint32_t> m_blocks;
+    std::vector<uint64_t> m_bits; // a bitmap list, before it becomes block numbers
 };
 
 } // namespace vespira::index

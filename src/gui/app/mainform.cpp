@@ -10,6 +10,7 @@
 #include "core/searchwindow/handoff.h"
 #include "core/searchwindow/searchtextlists.h"
 #include "gui/app/artwork.h"
+#include "gui/app/databasedialog.h"
 #include "gui/app/databaselist.h"
 #include "gui/common/colors.h"
 #include "gui/common/guarded.h"
@@ -238,6 +239,13 @@ void TMainForm_Vespira_HTML::buildControls()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(u"PopupMenu1"_s);
+    NeueDatenbank1 = PopupMenu1->addAction(u"Neue Datenbank …"_s);
+    NeueDatenbank1->setObjectName(u"NeueDatenbank1"_s);
+    DatenbankAktualisieren1 = PopupMenu1->addAction(u"Datenbank aktualisieren"_s);
+    DatenbankAktualisieren1->setObjectName(u"DatenbankAktualisieren1"_s);
+    DatenbankNeuAufbauen1 = PopupMenu1->addAction(u"Datenbank neu aufbauen"_s);
+    DatenbankNeuAufbauen1->setObjectName(u"DatenbankNeuAufbauen1"_s);
+    PopupMenu1->addSeparator();
     Datenbankloeschen1 = PopupMenu1->addAction(u"Datenbank löschen"_s);
     Datenbankloeschen1->setObjectName(u"Datenbankloeschen1"_s);
 
@@ -262,6 +270,9 @@ void TMainForm_Vespira_HTML::buildControls()
     connect(SpeedButton1, &QToolButton::clicked, this, wire([this] { SpeedButton1Click(); }));
     connect(SpeedButton2, &QToolButton::clicked, this, wire([this] { SpeedButton2Click(); }));
     connect(Datenbankloeschen1, &QAction::triggered, this, [this] { Datenbankloeschen1Click(); });
+    connect(NeueDatenbank1, &QAction::triggered, this, [this] { NeueDatenbank1Click(); });
+    connect(DatenbankAktualisieren1, &QAction::triggered, this, [this] { DatenbankAktualisieren1Click(); });
+    connect(DatenbankNeuAufbauen1, &QAction::triggered, this, [this] { DatenbankNeuAufbauen1Click(); });
     connect(GedultTimer, &QTimer::timeout, this, wire([this] { GedultTimerTimer(); }));
 }
 
@@ -509,6 +520,8 @@ void TMainForm_Vespira_HTML::ApplicationEvents1Message(int message, int wParam)
         m_ctx.state.run.cancel = true;
         m_ctx.state.sort.sortCancel = true;
         m_links.rejectModalWindows();
+        if (m_databaseForm && m_databaseForm->isVisible())
+            m_databaseForm->reject(); // stops a build; the database stays as it was
     });
 }
 
@@ -592,9 +605,75 @@ void TMainForm_Vespira_HTML::ListBox1Click()
 void TMainForm_Vespira_HTML::ListBox1MouseDown(Qt::MouseButton button, const QPoint &globalPos)
 {
     Q_UNUSED(globalPos);
-    if (button != Qt::RightButton || ListBox1->count() == 0)
+    if (button != Qt::RightButton)
         return;
+    // Without a database there is only one to make.
+    const bool any = ListBox1->count() > 0;
+    for (QAction *action : PopupMenu1->actions())
+        action->setVisible(any || action == NeueDatenbank1);
     PopupMenu1->popup(QCursor::pos() + QPoint(10, 10));
+}
+
+void TMainForm_Vespira_HTML::setDatabaseForm(TDatenbankForm *form)
+{
+    m_databaseForm = form;
+}
+
+void TMainForm_Vespira_HTML::NeueDatenbank1Click()
+{
+    if (!m_databaseForm)
+        return;
+    ++m_modalDepth;
+    struct Done
+    {
+        TMainForm_Vespira_HTML *form;
+        ~Done() { form->finishModal(); }
+    } done {this};
+    guarded(m_ctx.services.dialogs, [this] { showMadeDatabase(m_databaseForm->NeueDatenbank()); });
+}
+
+void TMainForm_Vespira_HTML::DatenbankAktualisieren1Click()
+{
+    renewSelectedDatabase(false);
+}
+
+void TMainForm_Vespira_HTML::DatenbankNeuAufbauen1Click()
+{
+    renewSelectedDatabase(true);
+}
+
+void TMainForm_Vespira_HTML::renewSelectedDatabase(bool rebuild)
+{
+    const int index = ListBox1->selectedIndex();
+    if (!m_databaseForm || index < 0)
+        return;
+    const QString name = ListBox1->item(index)->text();
+    // The view may hold the files the build replaces.
+    forgetSearchView();
+    ++m_modalDepth;
+    struct Done
+    {
+        TMainForm_Vespira_HTML *form;
+        ~Done() { form->finishModal(); }
+    } done {this};
+    guarded(m_ctx.services.dialogs, [&] {
+        showMadeDatabase(rebuild ? m_databaseForm->NeuAufbauen(name) : m_databaseForm->Aktualisieren(name));
+    });
+}
+
+// After a build: the catalog anew, with the database made selected as a click selects it.
+void TMainForm_Vespira_HTML::showMadeDatabase(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    LiesNamenDatenbanken();
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        if (ListBox1->item(i)->text() == name) {
+            ListBox1->selectQuietly(i);
+            ListBox1Click();
+            return;
+        }
+    }
 }
 
 void TMainForm_Vespira_HTML::Datenbankloeschen1Click()

@@ -23,6 +23,7 @@ class QToolButton;
 namespace vespira::gui {
 
 class DatabaseListBox;
+class TDatenbankForm;
 class TMachPause;
 
 
@@ -39,6 +40,9 @@ public:
     explicit TMainForm_Vespira_HTML(app::Context &context, WindowLinks &links = WindowLinks::none(),
                                     QWidget *parent = nullptr);
     ~TMainForm_Vespira_HTML() override;
+
+    // The window that makes and renews databases ("Neue Datenbank …" and the others).
+    void setDatabaseForm(TDatenbankForm *form);
 
     // Controls, named as the program's design names them.
     QToolBar *ToolBar1 = nullptr;
@@ -57,6 +61,9 @@ public:
     QLabel *GeduldLabel = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *Datenbankloeschen1 = nullptr;
+    QAction *NeueDatenbank1 = nullptr;
+    QAction *DatenbankAktualisieren1 = nullptr;
+    QAction *DatenbankNeuAufbauen1 = nullptr;
     QTimer *GedultTimer = nullptr;
     TMachPause *MachPause1 = nullptr;
 
@@ -73,6 +80,9 @@ public:
     void ListBox1Click();
     void ListBox1MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void Datenbankloeschen1Click();
+    void NeueDatenbank1Click();
+    void DatenbankAktualisieren1Click();
+    void DatenbankNeuAufbauen1Click();
     void SuchenBtnClick();
     void BitBtn2Click();
     void GedultTimerTimer();
@@ -116,12 +126,15 @@ private:
     void endBusyIndication();
     int showModal(const std::function<int()> &show);
     void finishModal();
+    void renewSelectedDatabase(bool rebuild);
+    void showMadeDatabase(const QString &name);
 
     class RunUi;
     class RunScope;
     app::Context &m_ctx;
     WindowLinks &m_links;
     std::unique_ptr<RunUi> m_runUi;
+    QPointer<TDatenbankForm> m_databaseForm;
     app::WindowSizes m_sizes;
     app::BusyTicks m_ticks;
     QPixmap m_itemGlyph;

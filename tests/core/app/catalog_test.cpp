@@ -37,7 +37,7 @@ TEST(Catalog, RestoresSelectionWithinTheList)
     EXPECT_EQ(app::restoreSelectionIndex(u"0"_s, 0), -1);
 }
 
-TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
+TEST(Catalog, DeletesAllTwentyOneFilesOfOneDatabase)
 {
     test::TempProgramFolder folder;
     const QStringList expected {
@@ -48,6 +48,7 @@ TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
         u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s, u"Datenbank/Archiv_Phrasen_Woerter_AnsiListe.txt"_s,
         u"Datenbank/Archiv_Phrasen_Woerter_MHTListe.txt"_s, u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s,
         u"Datenbank/Archiv_UTF8Trigramme.idx"_s, u"Datenbank/Archiv_MHTTrigramme.idx"_s,
+        u"Datenbank/Archiv_Quellen.txt"_s, u"Datenbank/Archiv_Dokumentstand.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_Ansi_Suchwoerterliste.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_Utf8_Suchwoerterliste.txt"_s,
         u"Datenbank/Suchwoerterlisten/Archiv_MHT_Suchwoerterliste.txt"_s,
@@ -62,7 +63,7 @@ TEST(Catalog, DeletesAllNineteenFilesOfOneDatabase)
     folder.write(u"Datenbank/Suchwoerterlisten/Archiv2_Utf8_Suchwoerterliste.txt"_s, "x");
     QDir().mkpath(folder.file(u"Datenbank/Archiv.log.d"_s));
 
-    EXPECT_EQ(app::deleteDatabaseFiles(folder.path(), u"Archiv"_s).size(), 19);
+    EXPECT_EQ(app::deleteDatabaseFiles(folder.path(), u"Archiv"_s).size(), 21);
     for (const QString &f : expected)
         EXPECT_FALSE(folder.exists(f)) << f.toStdString();
     EXPECT_TRUE(folder.exists(u"Datenbank/Archiv2.dat"_s));

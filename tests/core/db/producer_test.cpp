@@ -4,11 +4,13 @@
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
 #include "core/db/titlepositions.h"
+#include "core/index/format.h"
 #include "core/index/indexfiles.h"
 
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
 #include <QStringDecoder>
@@ -240,5 +242,142 @@ TEST(Producer, RefusesBadInputAndSkipsWhatWouldOverflow)
     EXPECT_EQ(summary.documents, 1);
     ASSERT_EQ(skipped.size(), 1);
     EXPECT_TRUE(skipped.first().endsWith(u"b.html"_s));
-    EXPECT_EQ(QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden).size(), 4);
+    EXPECT_EQ(QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden).size(), 6);
+}
+
+namespace {
+
+// The files of a database by name. An index file names the time its collected file was
+// written, in its header; the rest of it must match.
+QMap<QString, QByteArray> databaseContent(const test::TempProgramFolder &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (auto [path, bytes] : snapshot(folder).asKeyValueRange()) {
+        const QString name = QFileInfo(path).fileName();
+        files.insert(name, name.endsWith(u".idx"_s) ? bytes.mid(index::HeaderSize) : bytes);
+    }
+    return files;
+}
+
+void touch(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+producer::IndexSummary update(const test::TempProgramFolder &folder, const producer::IndexProgressFn &progress = {})
+{
+    producer::IndexOptions options = producer::storedOptions(folder.path(), u"probe"_s);
+    options.reuse = true;
+    options.threads = 3;
+    return producer::buildDatabase(options, progress, {});
+}
+
+} // namespace
+
+TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenames)
+{
+    test::TempProgramFolder folder;
+    writeDocuments(folder);
+    build(folder);
+    const QDateTime later = QDateTime::currentDateTimeUtc().addSecs(60);
+    folder.write(u"docs/alt.HTM"_s, "<meta charset=\"windows-1252\"><title>Neu</title><p>Gr\xfc\xdf" "e aus Bonn</p>");
+    touch(folder.file(u"docs/alt.HTM"_s), later); // same size: only the time tells
+    folder.write(u"docs/seite.mht"_s, QByteArray(Mht).replace("B=E4che", "Seen"));
+    QFile::remove(folder.file(u"docs/leer.html"_s));
+    ASSERT_TRUE(QFile::rename(folder.file(u"docs/marker.html"_s), folder.file(u"docs/zeichen.html"_s)));
+    folder.write(u"docs/neu/erst.html"_s, "<title>Erst</title><p>Ganz neu</p>");
+    folder.write(u"docs/neu/brief.eml"_s, Eml);
+
+    const auto summary = update(folder);
+    EXPECT_FALSE(summary.cancelled);
+    EXPECT_EQ(summary.name, u"Probe"_s);
+    EXPECT_EQ(summary.documents, 8);
+    EXPECT_EQ(summary.reused, 3); // Über uns, kaputt, post
+    EXPECT_EQ(summary.removed, 2);  // leer, marker
+    EXPECT_EQ(summary.indexesCarried, 2);
+    EXPECT_TRUE(QString::fromUtf8(folder.read(u"Datenbank/Probe_UTF8Dokument.txt"_s)).contains(u"Grüße aus Bonn"_s));
+
+    test::TempProgramFolder other;
+    producer::IndexOptions options;
+    options.programFolder = other.path();
+    options.name = u"Probe"_s;
+    options.folders = {folder.file(u"docs"_s)};
+    producer::buildDatabase(options, {}, {});
+    EXPECT_EQ(databaseContent(folder), databaseContent(other));
+    for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht})
+        EXPECT_EQ(index::openIndex(folder.path(), u"Probe"_s, kind).status(), index::IndexStatus::Current);
+
+    // An index that fails its checks on the way is built from the text instead.
+    const QByteArray idx = folder.read(u"Datenbank/Probe_UTF8Trigramme.idx"_s);
+    const auto footer = index::decodeFooter(QByteArrayView(idx).last(index::FooterSize));
+    ASSERT_TRUE(footer);
+    QByteArray broken = idx;
+    broken[footer->postingsOffset + 1] = char(broken[footer->postingsOffset + 1] ^ 0x55);
+    folder.write(u"Datenbank/Probe_UTF8Trigramme.idx"_s, broken);
+    folder.write(u"docs/neu/erst.html"_s, "<title>Erst</title><p>Wieder anders</p>");
+    touch(folder.file(u"docs/neu/erst.html"_s), later);
+    const auto repaired = update(folder);
+    EXPECT_EQ(repaired.indexesCarried, 1);
+    producer::buildDatabase([&] { auto o = options; o.replace = true; return o; }(), {}, {});
+    EXPECT_EQ(databaseContent(folder), databaseContent(other));
+
+    // Texts from another extraction are never taken over.
+    QByteArray stamps = folder.read(u"Datenbank/Probe_Dokumentstand.txt"_s);
+    ASSERT_TRUE(stamps.startsWith("EXTRAKTOR="));
+    folder.write(u"Datenbank/Probe_Dokumentstand.txt"_s, stamps.replace(0, stamps.indexOf('\r'), "EXTRAKTOR=1"));
+    const auto fresh = update(folder);
+    EXPECT_EQ(fresh.reused, 0);
+    EXPECT_EQ(fresh.indexesCarried, 0);
+    EXPECT_EQ(databaseContent(folder), databaseContent(other));
+}
+
+TEST(ProducerUpdate, StoppedUpdateLeavesTheOldDatabaseByteForByte)
+{
+    test::TempProgramFolder folder;
+    writeDocuments(folder);
+    build(folder);
+    const auto before = snapshot(folder);
+    folder.write(u"docs/neu.html"_s, "<p>neu</p>");
+    QFile::remove(folder.file(u"docs/alt.HTM"_s));
+    int calls = 0;
+    EXPECT_TRUE(update(folder, [&](const producer::IndexProgress &) { return ++calls < 4; }).cancelled);
+    EXPECT_EQ(snapshot(folder), before);
+    QDir(folder.file(u"docs"_s)).removeRecursively();
+    EXPECT_THROW(update(folder), Error);
+    EXPECT_EQ(snapshot(folder), before);
+}
+
+TEST(ProducerUpdate, KeepsFoldersAndKindsWithTheDatabase)
+{
+    test::TempProgramFolder folder;
+    writeDocuments(folder);
+    folder.write(u"mehr/x.html"_s, "<p>x</p>");
+    producer::IndexOptions options;
+    options.programFolder = folder.path();
+    options.name = u"Probe"_s;
+    options.folders = {folder.file(u"docs"_s), folder.file(u"mehr/"_s)};
+    options.kinds.eml = false;
+    EXPECT_EQ(producer::buildDatabase(options, {}, {}).documents, 7);
+    const QString docs = folder.file(u"docs"_s);
+    const QString mehr = folder.file(u"mehr"_s);
+    EXPECT_EQ(folder.read(u"Datenbank/Probe_Quellen.txt"_s),
+              "ORDNER=" + docs.toUtf8() + "\r\nORDNER=" + mehr.toUtf8() + "\r\nARTEN=HTML;MHT\r\n");
+    EXPECT_TRUE(folder.read(u"Datenbank/Probe.dat"_s)
+                    .startsWith(QByteArray("PFAD_UND_ENDUNGEN=" + producer::windowsPath(docs).toUtf8()
+                                           + ";htm;html;xhtml;mht;mhtml\r\n")));
+    auto stored = producer::storedOptions(folder.path(), u"Probe"_s);
+    EXPECT_EQ(stored.folders, QStringList({docs, mehr}));
+    EXPECT_EQ(stored.kinds, (producer::DocumentKinds {true, true, false}));
+    EXPECT_TRUE(stored.replace);
+
+    // A database made before the folders were kept: its header names the first folder.
+    QFile::remove(folder.file(u"Datenbank/Probe_Quellen.txt"_s));
+    stored = producer::storedOptions(folder.path(), u"Probe"_s);
+    EXPECT_EQ(stored.folders, QStringList({docs}));
+    EXPECT_EQ(stored.kinds, (producer::DocumentKinds {true, true, false}));
+    folder.write(u"Datenbank/Fremd.dat"_s, "PFAD_UND_ENDUNGEN=C:\\Daten;htm\r\n");
+    EXPECT_THROW(producer::storedOptions(folder.path(), u"Fremd"_s), Error);
+    EXPECT_THROW(producer::storedOptions(folder.path(), u"Nichts"_s), Error);
 }

@@ -79,7 +79,8 @@ TEST(DatabaseFiles, NamesResolveWithoutCaseAndListAllNineteen)
     EXPECT_EQ(db::titlePositionsPath(folder.path(), u"Archiv"_s, db::TextKind::Mht),
               folder.file(u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s));
     const QStringList all = db::allRelativeFiles(u"A"_s);
-    ASSERT_EQ(all.size(), 19);
+    ASSERT_EQ(all.size(), 21);
+    EXPECT_EQ(all.at(16), u"Datenbank/A_Dokumentstand.txt"_s);
     EXPECT_EQ(all.first(), u"Datenbank/A.log"_s);
     EXPECT_EQ(all.at(1), u"Datenbank/A.dat"_s);
     EXPECT_EQ(all.last(), u"Datenbank/Suchwoerterlisten/A_Gesamt_OhneDB_Suchwoerterliste.txt"_s);
