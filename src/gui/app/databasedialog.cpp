@@ -165,20 +165,20 @@ void TDatenbankForm::buildControls()
 
 QString TDatenbankForm::NeueDatenbank()
 {
-    return open(Mode::Create, {});
+    return openFor(Mode::Create, {});
 }
 
 QString TDatenbankForm::Aktualisieren(const QString &name)
 {
-    return open(Mode::Update, name);
+    return openFor(Mode::Update, name);
 }
 
 QString TDatenbankForm::NeuAufbauen(const QString &name)
 {
-    return open(Mode::Rebuild, name);
+    return openFor(Mode::Rebuild, name);
 }
 
-QString TDatenbankForm::open(Mode mode, const QString &name)
+QString TDatenbankForm::openFor(Mode mode, const QString &name)
 {
     if (m_build.running())
         return {};

@@ -73,7 +73,7 @@ private:
     enum class Mode { Create, Update, Rebuild };
 
     void buildControls();
-    QString open(Mode mode, const QString &name);
+    QString openFor(Mode mode, const QString &name);
     void setEditable(bool editable);
     void refreshState();
     QString nameProblem() const;
