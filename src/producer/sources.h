@@ -3,7 +3,7 @@
 // What a database is made of: its folders and the kinds of documents taken from them. Kept
 // beside the database in "NAME_Quellen.txt", so that an update or a rebuild asks nothing:
 //
-//   ORDNER=/home/anna/Dokumente      one line per folder, native absolute path
+//   ORDNER=/srv/texte/Dokumente      one line per folder, native absolute path
 //   ARTEN=HTML;MHT;EML               the kinds taken
 //
 // UTF-8, CR LF, no byte-order mark. A database made before that file existed still names
@@ -52,7 +52,7 @@ std::optional<Sources> parseSources(QByteArrayView bytes);
 // unless it is a "Z:\" path followed by known extensions.
 std::optional<Sources> sourcesFromHeader(const QString &headerText);
 
-// "Z:\home\anna\a.htm" -> "/home/anna/a.htm"; the empty text for any other drive.
+// "Z:\srv\texte\a.htm" -> "/srv/texte/a.htm"; the empty text for any other drive.
 QString nativePathOf(const QString &windowsPath);
 
 } // namespace vespira::producer

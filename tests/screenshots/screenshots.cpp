@@ -172,7 +172,7 @@ TEST_F(Screenshots, DatabaseWindowDuringABuild)
     form.showModal = [&]() -> int {
         form.show();
         form.NameEdit->setText(u"Kochbuch"_s);
-        form.OrdnerListe->addItems({u"/home/anna/Dokumente/Rezepte"_s, u"/home/anna/Mail/Rezepte"_s});
+        form.OrdnerListe->addItems({u"/srv/texte/Rezepte"_s, u"/srv/texte/Mail/Rezepte"_s});
         form.MhtCheckBox->setChecked(false);
         // As a build shows itself a few seconds in.
         producer::IndexProgress progress;

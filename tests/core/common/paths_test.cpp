@@ -30,10 +30,10 @@ TEST(InstallFolders, ShareFolderBesideTheBinFolderAndThePerUserDataFolder)
     prefix.write(QStringLiteral("share/vespira-html/Adressen_Webseiten.txt"), "");
     EXPECT_EQ(paths::installedShareFolder(prefix.file(QStringLiteral("bin"))), prefix.file(QStringLiteral("share/vespira-html/")));
 
-    const QString home = QStringLiteral("/home/anna");
+    const QString home = prefix.path();
     EXPECT_EQ(paths::userDataFolder(QStringLiteral("/srv/daten/"), home), QStringLiteral("/srv/daten/vespira-html/"));
-    EXPECT_EQ(paths::userDataFolder(QString(), home), QStringLiteral("/home/anna/.local/share/vespira-html/"));
-    EXPECT_EQ(paths::userDataFolder(QStringLiteral("daten"), home), QStringLiteral("/home/anna/.local/share/vespira-html/"));
+    EXPECT_EQ(paths::userDataFolder(QString(), home), prefix.file(QStringLiteral(".local/share/vespira-html/")));
+    EXPECT_EQ(paths::userDataFolder(QStringLiteral("daten"), home), prefix.file(QStringLiteral(".local/share/vespira-html/")));
 }
 
 TEST(ProgramFolder, FindsDataFilesWithoutRegardToCase)
