@@ -34,6 +34,24 @@ QByteArrayView view(const unsigned char *p, qint64 n)
     return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(n));
 }
 
+// Walks a delta-coded posting list (first block, then gaps less one), handing each block to
+// take; false when the list runs past its end, names a block beyond blocks, or leaves bytes over.
+template <typename Take>
+bool forEachDeltaBlock(const unsigned char *p, const unsigned char *end, uint32_t count, uint64_t blocks, Take take)
+{
+    uint64_t block = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint64_t gap = 0;
+        if (!readVarint(p, end, gap))
+            return false;
+        block = i == 0 ? gap : block + gap + 1;
+        if (block >= blocks)
+            return false;
+        take(block);
+    }
+    return p == end;
+}
+
 } // namespace
 
 TrigramIndex::TrigramIndex()
@@ -213,18 +231,8 @@ bool TrigramIndex::addToBitmap(const List &list, std::vector<uint64_t> &bits) co
         const bool tailClear = blocks % 64 == 0 || (bits.back() >> (blocks % 64)) == 0;
         return set == list.count && tailClear;
     }
-    const unsigned char *p = list.data;
-    uint64_t block = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        uint64_t gap = 0;
-        if (!readVarint(p, list.end, gap))
-            return false;
-        block = i == 0 ? gap : block + gap + 1;
-        if (block >= blocks)
-            return false;
-        bits[size_t(block / 64)] |= uint64_t(1) << (block % 64);
-    }
-    return p == list.end;
+    return forEachDeltaBlock(list.data, list.end, list.count, blocks,
+                             [&](uint64_t block) { bits[size_t(block / 64)] |= uint64_t(1) << (block % 64); });
 }
 
 Candidates TrigramIndex::candidates(const QString &searchText, bool bigEndian) const
@@ -336,18 +344,8 @@ bool PostingCursor::decode(const TrigramIndex::List &list)
         }
         return true;
     }
-    const unsigned char *p = list.data;
-    uint64_t block = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        uint64_t gap = 0;
-        if (!readVarint(p, list.end, gap))
-            return false;
-        block = i == 0 ? gap : block + gap + 1;
-        if (block >= m_index.m_footer.blockCount)
-            return false;
-        m_blocks.push_back(uint32_t(block));
-    }
-    return p == list.end;
+    return forEachDeltaBlock(list.data, list.end, list.count, m_index.m_footer.blockCount,
+                             [&](uint64_t block) { m_blocks.push_back(uint32_t(block)); });
 }
 
 } // namespace vespira::index
