@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/console.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
 #include "producer/indexer.h"
@@ -9,10 +10,7 @@
 #include <QLocale>
 #include <QTextStream>
 
-#include <csignal>
-
-#include <signal.h>
-#include <unistd.h>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,39 +19,6 @@ namespace vespira::cli {
 namespace {
 
 const char16_t IndexUsage[] = u"Aufruf: vespira index [-C PROGRAMMORDNER] [--replace] NAME ORDNER...\n";
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onSignal(int)
-{
-    g_interrupted = 1;
-}
-
-// Ctrl+C and a plain kill let the build stop at its next file and clean up.
-class SignalGuard
-{
-public:
-    SignalGuard()
-    {
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInt);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-        g_interrupted = 0;
-    }
-    SignalGuard(const SignalGuard &) = delete;
-    SignalGuard &operator=(const SignalGuard &) = delete;
-    ~SignalGuard()
-    {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
-};
 
 QString decimal(double value, int digits)
 {
@@ -65,59 +30,39 @@ QString whole(qint64 value)
     return QLocale(QLocale::German).toString(value);
 }
 
-// A bar on a terminal, a plain line now and then otherwise; both on standard error.
-class ProgressPrinter
+// The bar of a build: files done of all, the speed and the time left; a plain line every
+// two seconds when standard error is no terminal.
+class IndexProgress
 {
 public:
-    explicit ProgressPrinter(QTextStream &err)
-        : m_err(err)
-        , m_terminal(::isatty(STDERR_FILENO) == 1)
+    IndexProgress()
+        : m_bar {2000}
     {
         m_clock.start();
     }
 
     void update(const producer::IndexProgress &p, bool final = false)
     {
-        const qint64 now = m_clock.elapsed();
-        if (!final && now - m_lastShown < (m_terminal ? 100 : 2000))
-            return;
-        m_lastShown = now;
-        const double seconds = std::max<double>(now, 1) / 1000.0;
+        const double seconds = std::max<double>(m_clock.elapsed(), 1) / 1000.0;
         const double rate = double(p.bytesDone) / seconds;
         const QString mbs = decimal(rate / 1e6, 1) + u" MB/s"_s;
         QString left;
         if (p.bytesDone > 0 && p.bytesDone < p.bytesTotal)
             left = u"noch "_s + whole(qint64(double(p.bytesTotal - p.bytesDone) / rate + 0.5)) + u" s"_s;
         const QString counts = whole(p.filesDone) + u" von "_s + whole(p.filesTotal) + u" Dateien"_s;
-        if (m_terminal) {
-            constexpr int Width = 30;
-            const int filled = p.filesTotal > 0 ? int(Width * p.filesDone / p.filesTotal) : 0;
-            m_err << u"\r["_s << QString(filled, u'#') << QString(Width - filled, u'-') << u"] "_s << counts
-                  << u"  "_s << mbs << (left.isEmpty() ? QString() : u"  "_s + left) << u"\x1b[K"_s;
-            if (final)
-                m_err << u'\n';
-            m_shown = !final;
-        } else {
-            m_err << counts << u", "_s << mbs << (left.isEmpty() ? QString() : u", "_s + left) << u'\n';
-        }
-        m_err.flush();
+        m_bar.show(p.filesDone, p.filesTotal,
+                   counts + u"  "_s + mbs + (left.isEmpty() ? QString() : u"  "_s + left), final,
+                   counts + u", "_s + mbs + (left.isEmpty() ? QString() : u", "_s + left));
+        if (final)
+            m_bar.finish();
     }
 
     // Before a message of its own: the bar's line is cleared first.
-    void clearLine()
-    {
-        if (m_terminal && m_shown) {
-            m_err << u"\r\x1b[K"_s;
-            m_shown = false;
-        }
-    }
+    void clearLine() { m_bar.clear(); }
 
 private:
-    QTextStream &m_err;
-    bool m_terminal;
-    bool m_shown = false;
+    ProgressBar m_bar;
     QElapsedTimer m_clock;
-    qint64 m_lastShown = -100000;
 };
 
 } // namespace
@@ -160,13 +105,13 @@ int runIndex(const QStringList &arguments)
     options.folders = positional;
     options.programFolder = paths::withSlash(QDir(options.programFolder).absolutePath());
 
-    ProgressPrinter printer(err);
-    const SignalGuard signalGuard;
+    IndexProgress printer;
+    const InterruptGuard interrupt;
     producer::IndexProgress last;
     const auto progress = [&](const producer::IndexProgress &p) {
         last = p;
         printer.update(p);
-        return g_interrupted == 0;
+        return !InterruptGuard::interrupted();
     };
     const auto skip = [&](const QString &path, const QString &reason) {
         printer.clearLine();

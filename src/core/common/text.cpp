@@ -63,4 +63,12 @@ QString groupedNumber(qint64 n)
     return QLocale().toString(n);
 }
 
+QString lowerUnits(const QString &s)
+{
+    QString lower = s;
+    for (QChar &ch : lower)
+        ch = ch.toLower();
+    return lower;
+}
+
 } // namespace vespira::text

@@ -10,6 +10,10 @@ namespace vespira::text {
 QString trimControl(const QString &s);
 QString trimControlLeft(const QString &s);
 
+// Lower case unit by unit (QChar::toLower), so an index into the result is the same index
+// into s; the case-blind comparisons of the search and the result pages use it.
+QString lowerUnits(const QString &s);
+
 // The system 8-bit code page is windows-1252.
 QString fromAnsi(const QByteArray &bytes);
 QByteArray toAnsi(const QString &s);

@@ -11,9 +11,11 @@
 //
 //   ResultPageWriter writer(settings, hooks);
 //   run.resultPageNumber = 1; run.morePages = false;
-//   writer.SchreibHTMLDocNeu(searchText, count, pageBuffer, run, view.pathOpened);
+//   writer.SchreibHTMLDocNeu(searchText, count, pageHits, run, view.pathOpened);
 
 #include "core/app/searchrunstate.h"
+#include "core/common/hit.h"
+#include "core/common/progress.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,8 +35,9 @@ struct ResultPageSettings
 
 struct ResultPageHooks
 {
-    // Lets pending events through between lines (a cancel click gets in).
-    std::function<void()> pumpEvents;
+    // Told after every hit of the page; a cancel stops the writer before the page is
+    // written.
+    Progress progress;
     // Ends the main window's busy indication (label emptied, timer stopped).
     std::function<void()> endBusyIndication;
     // Opens the first page: StarteInternetBrowser with the page's path.
@@ -58,17 +61,15 @@ class ResultPageWriter final
 public:
     ResultPageWriter(ResultPageSettings settings, ResultPageHooks hooks);
 
-    // Writes one result page from the entries of pageBuffer. The page number, the
-    // more-pages flag and the cancel flag come from run; page number 1 is reset to 0 after
-    // its page is written. Writes nothing while pathOpened is set (the busy indication is
-    // still ended) or when the cancel flag is set during the first two passes. Returns
-    // whether a page was written. Throws Error when the file cannot be written.
-    bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QStringList &pageBuffer,
+    // Writes one result page from the hits of the page. The page number and the
+    // more-pages flag come from run; page number 1 is reset to 0 after its page is
+    // written. Writes nothing while pathOpened is set (the busy indication is still ended)
+    // or when the progress asks to stop before the page is complete. Returns whether a
+    // page was written. Throws Error when the file cannot be written.
+    bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QList<Hit> &pageHits,
                            app::SearchRunState &run, bool pathOpened);
 
 private:
-    bool pumpAndCheck(const app::SearchRunState &run) const;
-
     ResultPageSettings m_settings;
     ResultPageHooks m_hooks;
 };

@@ -10,8 +10,6 @@ namespace vespira::search {
 
 namespace {
 
-constexpr char16_t HitMarker[] = u"##text##";
-
 // Cuts a context, given where (0-based, -1 for nowhere) the search text stands in it with
 // case folded as the options say, and exactly.
 template <typename Text, typename FindFolded, typename FindExact>
@@ -47,19 +45,11 @@ qsizetype findUtf8(const QByteArray &context, const QString &searchText, bool ca
                                context.size() - matcher.minLength(), length);
 }
 
-QString lowerUnits(const QString &s)
-{
-    QString lower = s;
-    for (QChar &ch : lower)
-        ch = ch.toLower();
-    return lower;
-}
-
 qsizetype findUnicode(const QString &context, const QString &searchText, bool caseSensitive)
 {
     if (caseSensitive)
         return context.indexOf(searchText);
-    return lowerUnits(context).indexOf(lowerUnits(searchText));
+    return text::lowerUnits(context).indexOf(text::lowerUnits(searchText));
 }
 
 } // namespace
@@ -103,19 +93,15 @@ CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnviro
     , m_run {run}
     , m_search {environment.blockSize}
 {
-    m_search.OnProgress = [this](qint64, qint64, bool &continueSearching) {
-        if (m_env.pumpEvents)
-            m_env.pumpEvents();
-        continueSearching = !m_run.cancel;
-    };
+    m_search.setProgress(m_env.progress);
 }
 
 void CollectedFileSearch::run(const QString &collectedPath, const QString &titlesPath,
-                              CollectedKind kind, QStringList &hits)
+                              CollectedKind kind, HitSink &sink)
 {
     m_kind = kind;
     m_path = collectedPath;
-    m_hits = &hits;
+    m_sink = &sink;
     m_failed = false;
     m_currentPattern.clear();
     m_titles = db::TitlePositions::load(titlesPath);
@@ -132,7 +118,7 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
         return m_kind == CollectedKind::Utf8 ? FindUtf8(first) : FindUnicode(first);
     };
     bool found = step(true);
-    while (found && !m_failed && !m_run.cancel) {
+    while (found && !m_failed && !m_env.progress.stopRequested()) {
         m_currentPattern = m_env.documentMarker;
         found = step(false);
         if (!found || m_failed)
@@ -144,7 +130,7 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
     m_search.setFileName({});
     m_viewer.reset();
     m_viewerFile.close();
-    m_hits = nullptr;
+    m_sink = nullptr;
 }
 
 bool CollectedFileSearch::FindUtf8(bool first)
@@ -234,13 +220,18 @@ QString CollectedFileSearch::contextUnicode(qint64 foundStart, bool &empty)
 
 void CollectedFileSearch::processMatch(qint64 foundStart)
 {
-    const QString titlePath = m_titles.pathAt(foundStart);
+    const auto block = m_titles.blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = m_kind == CollectedKind::Utf8 ? contextUtf8(foundStart, contextEmpty)
                                                           : contextUnicode(foundStart, contextEmpty);
-    const QString path = checkDocumentPath(titlePath, m_env);
-    m_hits->append(path + QStringView(HitMarker) + text::trimControlLeft(context) + u"<br>"_s);
-    if (!path.isEmpty() && !contextEmpty) {
+    Hit hit;
+    hit.kind = m_kind;
+    hit.blockOffset = block ? block->offset : -1;
+    hit.path = checkDocumentPath(block ? block->path : QString(), m_env);
+    hit.context = text::trimControlLeft(context);
+    const bool counts = !hit.path.isEmpty() && !contextEmpty;
+    m_sink->matched(std::move(hit));
+    if (counts) {
         if (m_kind == CollectedKind::Utf8 && m_env.activeKind == app::DocumentKind::Utf8)
             m_run.utf8ListFlag = false;
         if (m_kind == CollectedKind::Utf16 && m_env.activeKind == app::DocumentKind::Mht)

@@ -98,11 +98,7 @@ bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern)
 
 bool TStreamSearch::progress(qint64 position, qint64 size)
 {
-    if (!OnProgress)
-        return true;
-    bool continueSearching = true;
-    OnProgress(position, size, continueSearching);
-    return continueSearching;
+    return m_progress.step(position, size);
 }
 
 TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size)

@@ -17,11 +17,11 @@
 // returns fewer bytes than the size taken at the start promised (the file shrank, or it is
 // a file under /sys that reports more than it holds) is the end of the stream.
 
+#include "core/common/progress.h"
 #include "core/search/patternmatcher.h"
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,10 +30,6 @@ class QFile;
 class QIODevice;
 
 namespace vespira::search {
-
-// Called with the current position and the stream size before the search and after each
-// window; clearing continueSearching ends the search with nothing found.
-using TStreamSearchProgress = std::function<void(qint64 position, qint64 maximum, bool &continueSearching)>;
 
 class TStreamSearch final
 {
@@ -75,7 +71,9 @@ public:
     qint64 FoundLength() const { return m_foundLength; }
     int CharSize() const { return m_charSize; }
 
-    TStreamSearchProgress OnProgress;
+    // Told the current position and the stream size before a search and after each window;
+    // a stop it asks for ends the search with nothing found.
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
 
 private:
     bool search(const QString &text, TTextEncoding encoding, int options, qint64 startPosition,
@@ -99,6 +97,7 @@ private:
     void closeOwned();
 
     int m_blockSize;
+    Progress m_progress;
     QIODevice *m_stream = nullptr;
     std::unique_ptr<QFile> m_ownedFile;
     QString m_fileName;

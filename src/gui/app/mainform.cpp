@@ -73,15 +73,16 @@ public:
     {
     }
 
-    void setMainLabel(const QString &text) override { m_form.Label1->setText(text); }
-    void setBusyTimer(bool running) override
+    void setStatus(const QString &text) override { m_form.Label1->setText(text); }
+    void setBusy(bool busy) override
     {
-        if (running)
+        if (busy) {
             m_form.GedultTimer->start();
-        else
+            m_form.placeBusyLabel();
+        } else {
             m_form.GedultTimer->stop();
+        }
     }
-    void placeBusyLabel() override { m_form.placeBusyLabel(); }
     void pause(int milliseconds) override { m_form.MachPause1->PauseMs(milliseconds); }
     void endBusyIndication() override
     {
@@ -521,7 +522,7 @@ void TMainForm_Vespira_HTML::ApplicationEvents1Message(int message, int wParam)
         if (!FormCloseQuery())
             return;
         m_closeConfirmed = true;
-        m_ctx.state.run.cancel = true;
+        m_ctx.state.run.cancel.request();
         m_ctx.state.sort.sortCancel = true;
         // Through QDialog, whose reject() is public; the windows' own overrides still run.
         if (m_suchForm && m_suchForm->isVisible())

@@ -638,7 +638,7 @@ void TSuchForm::CancelBtnClick()
 {
     auto &state = m_ctx.state;
     if (state.run.cancellable) {
-        state.run.cancel = true;
+        state.run.cancel.request();
         if (hooks.stopBusyIndicator)
             hooks.stopBusyIndicator();
     }
@@ -673,20 +673,15 @@ public:
     }
     void setCancelHint(const QString &hint) override { m_form.CancelBtn->setToolTip(hint); }
     void enableCancelButton() override { m_form.CancelBtn->setEnabled(true); }
-    void setMainLabel(const QString &text) override
+    void setStatus(const QString &text) override
     {
         if (main())
-            main()->setMainLabel(text);
+            main()->setStatus(text);
     }
-    void setBusyTimer(bool running) override
+    void setBusy(bool busy) override
     {
         if (main())
-            main()->setBusyTimer(running);
-    }
-    void placeBusyLabel() override
-    {
-        if (main())
-            main()->placeBusyLabel();
+            main()->setBusy(busy);
     }
     void endBusyIndication() override
     {
@@ -700,7 +695,7 @@ public:
         m_form.chkUnicode = kind == search::CollectedKind::Utf16;
         m_form.chkUnicodeBE = false;
     }
-    void pumpEvents() override { m_pump(); }
+    void progress(qint64, qint64) override { m_pump(); }
 
 private:
     search::SearchRunUi *main() const { return m_form.hooks.mainWindowRunUi; }
@@ -745,7 +740,7 @@ void TSuchForm::OKBtnClick()
         request.wholeWords = NurGanzeWoerterCheckBox->isChecked();
         request.phrase = PhraseCheckBox->isChecked();
         request.copyToClipboard = hooks.searchTextToClipboard && hooks.searchTextToClipboard();
-        const search::SearchOutcome outcome = run.OKBtnClick(request);
+        const search::SearchOutcome outcome = run.run(request);
         if (outcome.searchText != TntEdit2->text()) {
             const QSignalBlocker quiet(TntEdit2); // only a trailing U+FFFD went
             TntEdit2->setText(outcome.searchText);
@@ -941,10 +936,9 @@ void TSuchForm::WeiterSucheClick()
                                                     state.view.sortedListShown);
     const QString findText = TntEdit1->text();
     EventPump pump;
-    const auto step = m_find.next(file, kind, findText, [&](qint64, qint64) {
-        pump();
-        return !(kind == DocumentKind::Mht && m_ctx.state.run.cancel);
-    });
+    const Progress progress([&](qint64, qint64) { pump(); },
+                            kind == DocumentKind::Mht ? &m_ctx.state.run.cancel : nullptr);
+    const auto step = m_find.next(file, kind, findText, progress);
     using Status = searchwindow::FindInViewer::Status;
     if (step.status == Status::Cancelled)
         return;

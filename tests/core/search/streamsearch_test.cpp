@@ -215,8 +215,10 @@ TEST(StreamSearch, EdgesOfTheStream)
     // The last match counts as a whole word at the end of the stream.
     EXPECT_TRUE(s.search.FindFirst(u"Haus"_s, 5, vEncANSI, soWholeWords));
 
-    // Progress may stop the search.
-    s.search.OnProgress = [](qint64, qint64, bool &go) { go = false; };
+    // A requested cancel stops the search.
+    CancelToken cancel;
+    cancel.request();
+    s.search.setProgress(Progress({}, &cancel));
     EXPECT_FALSE(s.search.FindFirst(u"Haus"_s, 0, vEncANSI, 0));
 }
 
