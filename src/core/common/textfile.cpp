@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <QStringEncoder>
 
 using namespace Qt::Literals::StringLiterals;
@@ -53,6 +58,26 @@ void writeFileAtomic(const QString &path, const QByteArray &bytes)
         throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
                     + u"\" kann nicht geschrieben werden: "_s + reason);
     }
+}
+
+void writeFileReplacing(const QString &path, const QByteArray &bytes)
+{
+    const QString partial = path + u".part"_s + QString::number(QCoreApplication::applicationPid());
+    QFile file(partial);
+    auto fail = [&](const QString &reason) {
+        file.close();
+        QFile::remove(partial);
+        throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
+                    + u"\" kann nicht geschrieben werden: "_s + reason);
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(file.errorString());
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size())
+        fail(writeFailureReason(file, written, bytes.size()));
+    file.close();
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 void WriteToStream(const QString &text, const QString &fileName, CodePage codePage)

@@ -2,9 +2,11 @@
 
 #include "core/common/paths.h"
 #include "core/common/text.h"
+#include "core/common/error.h"
 #include "core/common/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -177,10 +179,18 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     }
     page << u"</font>"_s << u"</body>"_s << u"</html>"_s;
 
-    // Someone tidying up may have removed the folder while the run went on.
-    QDir().mkpath(tempFolder);
-    WriteToStream(page.join(u"\r\n"_s) + u"\r\n"_s, tempFolder + resultPageFileName(pageNumber),
-                  CodePage::Utf8);
+    // The run made the folder; only when someone tidying up removed it meanwhile is it made
+    // again. Pages are made anew by every run, so they are not waited for on the disk.
+    const QString file = tempFolder + resultPageFileName(pageNumber);
+    const QByteArray bytes = encodeText(page.join(u"\r\n"_s) + u"\r\n"_s, CodePage::Utf8);
+    try {
+        writeFileReplacing(file, bytes);
+    } catch (const Error &) {
+        if (QFileInfo::exists(tempFolder))
+            throw;
+        QDir().mkpath(tempFolder);
+        writeFileReplacing(file, bytes);
+    }
 
     if (m_hooks.endBusyIndication)
         m_hooks.endBusyIndication();

@@ -73,17 +73,23 @@ QString cutUnicodeContext(QString context, const QString &searchText, bool caseS
 
 QString checkDocumentPath(const QString &path, const MatchEnvironment &env)
 {
-    if (env.mapper.existsAsFile(path))
-        return env.mapper.toNative(path);
-    const QString replaced = env.replacementDrive + path.mid(1);
-    if (env.mapper.existsAsFile(replaced))
-        return env.mapper.toNative(replaced);
-    const qsizetype colon = replaced.indexOf(u":\\"_s);
-    const QString rest = colon >= 0 ? replaced.mid(colon + 2) : replaced.mid(1);
-    const QString underProgram = env.programFolder + slashes(rest);
-    if (paths::isRegularFile(underProgram))
-        return underProgram;
-    return u"Existiert nicht! "_s + replaced;
+    if (const auto known = env.checkedPaths.constFind(path); known != env.checkedPaths.cend())
+        return *known;
+    const QString checked = [&]() -> QString {
+        if (env.mapper.existsAsFile(path))
+            return env.mapper.toNative(path);
+        const QString replaced = env.replacementDrive + path.mid(1);
+        if (replaced != path && env.mapper.existsAsFile(replaced))
+            return env.mapper.toNative(replaced);
+        const qsizetype colon = replaced.indexOf(u":\\"_s);
+        const QString rest = colon >= 0 ? replaced.mid(colon + 2) : replaced.mid(1);
+        const QString underProgram = env.programFolder + slashes(rest);
+        if (paths::isRegularFile(underProgram))
+            return underProgram;
+        return u"Existiert nicht! "_s + replaced;
+    }();
+    env.checkedPaths.insert(path, checked);
+    return checked;
 }
 
 CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
@@ -91,7 +97,7 @@ CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnviro
     : m_options {std::move(options)}
     , m_env {environment}
     , m_run {run}
-    , m_search {environment.blockSize}
+    , m_search {environment.blockSize, environment.mapWindow}
 {
     m_search.setProgress(m_env.progress);
 }
@@ -106,13 +112,7 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
     m_currentPattern.clear();
     m_titles = db::TitlePositions::load(titlesPath);
 
-    // The hidden viewer's own handle on the file; the contexts are read through it.
     m_viewer.reset();
-    m_viewerFile.close();
-    m_viewerFile.setFileName(collectedPath);
-    if (m_viewerFile.open(QIODevice::ReadOnly))
-        m_viewer = std::make_unique<LineReader>(m_viewerFile, kind == CollectedKind::Utf16 ? 2 : 1,
-                                                kind == CollectedKind::Utf16 && m_options.bigEndian);
 
     const auto step = [this](bool first) {
         return m_kind == CollectedKind::Utf8 ? FindUtf8(first) : FindUnicode(first);
@@ -127,9 +127,8 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
         found = step(false);
     }
     m_currentPattern.clear();
-    m_search.setFileName({});
     m_viewer.reset();
-    m_viewerFile.close();
+    m_search.setFileName({});
     m_sink = nullptr;
 }
 
@@ -220,6 +219,10 @@ QString CollectedFileSearch::contextUnicode(qint64 foundStart, bool &empty)
 
 void CollectedFileSearch::processMatch(qint64 foundStart)
 {
+    // The hidden viewer reads the contexts from the search's own window on the file.
+    if (!m_viewer && m_search.mappedFile())
+        m_viewer = std::make_unique<LineReader>(*m_search.mappedFile(), m_kind == CollectedKind::Utf16 ? 2 : 1,
+                                                m_kind == CollectedKind::Utf16 && m_options.bigEndian);
     const auto block = m_titles.blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = m_kind == CollectedKind::Utf8 ? contextUtf8(foundStart, contextEmpty)

@@ -26,7 +26,7 @@
 #include "core/search/streamsearch.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -59,13 +59,18 @@ struct MatchEnvironment
     app::DocumentKind activeKind = app::DocumentKind::None;
     // Told the scan's position between its windows; asked there whether to go on.
     Progress progress;
+    // The path check's answers for the run, by title-position path: one look at the disk
+    // per document, however many hits and files name it.
+    mutable QHash<QString, QString> checkedPaths;
     int blockSize = TStreamSearch::DefaultBlockSize;
+    qint64 mapWindow = MappedFile::DefaultWindowBytes;
 };
 
 // The path check: the title-position path if it names an existing file; else with its
 // drive letter replaced; else the rest after ":\" under the program folder. The first
 // candidate that names a regular file is returned in its native form; none gives
-// "Existiert nicht! " + the path with the replaced drive letter.
+// "Existiert nicht! " + the path with the replaced drive letter. Answers come from and go
+// to environment.checkedPaths.
 QString checkDocumentPath(const QString &path, const MatchEnvironment &environment);
 
 // Context cutting around the first occurrence of the search text: more than 100 units
@@ -110,8 +115,7 @@ private:
     HitSink *m_sink = nullptr;
     db::TitlePositions m_titles;
     TStreamSearch m_search;
-    QFile m_viewerFile;
-    std::unique_ptr<LineReader> m_viewer;
+    std::unique_ptr<LineReader> m_viewer; // over the search's mapped file
 };
 
 } // namespace vespira::search

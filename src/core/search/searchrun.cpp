@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -87,7 +88,14 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
         run.morePages = false;
         run.resultPageNumber = 1;
 
-        const DocPathMapper mapper([this](const QString &name) { return m_ctx.settings.read(name); });
+        // Each drive setting is read once per run, not once per hit.
+        QHash<QString, QString> driveSettings;
+        const DocPathMapper mapper([this, &driveSettings](const QString &name) {
+            auto it = driveSettings.constFind(name);
+            if (it == driveSettings.cend())
+                it = driveSettings.insert(name, m_ctx.settings.read(name));
+            return *it;
+        });
         MatchEnvironment env {m_ctx.services.dialogs, mapper};
         env.programFolder = programFolder;
         env.documentMarker = run.documentMarker;

@@ -100,39 +100,12 @@ qint64 FoldedPattern::find(const uchar *data, qint64 size, qint64 from) const
 }
 
 MappedFileSearch::MappedFileSearch(const QString &fileName, QByteArrayView pattern, qint64 windowBytes)
-    : m_file {fileName}
+    : m_file {fileName, std::max<qint64>(windowBytes, 1) + std::max<qint64>(pattern.size() - 1, 0), false}
     , m_pattern {pattern}
     , m_window {std::max<qint64>(windowBytes, 1)}
 {
-    if (m_file.open(QIODevice::ReadOnly)) {
-        m_size = m_file.size();
-        m_open = m_size > 0;
-    }
-}
-
-MappedFileSearch::~MappedFileSearch()
-{
-    if (m_map)
-        m_file.unmap(m_map);
-}
-
-bool MappedFileSearch::mapWindow(qint64 start)
-{
-    if (m_map && m_mapStart == start)
-        return true;
-    if (m_map)
-        m_file.unmap(m_map);
-    m_map = nullptr;
-    m_mapStart = -1;
-    // Windows overlap by pattern length - 1, so an occurrence starting in one window lies
-    // whole inside it.
-    const qint64 length = std::min<qint64>(m_window + m_pattern.size() - 1, m_size - start);
-    m_map = m_file.map(start, length);
-    if (!m_map)
-        return false;
-    m_mapStart = start;
-    m_mapLength = length;
-    return true;
+    m_size = m_file.size();
+    m_open = m_file.isOpen() && m_size > 0;
 }
 
 qint64 MappedFileSearch::next(qint64 from, const Progress &progress)
@@ -143,17 +116,21 @@ qint64 MappedFileSearch::next(qint64 from, const Progress &progress)
     from = std::max<qint64>(0, from);
     qint64 window = from / m_window * m_window;
     while (window < m_size && m_size - from >= m_pattern.size()) {
-        if (m_mapStart != window) {
+        if (m_reported != window) {
             if (!progress.step(window, m_size)) {
                 m_cancelled = true;
                 return -1;
             }
-            if (!mapWindow(window)) {
-                m_failed = true;
-                return -1;
-            }
+            m_reported = window;
         }
-        const qint64 hit = m_pattern.find(m_map, m_mapLength, from - window);
+        // Windows overlap by pattern length - 1, so an occurrence starting in one window
+        // lies whole inside it.
+        const QByteArrayView bytes = m_file.view(window, m_window + m_pattern.size() - 1);
+        if (bytes.isEmpty()) {
+            m_failed = true;
+            return -1;
+        }
+        const qint64 hit = m_pattern.find(reinterpret_cast<const uchar *>(bytes.data()), bytes.size(), from - window);
         if (hit >= 0 && hit < m_window)
             return window + hit;
         window += m_window;

@@ -2,6 +2,7 @@
 
 #include "core/app/viewstate.h"
 #include "core/common/bytescan.h"
+#include "core/common/mappedfile.h"
 #include "core/common/progress.h"
 
 #include <QByteArray>
@@ -42,7 +43,6 @@ public:
 
     // windowBytes: how much of the file is mapped at a time (tests use small windows).
     MappedFileSearch(const QString &fileName, QByteArrayView pattern, qint64 windowBytes = kWindowBytes);
-    ~MappedFileSearch();
     MappedFileSearch(const MappedFileSearch &) = delete;
     MappedFileSearch &operator=(const MappedFileSearch &) = delete;
 
@@ -57,18 +57,14 @@ public:
     bool cancelled() const { return m_cancelled; }
 
 private:
-    bool mapWindow(qint64 start);
-
-    QFile m_file;
+    MappedFile m_file;
     FoldedPattern m_pattern;
     qint64 m_window = kWindowBytes;
     qint64 m_size = 0;
     bool m_open = false;
     bool m_failed = false;
     bool m_cancelled = false;
-    uchar *m_map = nullptr;
-    qint64 m_mapStart = -1;
-    qint64 m_mapLength = 0;
+    qint64 m_reported = -1; // the window progress was last told of
 };
 
 struct ByteSearchResult
