@@ -19,8 +19,9 @@ void writeFileAtomic(const QString &path, const QByteArray &bytes);
 
 // The same without waiting for the disk: for files made anew by every run (result pages),
 // where a file lost to a power cut costs nothing. The rename still keeps a reader from
-// ever seeing half a file. Throws Error as writeFileAtomic does.
-void writeFileReplacing(const QString &path, const QByteArray &bytes);
+// ever seeing half a file. A spare file, when given, is rewritten instead of creating a
+// new one (it is gone afterwards). Throws Error as writeFileAtomic does.
+void writeFileReplacing(const QString &path, const QByteArray &bytes, const QString &spare = {});
 
 // Why a write failed, for the "kann nicht geschrieben werden: " messages: a write the disk
 // took only in part (written of wanted bytes) carries no error text of its own.

@@ -179,17 +179,12 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     }
     page << u"</font>"_s << u"</body>"_s << u"</html>"_s;
 
-    // The run made the folder; only when someone tidying up removed it meanwhile is it made
-    // again. Pages are made anew by every run, so they are not waited for on the disk.
-    const QString file = tempFolder + resultPageFileName(pageNumber);
     const QByteArray bytes = encodeText(page.join(u"\r\n"_s) + u"\r\n"_s, CodePage::Utf8);
-    try {
-        writeFileReplacing(file, bytes);
-    } catch (const Error &) {
-        if (QFileInfo::exists(tempFolder))
-            throw;
-        QDir().mkpath(tempFolder);
-        writeFileReplacing(file, bytes);
+    if (m_hooks.files) {
+        m_hooks.files->write(resultPageFileName(pageNumber), bytes);
+    } else {
+        ResultPageFiles files(tempFolder);
+        files.write(resultPageFileName(pageNumber), bytes);
     }
 
     if (m_hooks.endBusyIndication)

@@ -16,6 +16,7 @@
 #include "core/app/searchrunstate.h"
 #include "core/common/hit.h"
 #include "core/common/progress.h"
+#include "core/output/resultpagefiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,8 @@ struct ResultPageHooks
     std::function<void()> endBusyIndication;
     // Opens the first page: StarteInternetBrowser with the page's path.
     std::function<void(const QString &path)> openInBrowser;
+    // Where the pages go; without it each page is written as a new file.
+    ResultPageFiles *files = nullptr;
 };
 
 // "Vespira_Ergebnis.htm" for page 1, "Vespira_Ergebnis<n>.htm" for page n > 1.

@@ -36,7 +36,7 @@ Text cutContext(Text context, qsizetype patternLength, FindFolded findFolded, Fi
 
 qsizetype findUtf8(const QByteArray &context, const QString &searchText, bool caseSensitive)
 {
-    const PatternMatcher matcher(searchText, vEncUTF8, caseSensitive, false);
+    const PatternMatcher &matcher = cachedMatcher(searchText, vEncUTF8, caseSensitive, false);
     if (matcher.isEmpty() || context.size() < matcher.minLength())
         return -1;
     qint64 length = 0;

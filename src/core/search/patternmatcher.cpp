@@ -5,7 +5,9 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -431,6 +433,30 @@ qint64 PatternMatcher::findBackward(const unsigned char *window, qint64 base, qi
         }
     }
     return -1;
+}
+
+const PatternMatcher &cachedMatcher(const QString &text, TTextEncoding encoding, bool caseSensitive,
+                                    bool wholeWords)
+{
+    struct Entry
+    {
+        QString text;
+        TTextEncoding encoding;
+        bool caseSensitive;
+        bool wholeWords;
+        std::unique_ptr<PatternMatcher> matcher;
+    };
+    static thread_local std::array<Entry, 4> entries;
+    static thread_local size_t next = 0;
+    for (Entry &e : entries)
+        if (e.matcher && e.encoding == encoding && e.caseSensitive == caseSensitive
+            && e.wholeWords == wholeWords && e.text == text)
+            return *e.matcher;
+    Entry &e = entries[next];
+    next = (next + 1) % entries.size();
+    e = {text, encoding, caseSensitive, wholeWords,
+         std::make_unique<PatternMatcher>(text, encoding, caseSensitive, wholeWords)};
+    return *e.matcher;
 }
 
 } // namespace vespira::search

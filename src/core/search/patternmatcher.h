@@ -122,4 +122,11 @@ private:
     ProbePair m_prefixProbes;
 };
 
+// A matcher for the arguments, made once and kept while it is asked for again: the search
+// loop alternates between the document marker and the search text thousands of times, and
+// building a matcher (case classes, filter bytes) costs more than the scan between two
+// hits. Holds the last few; the reference is valid until the next call.
+const PatternMatcher &cachedMatcher(const QString &text, TTextEncoding encoding, bool caseSensitive,
+                                    bool wholeWords);
+
 } // namespace vespira::search

@@ -71,8 +71,8 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
     try {
         const QString programFolder = state.programFolder;
         const QString tempFolder = programFolder + QString::fromUtf16(paths::Temp);
-        emptyFolder(tempFolder);
-        QDir().mkpath(tempFolder);
+        m_pageFiles = std::make_unique<output::ResultPageFiles>(tempFolder);
+        m_pageFiles->emptyFolder();
 
         const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, request.databaseName));
         run.documentMarker = db::documentMarker(drive);
@@ -150,6 +150,7 @@ void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
     settings.wholeWords = request.wholeWords;
     output::ResultPageHooks hooks;
     hooks.progress = progressOf();
+    hooks.files = m_pageFiles.get();
     hooks.endBusyIndication = [this] { m_ui.endBusyIndication(); };
     hooks.openInBrowser = [this](const QString &path) {
         if (m_openBrowser)
@@ -212,6 +213,10 @@ void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, boo
         }
     }
 
+    if (m_pageFiles) {
+        m_pageFiles->dropSpares();
+        m_pageFiles.reset();
+    }
     m_ui.setBusy(false);
     m_ui.setCaption(QString {});
     state.sort.sortCancel = false;

@@ -15,9 +15,12 @@
 // vespira::Error after the run has ended its busy indication and re-enabled the controls.
 
 #include "core/app/context.h"
+#include "core/output/resultpagefiles.h"
 #include "core/search/collectedfilesearch.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace vespira::search {
 
@@ -124,6 +127,7 @@ private:
     Progress progressOf();
 
     HitList m_hits;
+    std::unique_ptr<output::ResultPageFiles> m_pageFiles; // while a run goes on
     bool m_openBrowser = true;
     int m_blockSize = TStreamSearch::DefaultBlockSize;
 };

@@ -168,7 +168,7 @@ bool TStreamSearch::search(const QString &text, TTextEncoding encoding, int opti
     m_streamSize = size;
     if (size < m_charSize)
         return false;
-    const PatternMatcher matcher(text, encoding, options & soCaseSensitive, options & soWholeWords);
+    const PatternMatcher &matcher = cachedMatcher(text, encoding, options & soCaseSensitive, options & soWholeWords);
     if (matcher.isEmpty())
         return false;
 
