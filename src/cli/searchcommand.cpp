@@ -184,7 +184,6 @@ int runSearch(const QStringList &arguments)
     ConsoleRunUi ui(ctx.state.run.cancel);
     search::SearchRun run(ctx, ui);
     run.setOpenBrowser(open);
-    run.setBlockSize(1 << 20);
     QElapsedTimer clock;
     clock.start();
     search::SearchOutcome outcome;

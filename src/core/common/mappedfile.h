@@ -2,8 +2,14 @@
 
 // Read-only access to a file of any size through a memory-mapped window: asking for bytes
 // outside the window maps a new one (at least windowBytes long) in place of the old, so a
-// scan touches the file without copying it and holds at most one window in memory.
-// Offsets are 64-bit.
+// scan touches the file without copying it and holds at most two windows in memory (the
+// one it reads and the next). Offsets are 64-bit.
+//
+// With populate, the windows' pages are set up when they are mapped, and a helper thread
+// maps and sets up the next window while the caller reads the current one, and unmaps
+// the old ones: setting page tables up and tearing them down is what a mapped scan costs
+// besides its reading, and so it runs beside the scan. The helper touches nothing but
+// mappings of this file; everything else stays on the caller's thread.
 //
 //   MappedFile file(path);                        // isOpen() tells whether it opened
 //   const QByteArrayView bytes = file.view(offset, 4096);
@@ -18,6 +24,8 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
+
+#include <memory>
 
 namespace vespira {
 
@@ -47,8 +55,11 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    struct ReadAhead;
+
     bool mapWindow(qint64 offset, qint64 length);
     void unmap();
+    void requestNext();
 
     QFile m_file;
     qint64 m_windowBytes;
@@ -58,6 +69,7 @@ private:
     uchar *m_map = nullptr;       // the whole mapping, from m_mapStart (page aligned)
     qint64 m_mapStart = 0;
     qint64 m_mapLength = 0;
+    std::unique_ptr<ReadAhead> m_readAhead; // made with the first window it can serve
 };
 
 } // namespace vespira

@@ -77,6 +77,27 @@ TEST(MappedScan, AgreesWithTheReferenceAcrossWindowEdges)
     }
 }
 
+TEST(MappedScan, WindowsMappedAheadAgreeWithTheReference)
+{
+    // Long enough for many windows of several pages, which a helper maps ahead.
+    test::TempProgramFolder folder;
+    const QStringList alphabet {u"Haus"_s, u"HAUS"_s, u"Maus"_s, u" "_s, u"\r\n"_s, u"ä"_s, u"x"_s};
+    QRandomGenerator random(33);
+    QString text;
+    while (text.size() < 150000)
+        text += alphabet.at(random.bounded(alphabet.size()));
+    for (const bool utf8 : {true, false}) {
+        folder.write(u"long.txt"_s, encode(text, utf8));
+        for (const int options : {0, int(soWholeWords)}) {
+            const Matches expected = test::referenceScan(text, u"haus"_s, utf8, false, options & soWholeWords);
+            for (const qint64 window : {16384, 65536})
+                for (const int block : {64, 65536})
+                    ASSERT_EQ(mappedScan(folder.file(u"long.txt"_s), u"haus"_s, utf8, options, block, window), expected)
+                        << "utf8 " << utf8 << " window " << window << " block " << block;
+        }
+    }
+}
+
 TEST(MappedScan, MatchesThatEndTheFileAtAWindowEdge)
 {
     test::TempProgramFolder folder;
