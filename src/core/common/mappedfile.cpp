@@ -246,9 +246,11 @@ void MappedFile::requestNext()
 #ifdef Q_OS_UNIX
     if (!m_readAhead)
         return;
-    // The next window starts a quarter window before this one ends, so a block that reads
-    // across the end of this one finds itself whole in the next.
-    const qint64 overlap = (m_windowBytes / 4) - (m_windowBytes / 4) % pageSize();
+    // The next window starts a little before this one ends (a quarter window, at most
+    // 256 KB: more than a block of the scan reads), so a block that reads across the end of
+    // this one finds itself whole in the next; the pages in both are set up twice.
+    const qint64 quarter = std::min<qint64>(m_windowBytes / 4, 256 * 1024);
+    const qint64 overlap = quarter - quarter % pageSize();
     const qint64 end = m_mapStart + m_mapLength;
     const qint64 start = std::max(m_mapStart + pageSize(), end - overlap);
     const qint64 length = std::min(m_windowBytes, m_size - start);
