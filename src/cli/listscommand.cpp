@@ -134,7 +134,8 @@ int runLists(const QStringList &arguments)
     lists::SortRunCallbacks callbacks;
     callbacks.progress = [&](qint64 position, qint64 maximum) {
         bar.update(position, maximum);
-        return !InterruptGuard::interrupted();
+        if (InterruptGuard::interrupted())
+            state.sortCancel.request();
     };
     callbacks.caption = [&](const QString &caption) { bar.setCaption(caption); };
     callbacks.status = [&](const QString &status) { bar.setStatus(status); };

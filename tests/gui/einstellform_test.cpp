@@ -306,12 +306,12 @@ TEST_F(EinstellformTest, SortPanelOpensOnlyAfterYes)
     int opened = 0;
     dialog->setSortPanelOpener([&] { ++opened; });
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
-    t.context.state.sort.sortCancel = true;
+    t.context.state.sort.sortCancel.request();
 
     t.dialogs.answer(false);
     dialog->SortierungAnzeigenBitBtnClick();
     EXPECT_EQ(opened, 0);
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     ASSERT_EQ(t.dialogs.shown.size(), 1);
     EXPECT_EQ(t.dialogs.shown[0].kind, u"confirm"_s);
     EXPECT_EQ(t.dialogs.shown[0].text,
@@ -321,7 +321,7 @@ TEST_F(EinstellformTest, SortPanelOpensOnlyAfterYes)
     t.dialogs.answer(true);
     dialog->SortierungAnzeigenBitBtnClick();
     EXPECT_EQ(opened, 1);
-    EXPECT_FALSE(t.context.state.sort.sortCancel);
+    EXPECT_FALSE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 

@@ -84,19 +84,19 @@ TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
     main.setWindows(settings, search);
     search->Panel2->show();
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
-    t.context.state.sort.sortCancel = true;
+    t.context.state.sort.sortCancel.request();
 
     t.dialogs.answer(false);
     settings->SortierungAnzeigenBitBtnClick();
     EXPECT_TRUE(search->sortPanel->isHidden());
     EXPECT_FALSE(search->Panel2->isHidden());
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
 
     t.dialogs.answer(true);
     settings->SortierungAnzeigenBitBtnClick();
     EXPECT_FALSE(search->sortPanel->isHidden());
     EXPECT_TRUE(search->Panel2->isHidden());
-    EXPECT_FALSE(t.context.state.sort.sortCancel);
+    EXPECT_FALSE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_EQ(settings->result(), QDialog::Accepted);
     ASSERT_EQ(t.dialogs.shown.size(), 2);
     EXPECT_EQ(t.dialogs.shown[1].text, gui::SortPanel::confirmationText(u"Akten"_s));
@@ -211,7 +211,7 @@ TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThe
 
     EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
     EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")), "alte MHT-Liste\r\n");
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_FALSE(t.context.state.sort.sorting);
     EXPECT_EQ(panel().Label4->text(), u"Fertig"_s);
     EXPECT_TRUE(panel().SortierteListenErstellenButton->isEnabled());
@@ -295,7 +295,7 @@ TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLarg
         EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
         EXPECT_EQ(panel().Label4->text(), u"Sortierte Liste von: "_s);
         EXPECT_TRUE(form.windowTitle().isEmpty());
-        EXPECT_TRUE(t.context.state.sort.sortCancel);
+        EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     }
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
 }
@@ -314,7 +314,7 @@ TEST_F(SortPanelTest, TheSearchWindowsCancelStopsABuildAndHidesThePanel)
     });
     panel().SortierteListenErstellenButton->click();
     EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_TRUE(panel().isHidden());
     EXPECT_EQ(form.result(), QDialog::Rejected);
 }

@@ -65,13 +65,4 @@ private:
     const CancelToken *m_cancel = nullptr;
 };
 
-// The progress callback of the list builder: returning false asks the work to stop.
-// Being replaced by Progress and CancelToken.
-using ProgressFn = std::function<bool(qint64 done, qint64 total)>;
-
-inline ProgressFn noProgress()
-{
-    return [](qint64, qint64) { return true; };
-}
-
 } // namespace vespira

@@ -219,7 +219,7 @@ void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, boo
     }
     m_ui.setBusy(false);
     m_ui.setCaption(QString {});
-    state.sort.sortCancel = false;
+    state.sort.sortCancel.clear();
     run.cancellable = false;
     run.cancel.clear();
     m_ui.enableCancelButton();

@@ -523,7 +523,7 @@ void TMainForm_Vespira_HTML::ApplicationEvents1Message(int message, int wParam)
             return;
         m_closeConfirmed = true;
         m_ctx.state.run.cancel.request();
-        m_ctx.state.sort.sortCancel = true;
+        m_ctx.state.sort.sortCancel.request();
         // Through QDialog, whose reject() is public; the windows' own overrides still run.
         if (m_suchForm && m_suchForm->isVisible())
             static_cast<QDialog *>(m_suchForm)->reject();
@@ -786,7 +786,7 @@ void TMainForm_Vespira_HTML::BitBtn2Click()
         return;
     }
     BitBtn2->setText(closeCaption);
-    state.sort.sortCancel = true;
+    state.sort.sortCancel.request();
     state.catalog.runInProgress = false;
 }
 

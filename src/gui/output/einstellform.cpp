@@ -290,7 +290,7 @@ void TEinstellform::SortierungAnzeigenBitBtnClick()
 {
     if (!m_ctx.services.dialogs.confirm(SortPanel::confirmationText(m_ctx.state.catalog.searchTimeDatabase)))
         return;
-    m_ctx.state.sort.sortCancel = false;
+    m_ctx.state.sort.sortCancel.clear();
     if (m_openSortPanel)
         m_openSortPanel();
     accept();
