@@ -53,6 +53,7 @@ void TStreamSearch::setFileName(const QString &fileName)
     if (!mapped->isOpen())
         throw Error(fileName + u" kann nicht geöffnet werden."_s);
     m_mapped = std::move(mapped);
+    m_sizeKnown = false;
     m_stream = nullptr;
 }
 
@@ -100,20 +101,27 @@ bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern)
 
 bool TStreamSearch::progress(qint64 position, qint64 size)
 {
+    // The caller's code runs in a report: it may change the file.
+    m_sizeKnown = false;
     return m_progress.step(position, size);
 }
 
 qint64 TStreamSearch::currentSize()
 {
-    return m_mapped ? m_mapped->refreshSize() : m_stream->size();
+    if (!m_mapped)
+        return m_stream->size();
+    if (!m_sizeKnown)
+        m_mapped->refreshSize();
+    m_sizeKnown = true;
+    return m_mapped->size();
 }
 
 TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size)
 {
     if (m_mapped) {
-        // Taken again before every block: the file may have been cut short meanwhile, and
+        // Taken again after every report: the file may have been cut short meanwhile, and
         // its window must not reach past the new end.
-        m_mapped->refreshSize();
+        currentSize();
         const QByteArrayView bytes = m_mapped->view(offset, length);
         if (bytes.isEmpty() && m_mapped->failed())
             throw Error(u"Read error at offset %1"_s.arg(offset));

@@ -17,8 +17,8 @@
 //
 // Errors: a failed read (or map) throws Error("Read error at offset <block start>"). A file
 // that is shorter than the size taken at the start of a search (it shrank, or it is a file
-// under /sys that reports more than it holds) ends where its bytes end: the size is taken
-// again before every block.
+// under /sys that reports more than it holds) ends where its bytes end: the size of a
+// mapped file is taken again after every progress report (where the caller's code runs).
 
 #include "core/common/mappedfile.h"
 #include "core/common/progress.h"
@@ -98,7 +98,7 @@ private:
     // The bytes from offset on: from the mapped file, or for a stream from the last read
     // when it holds enough of them, else read afresh (length bytes, fewer at the end).
     Window windowAt(qint64 offset, qint64 length, qint64 size);
-    // The stream's size now.
+    // The stream's size now (for a mapped file taken again when a report came between).
     qint64 currentSize();
     // Reads length bytes from offset into the buffer and returns how many came; fewer mean
     // the stream ends there, whatever size it reported.
@@ -110,6 +110,7 @@ private:
     qint64 m_mapWindow;
     Progress m_progress;
     std::unique_ptr<MappedFile> m_mapped;
+    bool m_sizeKnown = false; // m_mapped's size was taken after the last progress report
     QIODevice *m_stream = nullptr;
     std::unique_ptr<QFile> m_ownedFile;
     QString m_fileName;
