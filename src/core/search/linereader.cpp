@@ -4,6 +4,9 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::search {
@@ -76,22 +79,35 @@ LineReader::Span LineReader::selectLine(qint64 position)
     // The file may have shrunk since its size was taken: what was not read is not there.
     if (position - low >= available)
         return {position, 0};
-    auto isBreak = [&](qint64 index) {
-        const char16_t u = unitAt(data, index);
-        return u == u'\r' || u == u'\n';
-    };
     qint64 start = 0;
-    for (qint64 i = position - low - cs; i >= 0; i -= cs) {
-        if (isBreak(i)) {
-            start = i + cs;
-            break;
-        }
-    }
     qint64 end = available;
-    for (qint64 i = position - low; i + cs <= available; i += cs) {
-        if (isBreak(i)) {
-            end = i;
-            break;
+    if (cs == 1) {
+        // Bytes: the library's searches, many bytes at a time (a search with many hits
+        // reads a line around each).
+        const auto *bytes = reinterpret_cast<const unsigned char *>(data.data());
+        const qint64 at = position - low;
+        for (const int breakByte : {'\r', '\n'}) {
+            if (const void *before = ::memrchr(bytes, breakByte, size_t(at)))
+                start = std::max<qint64>(start, static_cast<const unsigned char *>(before) - bytes + 1);
+            if (const void *after = std::memchr(bytes + at, breakByte, size_t(available - at)))
+                end = std::min<qint64>(end, static_cast<const unsigned char *>(after) - bytes);
+        }
+    } else {
+        auto isBreak = [&](qint64 index) {
+            const char16_t u = unitAt(data, index);
+            return u == u'\r' || u == u'\n';
+        };
+        for (qint64 i = position - low - cs; i >= 0; i -= cs) {
+            if (isBreak(i)) {
+                start = i + cs;
+                break;
+            }
+        }
+        for (qint64 i = position - low; i + cs <= available; i += cs) {
+            if (isBreak(i)) {
+                end = i;
+                break;
+            }
         }
     }
     return {low + start, qMax<qint64>(0, end - start)};
