@@ -32,11 +32,6 @@ TStreamSearch::~TStreamSearch() = default;
 
 void TStreamSearch::closeOwned()
 {
-    if (m_ownedFile) {
-        if (m_stream == m_ownedFile.get())
-            m_stream = nullptr;
-        m_ownedFile.reset();
-    }
     m_mapped.reset();
 }
 

@@ -5,8 +5,8 @@
 // match across a block edge is found once and whole words are judged by the characters
 // truly next to the match in the file) and reports the byte offset and byte length of the
 // match. A file is read through a read-only memory map of mapWindow bytes at a time (no
-// copy); a stream the caller hands over is read into a buffer. Memory stays at one window,
-// whatever the file size. Results depend neither on the block size nor on the window;
+// copy, the next window mapped ahead); a stream the caller hands over is read into a
+// buffer. Memory stays at two windows, whatever the file size. Results depend neither on the block size nor on the window;
 // tests shrink both to put matches across edges.
 //
 //   TStreamSearch search;
@@ -30,7 +30,6 @@
 #include <optional>
 #include <vector>
 
-class QFile;
 class QIODevice;
 
 namespace vespira::search {
@@ -112,7 +111,6 @@ private:
     std::unique_ptr<MappedFile> m_mapped;
     bool m_sizeKnown = false; // m_mapped's size was taken after the last progress report
     QIODevice *m_stream = nullptr;
-    std::unique_ptr<QFile> m_ownedFile;
     QString m_fileName;
     qint64 m_streamStart = 0;
     qint64 m_streamSize = 0;
