@@ -35,20 +35,22 @@ struct PageLine
     qsizetype boldFrom = -1;  // the highlighted characters of text, none while boldFrom < 0
     qsizetype boldLength = 0;
 
-    // A hit: its path as a link above its context; a hit without a path shows its
-    // context alone.
+    // A hit: its path as a link above its context. A hit without a path is shown in the
+    // writer's own form of an entry, "##text##" and the context, as text.
     static PageLine of(const Hit &hit)
     {
         PageLine line;
-        line.text = hit.context;
         line.tail = u"<br>"_s;
         const QString path = text::trimControlLeft(hit.path);
-        if (!text::trimControl(path).isEmpty()) {
-            const QString url = fileLink(path);
-            line.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
-                + u"</a><br><font color=\"#000080\">"_s;
-            line.tail += u"<br><br>"_s;
+        if (text::trimControl(path).isEmpty()) {
+            line.text = path + u"##text##"_s + hit.context;
+            return line;
         }
+        const QString url = fileLink(path);
+        line.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
+            + u"</a><br><font color=\"#000080\">"_s;
+        line.text = hit.context;
+        line.tail += u"<br><br>"_s;
         return line;
     }
 
@@ -123,22 +125,29 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
         return false;
     }
 
-    // The hits, each with the last occurrence of the search text in its shown text in
-    // bold; the path inside the link and the writer's markup are never marked. The bold
-    // part is as long as the text was typed, blanks included, but ends with the shown text.
-    const QString trimmedText = text::trimControl(searchText);
+    // The hits as lines; a cancel meanwhile writes nothing.
     QList<PageLine> lines;
     lines.reserve(pageHits.size());
     for (const Hit &hit : pageHits) {
         if (!m_hooks.progress.step(lines.size(), pageHits.size()))
             return false;
-        PageLine line = PageLine::of(hit);
+        lines.append(PageLine::of(hit));
+    }
+
+    // The last occurrence of the search text in the shown text in bold; the path inside the
+    // link and the writer's markup are never marked. The bold part is as long as the text
+    // was typed, blanks included, but ends with the shown text. A cancel now only ends the
+    // marking: the page is written.
+    const QString trimmedText = text::trimControl(searchText);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!m_hooks.progress.step(pageHits.size() + i, 2 * pageHits.size()))
+            break;
+        PageLine &line = lines[i];
         const qsizetype q = lastPosition(line.text, trimmedText, m_settings.caseSensitive);
-        if (q > 0) {
-            line.boldFrom = q - 1;
-            line.boldLength = qMin(searchText.size(), line.text.size() - line.boldFrom);
-        }
-        lines.append(std::move(line));
+        if (q == 0)
+            continue;
+        line.boldFrom = q - 1;
+        line.boldLength = qMin(searchText.size(), line.text.size() - line.boldFrom);
     }
 
     const int pageNumber = run.resultPageNumber;

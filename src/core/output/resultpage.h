@@ -36,8 +36,9 @@ struct ResultPageSettings
 
 struct ResultPageHooks
 {
-    // Told after every hit of the page; a cancel stops the writer before the page is
-    // written.
+    // Told for every hit of the page, once as its line is made and once as it is marked; a
+    // cancel while the lines are made writes no page, one while they are marked ends the
+    // marking.
     Progress progress;
     // Ends the main window's busy indication (label emptied, timer stopped).
     std::function<void()> endBusyIndication;
@@ -67,8 +68,8 @@ public:
     // Writes one result page from the hits of the page. The page number and the
     // more-pages flag come from run; page number 1 is reset to 0 after its page is
     // written. Writes nothing while pathOpened is set (the busy indication is still ended)
-    // or when the progress asks to stop before the page is complete. Returns whether a
-    // page was written. Throws Error when the file cannot be written.
+    // or when the progress asks to stop while the lines are made. Returns whether a page
+    // was written. Throws Error when the file cannot be written.
     bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QList<Hit> &pageHits,
                            app::SearchRunState &run, bool pathOpened);
 

@@ -151,7 +151,7 @@ TEST_F(ResultPageTest, CountLineVariantsAndNextLinks)
 TEST_F(ResultPageTest, CancelAndPathOpenedWriteNothing)
 {
     const QList<Hit> buffer {hit(u"/a.htm"_s, u"Haus"_s), hit(u"/b.htm"_s, u"Haus"_s)};
-    // A cancel before the page is complete: nothing written, no browser, busy left alone.
+    // A cancel while the lines are made: nothing written, no browser, busy left alone.
     run.resultPageNumber = 1;
     cancelAtPump = 2;
     EXPECT_FALSE(writer().SchreibHTMLDocNeu(u"Haus"_s, 2, buffer, run, false));
@@ -160,7 +160,7 @@ TEST_F(ResultPageTest, CancelAndPathOpenedWriteNothing)
     EXPECT_EQ(busyEnded, 0);
     EXPECT_EQ(run.resultPageNumber, 1);
 
-    // After the last hit the page is complete: a cancel then comes too late for it.
+    // A cancel while the lines are marked still writes the page.
     run.cancel.clear();
     pumps = 0;
     cancelAtPump = 3;
@@ -200,7 +200,7 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
                   u"content=&quot;0;url=https://example.org/&quot;&gt; &amp; mehr<br><br><br>"_s,
                   u"<font color=\"#000000\">in: <a href=\"file:///srv/b.htm\" target=\"_blank\">file:///srv/b.htm</a><br>"
                   u"<font color=\"#000080\">&lt;!-- &lt;plaintext&gt; &lt;textarea&gt; <b>refresh</b><br><br><br>"_s,
-                  u"&lt;i&gt;ohne Pfad&lt;/i&gt; <b>refresh</b><br>"_s,
+                  u"##text##&lt;i&gt;ohne Pfad&lt;/i&gt; <b>refresh</b><br>"_s,
               }));
     EXPECT_TRUE(written.contains("<META http-equiv=\"Content-Security-Policy\""));
 
