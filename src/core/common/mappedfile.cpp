@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 #endif
@@ -208,8 +209,13 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
         return false;
 #ifdef Q_OS_UNIX
     // A scan reads on into the next windows: worth a helper when a window spans pages.
-    if (m_populate && !m_readAhead && m_windowBytes >= 4 * pageSize())
-        m_readAhead = std::make_unique<ReadAhead>(m_file.handle());
+    if (m_populate && !m_readAhead && !m_noReadAhead && m_windowBytes >= 4 * pageSize()) {
+        try {
+            m_readAhead = std::make_unique<ReadAhead>(m_file.handle());
+        } catch (const std::system_error &) {
+            m_noReadAhead = true; // no thread to be had: the scan maps its windows itself
+        }
+    }
     if (m_readAhead) {
         const ReadAhead::Window next = m_readAhead->take(offset, length, m_size);
         if (next.map) {

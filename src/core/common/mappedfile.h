@@ -70,6 +70,7 @@ private:
     qint64 m_mapStart = 0;
     qint64 m_mapLength = 0;
     std::unique_ptr<ReadAhead> m_readAhead; // made with the first window it can serve
+    bool m_noReadAhead = false;
 };
 
 } // namespace vespira
