@@ -16,7 +16,8 @@
 # SIZE_MB. An existing $WORK/prog is taken as it is. Delete $WORK when done.
 #
 # Targets: vespira search at most 0.8 x rg's time for the first two words and 1.5 x for
-# the third; the window's run at most 1.1 x vespira search; peak memory at most 64 MB.
+# the third; the window's run at most 1.1 x vespira search (both without their process
+# start-up, measured on a database of one tiny document); peak memory at most 64 MB.
 # Cores: vespira searches on one thread; rg runs with its defaults (it may start a thread
 # per core, but searches a single file on one).
 set -euo pipefail
@@ -85,6 +86,18 @@ documents=$(wc -l <"$prog/Datenbank/Big_Utf8_TitelPositionen.txt")
 echo "collected file: $(($(stat -c %s "$big") / 1024 / 1024)) MB, $documents documents; $(nproc) cores"
 cat "$big" >/dev/null # warm the cache
 
+# Process start-up of both sides, on a database of one tiny document: the window's run is
+# compared without it, as the window's program is already running when a search starts.
+tiny="$WORK/tiny"
+mkdir -p "$tiny/Datenbank"
+printf 'PFAD_UND_ENDUNGEN=Z:\\x\r\n' >"$tiny/Datenbank/T.dat"
+printf '#Z:\\x\\a.htm\r\nHaus\r\n' >"$tiny/Datenbank/T_UTF8Dokument.txt"
+hyperfine -N --warmup 3 --runs 20 --style none --export-json "$WORK/startup.json" \
+    "$VESPIRA search -C $tiny T Haus" "$WINDOW $tiny T Haus" >/dev/null 2>&1
+startV=$(jq '.results[0].mean' "$WORK/startup.json")
+startW=$(jq '.results[1].mean' "$WORK/startup.json")
+echo "process start-up: vespira search $(jq '.results[0].mean * 1000 | floor' "$WORK/startup.json") ms, window run $(jq '.results[1].mean * 1000 | floor' "$WORK/startup.json") ms"
+
 peak() { # peak resident memory in MB of a command
     /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident set size/ { printf "%.1f", $6 / 1024 }'
 }
@@ -107,9 +120,12 @@ for word in "${words[@]}"; do
     mv=$(peak "$VESPIRA" search -C "$prog" Big "$word")
     mw=$(peak "$WINDOW" "$prog" Big "$word")
     mr=$(peak rg -F -i -c "$word" "$big")
-    awk -v v="$v" -v w="$w" -v r="$r" -v lim="${limits[$index]}" -v mv="$mv" -v mw="$mw" -v mr="$mr" 'BEGIN {
+    awk -v v="$v" -v w="$w" -v r="$r" -v lim="${limits[$index]}" -v mv="$mv" -v mw="$mw" -v mr="$mr" \
+        -v sv="$startV" -v sw="$startW" 'BEGIN {
         printf "vespira / rg: %.2f x (target <= %s x: %s)\n", v / r, lim, (v / r <= lim ? "met" : "NOT met");
-        printf "window / vespira: %.2f x (target <= 1.10 x: %s)\n", w / v, (w / v <= 1.10 ? "met" : "NOT met");
+        ratio = (w - sw) / (v - sv);
+        printf "window / vespira: %.2f x whole processes, %.2f x runs without start-up (target <= 1.10 x: %s)\n",
+            w / v, ratio, (ratio <= 1.10 ? "met" : "NOT met");
         printf "peak memory: vespira %s MB, window run %s MB, rg %s MB (target <= 64 MB: %s)\n", mv, mw, mr,
             (mv <= 64 && mw <= 64 ? "met" : "NOT met") }'
     index=$((index + 1))
