@@ -1,110 +1,134 @@
 #!/usr/bin/env bash
-# Times `vespira search` on a collected text file of at least 1 GB against `rg -F -i -c`
-# and `grep -F -i -c`, warm cache, for a common word, a rare word and a word with an
-# umlaut; measures the peak memory of the search and the time to write the result pages
-# of 10,000 hits.
+# Times the search on a collected UTF-8 text file of at least 1 GB, warm cache, in one
+# hyperfine run per word: `vespira search`, the search window's run (searchwindow_bench:
+# the same run with the window's event pump, offscreen) and `rg -F -i -c` on the same
+# file. Three words: one in at most 100 documents, one in about 1,000, one in at least
+# 10,000. Prints the times, the ratios against the targets and the peak memory of each
+# side (/usr/bin/time -v).
 #
-#   bench/search.sh                       # builds and uses the release preset's vespira
-#   VESPIRA=path/to/vespira SIZE_MB=2048 bench/search.sh
+#   bench/search.sh                          # builds the release preset's programs first
+#   WORK=/tmp/vespira-bench RUNS=10 bench/search.sh
+#   WORDS="Großbritannien Veränderungen Dictionary" bench/search.sh
 #
-# The database is indexed once from Debian's HTML documentation (plus one generated
-# German page, so there is an umlaut to look for) and its collected file is replicated,
-# every copy under its own document paths, until it reaches SIZE_MB.
+# The collected file is made once under $WORK (never in the source tree): Debian's German
+# and English HTML documentation (the packages of bench/index.sh) is indexed, and its
+# collected file is replicated, every copy under document paths of its own, until it holds
+# SIZE_MB. An existing $WORK/prog is taken as it is. Delete $WORK when done.
+#
+# Targets: vespira search at most 0.8 x rg's time for the first two words and 1.5 x for
+# the third; the window's run at most 1.1 x vespira search (both without their process
+# start-up, measured on a database of one tiny document); peak memory at most 64 MB.
+# Cores: vespira searches on one thread; rg runs with its defaults (it may start a thread
+# per core, but searches a single file on one).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-VESPIRA_GIVEN=${VESPIRA:-}
-VESPIRA=${VESPIRA:-$root/build-release/src/cli/vespira}
+WORK=${WORK:-/tmp/vespira-bench}
 SIZE_MB=${SIZE_MB:-1100}
-DOCS=${DOCS:-/usr/share/doc}
-WORK=${WORK:-$(mktemp -d)}
-RUNS=${RUNS:-3}
-COMMON=${COMMON:-the}
-RARE=${RARE:-trampoline}
-UMLAUT=${UMLAUT:-größenänderung}
+RUNS=${RUNS:-10}
+read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"
 
 . "$here/release.sh"
-[ -n "${VESPIRA_GIVEN:-}" ] || release_build vespira
+release_build vespira searchwindow_bench
 need rg ripgrep
 need hyperfine hyperfine
 need /usr/bin/time time
-for tool in rg grep hyperfine /usr/bin/time awk; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
+need jq jq
+VESPIRA=$root/build-release/src/cli/vespira
+WINDOW=$root/build-release/bench/searchwindow_bench
+for tool in rg hyperfine /usr/bin/time awk jq; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install ripgrep hyperfine time gawk jq)" >&2; exit 2; }
 done
-[ -x "$VESPIRA" ] || { echo "missing: $VESPIRA" >&2; exit 2; }
 
 # The program's settings stay out of the user's.
 export XDG_CONFIG_HOME="$WORK/config"
 mkdir -p "$XDG_CONFIG_HOME"
-
-echo "== seed database from $DOCS" >&2
-mkdir -p "$WORK/input" "$WORK/seed"
-cat > "$WORK/input/deutsch.html" <<'EOF'
-<html><head><meta charset="utf-8"><title>Fenster</title></head><body>
-<p>Die Größenänderung eines Fensters übernimmt der Fenstermanager.</p>
-<p>ÄRGER MIT DER GRÖSSENÄNDERUNG? Ein Neustart hilft selten.</p>
-</body></html>
-EOF
-"$VESPIRA" index -C "$WORK/seed" Seed "$DOCS" "$WORK/input" >/dev/null 2>&1
-seed="$WORK/seed/Datenbank/Seed_UTF8Dokument.txt"
-
-echo "== replicating to ${SIZE_MB} MB" >&2
 prog="$WORK/prog"
-mkdir -p "$prog/Datenbank/Temp"
-head -n 1 "$WORK/seed/Datenbank/Seed.dat" > "$prog/Datenbank/Big.dat"
-seed_bytes=$(stat -c %s "$seed")
-copies=$(( (SIZE_MB * 1024 * 1024 + seed_bytes - 1) / seed_bytes ))
-LC_ALL=C awk -v copies="$copies" -v titles="$prog/Datenbank/Big_Utf8_TitelPositionen.txt" '
-    { lines[NR] = $0 }
-    END {
-        offset = 0
-        for (c = 1; c <= copies; c++) {
-            for (i = 1; i <= NR; i++) {
-                line = lines[i]
-                if (substr(line, 1, 4) == "#Z:\\") {
-                    line = "#Z:\\copy" c substr(line, 4)
-                    path = line; sub(/\r$/, "", path)
-                    printf "%d %s\r\n", offset, path > titles
-                }
-                print line
-                offset += length(line) + 1
-            }
-        }
-    }' "$seed" > "$prog/Datenbank/Big_UTF8Dokument.txt"
 big="$prog/Datenbank/Big_UTF8Dokument.txt"
-echo "collected file: $(( $(stat -c %s "$big") / 1024 / 1024 )) MB, $(wc -l < "$prog/Datenbank/Big_Utf8_TitelPositionen.txt") documents" >&2
 
-cat "$big" > /dev/null # warm the cache
+if [ ! -f "$big" ] || [ "$(stat -c %s "$big")" -lt $((SIZE_MB * 1024 * 1024 * 9 / 10)) ]; then
+    for p in python3-doc debian-reference-de debian-reference-en debian-handbook debian-edu-doc-de debian-edu-doc-en; do
+        dpkg -s "$p" >/dev/null 2>&1 || apt-get install -y -qq --no-install-recommends "$p" >/dev/null
+    done
+    docs="$(ls -d /usr/share/doc/python3.[0-9]*/html | head -n 1) /usr/share/debian-reference
+          /usr/share/doc/debian-handbook/html/de-DE /usr/share/doc/debian-handbook/html/en-US
+          /usr/share/doc/debian-edu-doc-de /usr/share/doc/debian-edu-doc-en"
+    echo "== seed database from Debian's documentation" >&2
+    rm -rf "$WORK/seed" "$prog"
+    # shellcheck disable=SC2086
+    "$VESPIRA" index -C "$WORK/seed" Seed $docs >/dev/null 2>&1
+    seed="$WORK/seed/Datenbank/Seed_UTF8Dokument.txt"
+    echo "== replicating to ${SIZE_MB} MB" >&2
+    mkdir -p "$prog/Datenbank/Temp"
+    head -n 1 "$WORK/seed/Datenbank/Seed.dat" >"$prog/Datenbank/Big.dat"
+    seed_bytes=$(stat -c %s "$seed")
+    copies=$(((SIZE_MB * 1024 * 1024 + seed_bytes - 1) / seed_bytes))
+    LC_ALL=C awk -v copies="$copies" -v titles="$prog/Datenbank/Big_Utf8_TitelPositionen.txt" '
+        { lines[NR] = $0 }
+        END {
+            offset = 0
+            for (c = 1; c <= copies; c++) {
+                for (i = 1; i <= NR; i++) {
+                    line = lines[i]
+                    if (substr(line, 1, 4) == "#Z:\\") {
+                        line = "#Z:\\copy" c substr(line, 4)
+                        path = line; sub(/\r$/, "", path)
+                        printf "%d %s\r\n", offset, path > titles
+                    }
+                    print line
+                    offset += length(line) + 1
+                }
+            }
+        }' "$seed" >"$big"
+fi
+documents=$(wc -l <"$prog/Datenbank/Big_Utf8_TitelPositionen.txt")
+echo "collected file: $(($(stat -c %s "$big") / 1024 / 1024)) MB, $documents documents; $(nproc) cores"
+cat "$big" >/dev/null # warm the cache
 
-for word in "$COMMON" "$RARE" "$UMLAUT"; do
-    echo "== $word" >&2
+# Process start-up of both sides, on a database of one tiny document: the window's run is
+# compared without it, as the window's program is already running when a search starts.
+tiny="$WORK/tiny"
+mkdir -p "$tiny/Datenbank"
+printf 'PFAD_UND_ENDUNGEN=Z:\\x\r\n' >"$tiny/Datenbank/T.dat"
+printf '#Z:\\x\\a.htm\r\nHaus\r\n' >"$tiny/Datenbank/T_UTF8Dokument.txt"
+hyperfine -N --warmup 3 --runs 20 --style none --export-json "$WORK/startup.json" \
+    "$VESPIRA search -C $tiny T Haus" "$WINDOW $tiny T Haus" >/dev/null 2>&1
+startV=$(jq '.results[0].mean' "$WORK/startup.json")
+startW=$(jq '.results[1].mean' "$WORK/startup.json")
+echo "process start-up: vespira search $(jq '.results[0].mean * 1000 | floor' "$WORK/startup.json") ms, window run $(jq '.results[1].mean * 1000 | floor' "$WORK/startup.json") ms"
+
+peak() { # peak resident memory in MB of a command
+    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident set size/ { printf "%.1f", $6 / 1024 }'
+}
+
+limits=(0.8 0.8 1.5)
+index=0
+for word in "${words[@]}"; do
     hits=$("$VESPIRA" search -C "$prog" Big "$word" 2>/dev/null | wc -l || true)
-    echo "vespira hit entries: $hits; rg matching lines: $(rg -F -i -c "$word" "$big" || echo 0)"
-    # Output goes to a file: GNU grep stops at the first match when it writes to /dev/null.
-    hyperfine --warmup 1 --runs "$RUNS" --style basic \
-        -n "vespira search" "'$VESPIRA' search -C '$prog' Big '$word' > '$WORK/hits.txt' 2>&1 || true" \
-        -n "rg -F -i -c" "rg -F -i -c '$word' '$big' > '$WORK/count.txt' || true" \
-        -n "grep -F -i -c" "grep -F -i -c '$word' '$big' > '$WORK/count.txt' || true"
-    /usr/bin/time -v "$VESPIRA" search -C "$prog" Big "$word" 2>&1 >/dev/null \
-        | grep -E "Maximum resident set size" | sed "s/^/peak memory ($word): /"
+    lines=$(rg -F -i -c "$word" "$big" || echo 0)
+    echo
+    echo "== $word: $hits documents with a hit (rg: $lines matching lines)"
+    hyperfine --warmup 2 --runs "$RUNS" --style basic --export-json "$WORK/run.json" \
+        -n "vespira search" "'$VESPIRA' search -C '$prog' Big '$word' >'$WORK/hits.txt' 2>&1 || true" \
+        -n "window run" "'$WINDOW' '$prog' Big '$word' >/dev/null 2>&1 || true" \
+        -n "rg -F -i -c" "rg -F -i -c '$word' '$big' >'$WORK/count.txt' || true"
+    jq -r '.results[] | "\(.command): mean \(.mean * 1000 | floor) ms, user \(.user * 1000 | floor) ms, system \(.system * 1000 | floor) ms"' "$WORK/run.json"
+    v=$(jq '.results[0].mean' "$WORK/run.json")
+    w=$(jq '.results[1].mean' "$WORK/run.json")
+    r=$(jq '.results[2].mean' "$WORK/run.json")
+    mv=$(peak "$VESPIRA" search -C "$prog" Big "$word")
+    mw=$(peak "$WINDOW" "$prog" Big "$word")
+    mr=$(peak rg -F -i -c "$word" "$big")
+    awk -v v="$v" -v w="$w" -v r="$r" -v lim="${limits[$index]}" -v mv="$mv" -v mw="$mw" -v mr="$mr" \
+        -v sv="$startV" -v sw="$startW" 'BEGIN {
+        printf "vespira / rg: %.2f x (target <= %s x: %s)\n", v / r, lim, (v / r <= lim ? "met" : "NOT met");
+        ratio = (w - sw) / (v - sv);
+        printf "window / vespira: %.2f x whole processes, %.2f x runs without start-up (target <= 1.10 x: %s)\n",
+            w / v, ratio, (ratio <= 1.10 ? "met" : "NOT met");
+        printf "peak memory: vespira %s MB, window run %s MB, rg %s MB (target <= 64 MB: %s)\n", mv, mw, mr,
+            (mv <= 64 && mw <= 64 ? "met" : "NOT met") }'
+    index=$((index + 1))
 done
-
-echo "== 10,000 hits, 400 result pages" >&2
-pages="$WORK/pages"
-mkdir -p "$pages/Datenbank/Temp"
-printf 'PFAD_UND_ENDUNGEN=Z:\\pages\r\n' > "$pages/Datenbank/Pages.dat"
-LC_ALL=C awk -v titles="$pages/Datenbank/Pages_Utf8_TitelPositionen.txt" 'BEGIN {
-    offset = 0
-    for (i = 1; i <= 10000; i++) {
-        marker = sprintf("#Z:\\pages\\dokument%05d.htm", i)
-        text = sprintf("Ein Haus mit der Nummer %d steht am Ende einer langen Strasse.", i)
-        printf "%d %s\r\n", offset, marker > titles
-        printf "%s\r\n%s\r\n", marker, text
-        offset += length(marker) + length(text) + 4
-    }
-}' > "$pages/Datenbank/Pages_UTF8Dokument.txt"
-hyperfine --warmup 1 --runs "$RUNS" --style basic \
-    -n "vespira search, 10000 hits" "'$VESPIRA' search -C '$pages' Pages Haus > /dev/null 2>&1"
-echo "pages written: $(ls "$pages/Datenbank/Temp" | wc -l)"
+echo
 echo "work folder: $WORK (remove it when done)"

@@ -73,13 +73,13 @@ void checkFind(const QByteArray &file, const QByteArray &pattern)
         c = static_cast<char>(text::ansiLower(static_cast<uchar>(c)));
     for (char &c : foldedPattern)
         c = static_cast<char>(text::ansiLower(static_cast<uchar>(c)));
-    const HorspoolPattern horspool(pattern);
+    const FoldedPattern folded(pattern);
     const auto *data = reinterpret_cast<const uchar *>(file.constData());
-    qint64 found = horspool.find(data, file.size(), 0);
+    qint64 found = folded.find(data, file.size(), 0);
     for (qsizetype expected = foldedFile.indexOf(foldedPattern); expected >= 0;
          expected = foldedFile.indexOf(foldedPattern, expected + 1)) {
         require(found == expected);
-        found = horspool.find(data, file.size(), found + 1);
+        found = folded.find(data, file.size(), found + 1);
     }
     require(found == -1);
 }

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
-#include "cli/interrupt.h"
 
 #include "core/app/catalog.h"
+#include "cli/console.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
 #include "producer/indexer.h"
@@ -11,7 +11,7 @@
 #include <QLocale>
 #include <QTextStream>
 
-#include <unistd.h>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,59 +33,39 @@ QString whole(qint64 value)
     return QLocale(QLocale::German).toString(value);
 }
 
-// A bar on a terminal, a plain line now and then otherwise; both on standard error.
-class ProgressPrinter
+// The bar of a build: files done of all, the speed and the time left; a plain line every
+// two seconds when standard error is no terminal.
+class IndexProgress
 {
 public:
-    explicit ProgressPrinter(QTextStream &err)
-        : m_err(err)
-        , m_terminal(::isatty(STDERR_FILENO) == 1)
+    IndexProgress()
+        : m_bar {2000}
     {
         m_clock.start();
     }
 
     void update(const producer::IndexProgress &p, bool final = false)
     {
-        const qint64 now = m_clock.elapsed();
-        if (!final && now - m_lastShown < (m_terminal ? 100 : 2000))
-            return;
-        m_lastShown = now;
-        const double seconds = std::max<double>(now, 1) / 1000.0;
+        const double seconds = std::max<double>(m_clock.elapsed(), 1) / 1000.0;
         const double rate = double(p.bytesDone) / seconds;
         const QString mbs = decimal(rate / 1e6, 1) + u" MB/s"_s;
         QString left;
         if (p.bytesDone > 0 && p.bytesDone < p.bytesTotal)
             left = u"noch "_s + whole(qint64(double(p.bytesTotal - p.bytesDone) / rate + 0.5)) + u" s"_s;
         const QString counts = whole(p.filesDone) + u" von "_s + whole(p.filesTotal) + u" Dateien"_s;
-        if (m_terminal) {
-            constexpr int Width = 30;
-            const int filled = p.filesTotal > 0 ? int(Width * p.filesDone / p.filesTotal) : 0;
-            m_err << u"\r["_s << QString(filled, u'#') << QString(Width - filled, u'-') << u"] "_s << counts
-                  << u"  "_s << mbs << (left.isEmpty() ? QString() : u"  "_s + left) << u"\x1b[K"_s;
-            if (final)
-                m_err << u'\n';
-            m_shown = !final;
-        } else {
-            m_err << counts << u", "_s << mbs << (left.isEmpty() ? QString() : u", "_s + left) << u'\n';
-        }
-        m_err.flush();
+        m_bar.show(p.filesDone, p.filesTotal,
+                   counts + u"  "_s + mbs + (left.isEmpty() ? QString() : u"  "_s + left), final,
+                   counts + u", "_s + mbs + (left.isEmpty() ? QString() : u", "_s + left));
+        if (final)
+            m_bar.finish();
     }
 
     // Before a message of its own: the bar's line is cleared first.
-    void clearLine()
-    {
-        if (m_terminal && m_shown) {
-            m_err << u"\r\x1b[K"_s;
-            m_shown = false;
-        }
-    }
+    void clearLine() { m_bar.clear(); }
 
 private:
-    QTextStream &m_err;
-    bool m_terminal;
-    bool m_shown = false;
+    ProgressBar m_bar;
     QElapsedTimer m_clock;
-    qint64 m_lastShown = -100000;
 };
 
 void printSummary(QTextStream &out, const producer::IndexSummary &summary, const QString &programFolder, bool update)
@@ -154,8 +134,8 @@ int runIndex(const QStringList &arguments)
         programFolder = defaultProgramFolder();
     programFolder = paths::withSlash(QDir(programFolder).absolutePath());
 
-    ProgressPrinter printer(err);
-    const InterruptGuard interruptGuard;
+    IndexProgress printer;
+    const InterruptGuard interrupt;
     producer::IndexProgress last;
     const auto progress = [&](const producer::IndexProgress &p) {
         last = p;

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/console.h"
 #include "core/common/docpath.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
@@ -11,9 +12,7 @@
 #include <QHash>
 #include <QTextStream>
 
-#include <csignal>
-#include <cstdio>
-#include <unistd.h>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,90 +20,33 @@ namespace vespira::cli {
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-// Installs the interrupt handler for the lifetime of the command.
-class InterruptGuard
-{
-public:
-    InterruptGuard()
-    {
-        g_interrupted = 0;
-        m_previous = std::signal(SIGINT, onInterrupt);
-    }
-    ~InterruptGuard() { std::signal(SIGINT, m_previous); }
-    InterruptGuard(const InterruptGuard &) = delete;
-    InterruptGuard &operator=(const InterruptGuard &) = delete;
-
-private:
-    void (*m_previous)(int) = SIG_DFL;
-};
-
-// A one-line progress bar on standard error, drawn only when that is a terminal.
+// The bar of a build: the part done, under the window's caption or status line.
 class ProgressLine
 {
 public:
-    ProgressLine()
-        : m_enabled {::isatty(STDERR_FILENO) == 1}
-    {
-    }
-    ~ProgressLine() { clear(); }
-    ProgressLine(const ProgressLine &) = delete;
-    ProgressLine &operator=(const ProgressLine &) = delete;
-
     void update(qint64 position, qint64 maximum)
     {
         m_position = position;
         m_maximum = maximum;
-        draw(false);
+        m_bar.show(m_position, m_maximum, m_caption);
     }
     void setCaption(const QString &caption)
     {
         m_caption = caption;
-        draw(false);
+        m_bar.show(m_position, m_maximum, m_caption);
     }
     void setStatus(const QString &status)
     {
         m_caption = status;
-        draw(true);
+        m_bar.show(m_position, m_maximum, m_caption, true);
     }
-    void clear()
-    {
-        if (m_enabled && m_drawn) {
-            std::fputs("\r\033[K", stderr);
-            std::fflush(stderr);
-            m_drawn = false;
-        }
-    }
+    void clear() { m_bar.clear(); }
 
 private:
-    void draw(bool force)
-    {
-        if (!m_enabled || (!force && m_clock.isValid() && m_clock.elapsed() < 100))
-            return;
-        m_clock.start();
-        constexpr int Width = 30;
-        const int filled = m_maximum > 0 ? int(std::clamp<qint64>(m_position * Width / m_maximum, 0, Width)) : 0;
-        QString line = u"\r["_s + QString(filled, u'#') + QString(Width - filled, u'-') + u"] "_s + m_caption;
-        if (line.size() > 110)
-            line = line.left(107) + u"..."_s;
-        std::fputs(line.toLocal8Bit().constData(), stderr);
-        std::fputs("\033[K", stderr);
-        std::fflush(stderr);
-        m_drawn = true;
-    }
-
-    bool m_enabled;
-    bool m_drawn = false;
+    ProgressBar m_bar;
     qint64 m_position = 0;
     qint64 m_maximum = 0;
     QString m_caption;
-    QElapsedTimer m_clock;
 };
 
 const char16_t ListsUsage[] =
@@ -187,12 +129,13 @@ int runLists(const QStringList &arguments)
     lists::SortRunRequest request {programFolder, name, mode, mapper, lists::PieceSize};
     app::SortState state;
     QString replacementDrive; // empty, as before the program's first search
-    InterruptGuard interrupt;
+    const InterruptGuard interrupt;
     ProgressLine bar;
     lists::SortRunCallbacks callbacks;
     callbacks.progress = [&](qint64 position, qint64 maximum) {
         bar.update(position, maximum);
-        return g_interrupted == 0;
+        if (InterruptGuard::interrupted())
+            state.sortCancel.request();
     };
     callbacks.caption = [&](const QString &caption) { bar.setCaption(caption); };
     callbacks.status = [&](const QString &status) { bar.setStatus(status); };

@@ -1,12 +1,13 @@
 // vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT
 //
 // The search run of the search window, headless: it empties and writes Datenbank/Temp/
-// with the same result pages, prints one line per hit entry (path, TAB, context) and a
-// summary on standard error. Exit 0 when something was found, 1 when nothing was, 2 on
-// an error.
+// with the same result pages, prints one line per hit (path, TAB, context) and a summary
+// on standard error. Exit 0 when something was found, 1 when nothing was, 2 on an error,
+// 130 when Ctrl+C stopped it (no result page is then written).
 
 #include "cli/commands.h"
 
+#include "cli/console.h"
 #include "core/app/context.h"
 #include "core/common/error.h"
 #include "core/common/paths.h"
@@ -93,6 +94,34 @@ public:
     QList<platform::BrowserEntry> installedBrowsers() const override { return {}; }
 };
 
+// The run's progress on the console: a bar over the file being scanned, and Ctrl+C as the
+// cancel button.
+class ConsoleRunUi final : public search::SearchRunUi
+{
+public:
+    explicit ConsoleRunUi(CancelToken &cancel)
+        : m_cancel {cancel}
+    {
+    }
+
+    void prepareViewer(search::CollectedKind kind) override
+    {
+        m_caption = kind == search::CollectedKind::Utf8 ? u"UTF-8-Text"_s : u"MHT-Text"_s;
+    }
+    void progress(qint64 done, qint64 total) override
+    {
+        m_bar.show(done, total, m_caption);
+        if (InterruptGuard::interrupted())
+            m_cancel.request();
+    }
+    void clear() { m_bar.clear(); }
+
+private:
+    CancelToken &m_cancel;
+    ProgressBar m_bar;
+    QString m_caption;
+};
+
 const char16_t Usage[] = u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n";
 
 int usageError(const QString &message)
@@ -153,32 +182,32 @@ int runSearch(const QStringList &arguments)
     ctx.state.programFolder = programFolder;
     ctx.state.catalog.searchTimeDatabase = request.databaseName;
 
-    search::SearchRunUi ui;
+    const InterruptGuard interrupt;
+    ConsoleRunUi ui(ctx.state.run.cancel);
     search::SearchRun run(ctx, ui);
     run.setOpenBrowser(open);
-    run.setBlockSize(1 << 20);
     QElapsedTimer clock;
     clock.start();
     search::SearchOutcome outcome;
     try {
-        outcome = run.OKBtnClick(request);
+        outcome = run.run(request);
+        ui.clear();
     } catch (const Error &e) {
+        ui.clear();
         QTextStream(stderr) << u"vespira search: "_s << e.message() << u'\n';
         return ExitError;
     }
     if (outcome.status == search::SearchOutcome::Status::Refused)
         return ExitError;
+    if (outcome.status == search::SearchOutcome::Status::Cancelled) {
+        QTextStream(stderr) << u"vespira search: abgebrochen, keine Ergebnisseite geschrieben.\n"_s;
+        return ExitInterrupted;
+    }
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
-    const QString marker = u"##text##"_s;
-    for (const QString &hit : run.hitList()) {
-        const qsizetype at = hit.indexOf(marker);
-        QString context = at >= 0 ? hit.mid(at + marker.size()) : hit;
-        if (context.endsWith(u"<br>"_s))
-            context.chop(4);
-        out << (at >= 0 ? hit.left(at) : QString {}) << u'\t' << context << u'\n';
-    }
+    for (const Hit &hit : run.hits())
+        out << hit.path << u'\t' << hit.context << u'\n';
     out.flush();
 
     QTextStream(stderr) << u"vespira search: "_s << outcome.hitCount << u" Treffer, "_s << outcome.pagesWritten

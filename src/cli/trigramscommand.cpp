@@ -5,7 +5,7 @@
 // temporary name and renamed into place. Exit 0 done, 2 error, 130 interrupted.
 
 #include "cli/commands.h"
-#include "cli/interrupt.h"
+#include "cli/console.h"
 
 #include "core/common/error.h"
 #include "core/common/paths.h"
@@ -83,8 +83,12 @@ int runTrigrams(const QStringList &arguments)
     const InterruptGuard interruptGuard;
     index::IndexFilesOutcome outcome;
     try {
-        outcome = index::writeIndexFiles(programFolder, name,
-                                         [](qint64, qint64) { return !InterruptGuard::interrupted(); });
+        CancelToken stop;
+        const Progress progress([&](qint64, qint64) {
+            if (InterruptGuard::interrupted())
+                stop.request();
+        }, &stop);
+        outcome = index::writeIndexFiles(programFolder, name, progress);
     } catch (const Error &e) {
         err << u"vespira trigrams: "_s << e.message() << u'\n';
         return ExitError;

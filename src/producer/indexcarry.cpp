@@ -69,8 +69,12 @@ IndexCarry::Outcome IndexCarry::write(const QString &collectedPath, TempOutput &
         input.kind = m_kind;
         input.scratchPath = scratchPath;
         QByteArray bytes;
-        const auto built = index::buildTrigramIndex(input, [&](const QByteArray &b) { bytes += b; },
-                                                    [&](qint64, qint64) { return keepGoing(); });
+        CancelToken stop;
+        const Progress progress([&](qint64, qint64) {
+            if (!keepGoing())
+                stop.request();
+        }, &stop);
+        const auto built = index::buildTrigramIndex(input, [&](const QByteArray &b) { bytes += b; }, progress);
         if (built.cancelled)
             return Outcome::Cancelled;
         fresh = index::TrigramIndex::fromBytes(std::move(bytes), m_kind);

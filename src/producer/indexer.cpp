@@ -205,8 +205,12 @@ bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index:
     input.titlesPath = titles.tempPath();
     input.kind = kind;
     input.scratchPath = scratchPath;
-    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); },
-                                                 [&](qint64, qint64) { return keepGoing(); });
+    CancelToken stop;
+    const Progress progress([&](qint64, qint64) {
+        if (!keepGoing())
+            stop.request();
+    }, &stop);
+    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); }, progress);
     return !result.cancelled;
 }
 

@@ -140,7 +140,7 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
         EXPECT_TRUE(such->UTF8LadenButton->isEnabled());
         EXPECT_FALSE(such->ZeilenAlsListeSortieren->isEnabled());
         EXPECT_TRUE(such->SpeedButton2->isEnabled());
-        EXPECT_FALSE(t.context.state.run.cancel);
+        EXPECT_FALSE(t.context.state.run.cancel.isRequested());
     }
 }
 

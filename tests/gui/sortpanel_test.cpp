@@ -80,19 +80,19 @@ TEST(SortPanelOpening, SettingsButtonOpensThePanelOfTheSearchWindowAfterYes)
     TSuchForm *search = &program.searchWindow();
     search->Panel2->show();
     t.context.state.catalog.searchTimeDatabase = u"Akten"_s;
-    t.context.state.sort.sortCancel = true;
+    t.context.state.sort.sortCancel.request();
 
     t.dialogs.answer(false);
     settings->SortierungAnzeigenBitBtnClick();
     EXPECT_TRUE(search->sortPanel->isHidden());
     EXPECT_FALSE(search->Panel2->isHidden());
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
 
     t.dialogs.answer(true);
     settings->SortierungAnzeigenBitBtnClick();
     EXPECT_FALSE(search->sortPanel->isHidden());
     EXPECT_TRUE(search->Panel2->isHidden());
-    EXPECT_FALSE(t.context.state.sort.sortCancel);
+    EXPECT_FALSE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_EQ(settings->result(), QDialog::Accepted);
     const QString question = u"confirm: Möchten Sie die Dokumente von \"Akten\" sortieren?\r\nVorhandene sortierte Listen "
                              u"werden überschrieben! Wenn JA, dann \r\nklicken Sie anschließend auf den Schalter "
@@ -204,7 +204,7 @@ TEST_F(SortPanelTest, CancelDuringABuildKeepsTheEarlierListsAndTheTimerClosesThe
 
     EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
     EXPECT_EQ(t.folder.read(list(u"MHTListe.txt")), "alte MHT-Liste\r\n");
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_FALSE(t.context.state.sort.sorting);
     EXPECT_EQ(panel().Label4->text(), u"Fertig"_s);
     EXPECT_TRUE(panel().SortierteListenErstellenButton->isEnabled());
@@ -281,7 +281,7 @@ TEST_F(SortPanelTest, ClosingWithoutABuildEnablesTheLoadButtonsWhoseFilesAreLarg
         EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
         EXPECT_EQ(panel().Label4->text(), u"Sortierte Liste von: "_s);
         EXPECT_TRUE(form.windowTitle().isEmpty());
-        EXPECT_TRUE(t.context.state.sort.sortCancel);
+        EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     }
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
 }
@@ -300,7 +300,7 @@ TEST_F(SortPanelTest, TheSearchWindowsCancelStopsABuildAndHidesThePanel)
     });
     panel().SortierteListenErstellenButton->click();
     EXPECT_EQ(t.folder.read(list(u"Utf8Liste.txt")), "alte Liste\r\n");
-    EXPECT_TRUE(t.context.state.sort.sortCancel);
+    EXPECT_TRUE(t.context.state.sort.sortCancel.isRequested());
     EXPECT_TRUE(panel().isHidden());
     EXPECT_EQ(form.result(), QDialog::Rejected);
 }

@@ -203,14 +203,14 @@ TEST_F(SuchFormTest, CancelSetsTheCancelFlagOnlyWhileARunIsCancellable)
     const int &busyStops = links.stops;
     form.show();
     form.CancelBtnClick();
-    EXPECT_FALSE(t.context.state.run.cancel);
+    EXPECT_FALSE(t.context.state.run.cancel.isRequested());
     EXPECT_EQ(busyStops, 0);
     EXPECT_EQ(form.result(), QDialog::Rejected);
     t.context.state.run.cancellable = true;
     form.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&form, &escape);
-    EXPECT_TRUE(t.context.state.run.cancel);
+    EXPECT_TRUE(t.context.state.run.cancel.isRequested());
     EXPECT_EQ(busyStops, 1);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/progress.h"
+
 #include <QString>
 
 namespace vespira::app {
@@ -8,7 +10,9 @@ namespace vespira::app {
 struct SearchRunState
 {
     bool cancellable = false;
-    bool cancel = false;
+    // Requested by the cancel button while the run is cancellable; the scan, the page
+    // writer and the run check it. The run clears it at its end.
+    CancelToken cancel;
     bool noResult = false;
     bool utf16 = false;            // the UTF-16 loop is running
     // Kind-hit flags: true at start; a processed match clears the flag of its kind when

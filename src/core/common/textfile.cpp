@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <QStringEncoder>
 
 using namespace Qt::Literals::StringLiterals;
@@ -53,6 +58,35 @@ void writeFileAtomic(const QString &path, const QByteArray &bytes)
         throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
                     + u"\" kann nicht geschrieben werden: "_s + reason);
     }
+}
+
+void writeFileReplacing(const QString &path, const QByteArray &bytes, const QString &spare)
+{
+    const QString partial = path + u".part"_s + QString::number(QCoreApplication::applicationPid());
+    if (!spare.isEmpty()
+        && std::rename(QFile::encodeName(spare).constData(), QFile::encodeName(partial).constData()) != 0)
+        QFile::remove(spare);
+    QFile file(partial);
+    auto fail = [&](const QString &reason) {
+        file.close();
+        QFile::remove(partial);
+        throw Error(u"Die Datei \""_s + QDir::toNativeSeparators(path)
+                    + u"\" kann nicht geschrieben werden: "_s + reason);
+    };
+    // A spare is overwritten and then cut to size, not emptied first: ext4 writes a file
+    // emptied and written again out to disk at once when it is closed, and that wait is
+    // what the spare is there to avoid.
+    // (WriteOnly alone would empty it: Qt opens it with O_TRUNC.)
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        fail(file.errorString());
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size())
+        fail(writeFailureReason(file, written, bytes.size()));
+    if (file.size() != bytes.size() && !file.resize(bytes.size()))
+        fail(file.errorString());
+    file.close();
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 void WriteToStream(const QString &text, const QString &fileName, CodePage codePage)

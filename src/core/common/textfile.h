@@ -17,6 +17,12 @@ QByteArray encodeText(const QString &text, CodePage codePage);
 // message naming the file.
 void writeFileAtomic(const QString &path, const QByteArray &bytes);
 
+// The same without waiting for the disk: for files made anew by every run (result pages),
+// where a file lost to a power cut costs nothing. The rename still keeps a reader from
+// ever seeing half a file. A spare file, when given, is rewritten instead of creating a
+// new one (it is gone afterwards). Throws Error as writeFileAtomic does.
+void writeFileReplacing(const QString &path, const QByteArray &bytes, const QString &spare = {});
+
 // Why a write failed, for the "kann nicht geschrieben werden: " messages: a write the disk
 // took only in part (written of wanted bytes) carries no error text of its own.
 QString writeFailureReason(const QFileDevice &file, qint64 written, qint64 wanted);

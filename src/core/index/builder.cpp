@@ -265,7 +265,7 @@ struct DirectoryEntry
 
 } // namespace
 
-BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const ProgressFn &progress)
+BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const Progress &progress)
 {
     BuildResult result;
     const std::optional<FileStamp> stamp = stampOf(input.collectedPath);
@@ -304,7 +304,7 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
         if (collector.full())
             spill(); // a block larger than a slice
 
-        if (progress && !progress(done, stamp->size)) {
+        if (!progress.step(done, stamp->size)) {
             result.cancelled = true;
             return result;
         }
@@ -345,7 +345,7 @@ BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, co
         return true;
     };
     result = writeTrigramIndex(input.kind, *stamp, starts, feed, write, input.collectedPath,
-                               [&] { return !progress || progress(done, stamp->size); });
+                               [&] { return progress.step(done, stamp->size); });
     result.textBytes = done;
     result.slices = slices;
     return result;

@@ -58,7 +58,7 @@ using ByteSink = std::function<void(const QByteArray &bytes)>;
 
 // Progress is (bytes of text read, size of the file); returning false cancels: the result
 // says so and the sink has received only part of a file.
-BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const ProgressFn &progress);
+BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const Progress &progress);
 
 // Posting lists in ascending trigram order, each with its blocks ascending and not empty;
 // false when there are no more.

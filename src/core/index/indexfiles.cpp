@@ -45,7 +45,7 @@ TrigramIndex openIndex(const QString &programFolder, const QString &name, db::Te
                               db::collectedTextPath(programFolder, name, kind), indexedTextOf(kind));
 }
 
-IndexFilesOutcome writeIndexFiles(const QString &programFolder, const QString &name, const ProgressFn &progress)
+IndexFilesOutcome writeIndexFiles(const QString &programFolder, const QString &name, const Progress &progress)
 {
     IndexFilesOutcome outcome;
     qint64 total = 0;
@@ -77,7 +77,12 @@ IndexFilesOutcome writeIndexFiles(const QString &programFolder, const QString &n
                 cannotWrite(report.path, reason);
             }
         };
-        const auto fileProgress = [&](qint64 done, qint64) { return !progress || progress(before + done, total); };
+        // The token stays the caller's: this file's steps are reported as steps of both.
+        CancelToken stop;
+        const Progress fileProgress([&](qint64 done, qint64) {
+            if (!progress.step(before + done, total))
+                stop.request();
+        }, &stop);
         BuildInput input;
         input.collectedPath = collected;
         input.titlesPath = db::titlePositionsPath(programFolder, name, kind);

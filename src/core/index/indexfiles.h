@@ -49,6 +49,6 @@ struct IndexFilesOutcome
 // database does not have. Progress counts the bytes of both collected files. A cancel
 // leaves every index file not yet renamed as it was. Throws Error (German) when a file
 // cannot be read or written.
-IndexFilesOutcome writeIndexFiles(const QString &programFolder, const QString &name, const ProgressFn &progress);
+IndexFilesOutcome writeIndexFiles(const QString &programFolder, const QString &name, const Progress &progress);
 
 } // namespace vespira::index

@@ -79,7 +79,7 @@ ListBuildOutcome ErstelleNachtraeglichSortierteListen(const ListBuildRequest &re
     const QString prefix = statusPrefix(mode);
 
     auto report = [&](qint64 position, qint64 maximum) {
-        return !callbacks.progress || callbacks.progress(position, maximum);
+        return callbacks.progress.step(position, maximum);
     };
 
     // Progress between pieces, at every document, and in between by time: a piece of one

@@ -6,7 +6,7 @@
 //
 //   ListBuildRequest request {programFolder, name, collectedFile, ListMode::Utf8, SplitMode::Words, mapper};
 //   ListBuildCallbacks callbacks;
-//   callbacks.progress = [&](qint64 position, qint64 maximum) { ...; return !cancelled; };
+//   callbacks.progress = Progress([&](qint64 position, qint64 maximum) { ... }, &state.sortCancel);
 //   if (ErstelleNachtraeglichSortierteListen(request, replacementDrive, callbacks)
 //           == ListBuildOutcome::Written) ...
 //
@@ -44,8 +44,8 @@ struct ListBuildCallbacks
     // The progress bar: (position, maximum), the maximum being the number of document
     // marker lines. Called between pieces, at every document, and at least every
     // progressIntervalMs of work in between, inside a long line and while the lists are
-    // sorted too. Returning false cancels: no list file is written.
-    ProgressFn progress;
+    // sorted too. A stop it asks for cancels: no list file is written.
+    Progress progress;
     // The window caption while documents go by: "UTF8 12 von 1.234 C:\Texte\a.htm".
     std::function<void(const QString &)> caption;
 };

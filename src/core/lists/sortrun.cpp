@@ -81,19 +81,15 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
     });
     if (!anyFile)
         return SortRunOutcome::NoCollectedFile;
-    if (state.sortCancel)
+    if (state.sortCancel.isRequested())
         return SortRunOutcome::Cancelled;
 
-    auto progress = [&](qint64 position, qint64 maximum) {
-        if (callbacks.progress && !callbacks.progress(position, maximum))
-            state.sortCancel = true;
-        return !state.sortCancel;
-    };
+    const Progress progress(callbacks.progress, &state.sortCancel);
     if (callbacks.caption)
         callbacks.caption(u"Sortierung von: \""_s + name + u"\" läuft."_s);
 
     for (const CollectedFile &c : Collected) {
-        if (state.sortCancel)
+        if (state.sortCancel.isRequested())
             break;
         const QString file = db::collectedTextPath(request.programFolder, name, c.kind);
         const QFileInfo info(file);
@@ -103,12 +99,12 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
             callbacks.status(u"Sortierte Liste von: "_s + name + db::collectedTextSuffix(c.kind));
 
         const qint64 size = info.size();
-        cutIntoPieces(file, tempFolder, c.encoding, request.pieceSize, [&](qint64 done, qint64) {
-            return progress(size > 0 ? done * 1000 / size : 1000, 1000);
-        });
+        cutIntoPieces(file, tempFolder, c.encoding, request.pieceSize,
+                      Progress([&](qint64 done, qint64) { progress.step(size > 0 ? done * 1000 / size : 1000, 1000); },
+                               &state.sortCancel));
 
         ListBuildOutcome outcome = ListBuildOutcome::Cancelled;
-        if (!state.sortCancel) {
+        if (!state.sortCancel.isRequested()) {
             if (callbacks.buildStarting)
                 callbacks.buildStarting();
             SortingScope sorting(state);
@@ -122,7 +118,7 @@ SortRunOutcome SortierteListenErstellen(const SortRunRequest &request, app::Sort
             callbacks.fileFinished(listFilePath(request.programFolder, name, c.mode),
                                    outcome == ListBuildOutcome::Written);
     }
-    return state.sortCancel ? SortRunOutcome::Cancelled : SortRunOutcome::Finished;
+    return state.sortCancel.isRequested() ? SortRunOutcome::Cancelled : SortRunOutcome::Finished;
 }
 
 } // namespace vespira::lists

@@ -8,8 +8,9 @@
 //   SortRunRequest request {programFolder, name, SplitMode::Words, mapper};
 //   switch (SortierteListenErstellen(request, state.sort, replacementDrive, callbacks)) ...
 //
-// state.sortCancel is read between steps and set when a callback's progress returns false;
-// state.sorting is set while a list is built and cleared on every way out.
+// state.sortCancel is checked between steps and inside them, after every progress report
+// (the cancel buttons request it); state.sorting is set while a list is built and cleared
+// on every way out.
 
 #include "core/app/sortstate.h"
 #include "core/common/docpath.h"
@@ -38,9 +39,9 @@ struct SortRunRequest
 
 struct SortRunCallbacks
 {
-    // Progress bar (position, maximum); false cancels. While a file is cut the maximum is
-    // 1000 and the position the part done in thousandths.
-    ProgressFn progress;
+    // Progress bar (position, maximum). While a file is cut the maximum is 1000 and the
+    // position the part done in thousandths.
+    Progress::Report progress;
     std::function<void(const QString &)> caption;   // the window caption
     std::function<void(const QString &)> status;    // the status line (Label4)
     std::function<void()> buildStarting;            // before each list: lock the controls

@@ -68,7 +68,7 @@ QString pieceFileName(int number)
 }
 
 int cutIntoPieces(const QString &file, const QString &tempFolder, PieceEncoding encoding,
-                  qint64 pieceSize, const ProgressFn &progress)
+                  qint64 pieceSize, const Progress &progress)
 {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
@@ -100,7 +100,7 @@ int cutIntoPieces(const QString &file, const QString &tempFolder, PieceEncoding 
         writePiece(folder + pieceFileName(++number), QByteArrayView(buf).first(cut));
         done += cut;
         buf.remove(0, cut);
-        if (progress && !progress(done, size))
+        if (!progress.step(done, size))
             break;
         if (last && buf.isEmpty())
             break;

@@ -29,10 +29,11 @@ enum class PieceEncoding { Ansi, Utf8, Utf16LE };
 QString pieceFileName(int number);
 
 // Cuts file into pieces in tempFolder (which must exist) and returns their number; an empty
-// file gives none. progress gets (bytes done, file size); false stops the cutting (the
-// pieces written so far stay). Throws Error when the file cannot be read or a piece written.
+// file gives none. progress is told (bytes done, file size) after each piece; a stop it
+// asks for ends the cutting (the pieces written so far stay). Throws Error when the file
+// cannot be read or a piece written.
 int cutIntoPieces(const QString &file, const QString &tempFolder, PieceEncoding encoding,
-                  qint64 pieceSize = PieceSize, const ProgressFn &progress = {});
+                  qint64 pieceSize = PieceSize, const Progress &progress = {});
 
 // The files "*.txt" of tempFolder, by name.
 QStringList listPieces(const QString &tempFolder);

@@ -2,35 +2,17 @@
 
 #include "core/common/paths.h"
 #include "core/common/text.h"
+#include "core/common/error.h"
 #include "core/common/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::output {
 
 namespace {
-
-constexpr char16_t HitMarker[] = u"##text##";
-
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch != u'\r' && ch != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
 
 // 1-based position of the last occurrence, 0 when there is none.
 qsizetype lastPosition(const QString &line, const QString &needle, bool caseSensitive)
@@ -41,8 +23,6 @@ qsizetype lastPosition(const QString &line, const QString &needle, bool caseSens
                                        : text::lowerEachUnit(line).lastIndexOf(text::lowerEachUnit(needle));
     return at + 1;
 }
-
-constexpr char16_t LineBreak[] = u"<br>";
 
 // One line of the page in three parts: the writer's own markup around a text that came from
 // a document, a path or the search field. Only the text is escaped, and only when the line is
@@ -55,17 +35,23 @@ struct PageLine
     qsizetype boldFrom = -1;  // the highlighted characters of text, none while boldFrom < 0
     qsizetype boldLength = 0;
 
-    // A line the link pass leaves as it is; the "<br>" the search run ends every entry with
-    // stays a line break.
-    static PageLine plain(const QString &line)
+    // A hit: its path as a link above its context. A hit without a path is shown in the
+    // writer's own form of an entry, "##text##" and the context, as text.
+    static PageLine of(const Hit &hit)
     {
-        PageLine result;
-        result.text = line;
-        if (result.text.endsWith(QStringView(LineBreak))) {
-            result.text.chop(QStringView(LineBreak).size());
-            result.tail = QString::fromUtf16(LineBreak);
+        PageLine line;
+        line.tail = u"<br>"_s;
+        const QString path = text::trimControlLeft(hit.path);
+        if (text::trimControl(path).isEmpty()) {
+            line.text = path + u"##text##"_s + hit.context;
+            return line;
         }
-        return result;
+        const QString url = fileLink(path);
+        line.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
+            + u"</a><br><font color=\"#000080\">"_s;
+        line.text = hit.context;
+        line.tail += u"<br><br>"_s;
+        return line;
     }
 
     [[nodiscard]] QString html() const
@@ -129,15 +115,8 @@ ResultPageWriter::ResultPageWriter(ResultPageSettings settings, ResultPageHooks 
 {
 }
 
-bool ResultPageWriter::pumpAndCheck(const app::SearchRunState &run) const
-{
-    if (m_hooks.pumpEvents)
-        m_hooks.pumpEvents();
-    return !run.cancel;
-}
-
 bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count,
-                                         const QStringList &pageBuffer, app::SearchRunState &run,
+                                         const QList<Hit> &pageHits, app::SearchRunState &run,
                                          bool pathOpened)
 {
     if (pathOpened) {
@@ -146,45 +125,24 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
         return false;
     }
 
-    // Pass 1: the entries, trimmed, one per line.
-    QString collected;
-    for (const QString &entry : pageBuffer) {
-        if (!pumpAndCheck(run))
-            break;
-        collected += text::trimControl(entry) + u"\r\n"_s;
-    }
-    const QStringList collectedLines = splitLines(collected);
-
-    // Pass 2: an entry with a path and a context becomes the link line.
+    // The hits as lines; a cancel meanwhile writes nothing.
     QList<PageLine> lines;
-    lines.reserve(collectedLines.size());
-    for (const QString &line : collectedLines) {
-        if (!pumpAndCheck(run))
-            break;
-        const qsizetype marker = line.size() > 4 ? line.indexOf(QStringView(HitMarker)) : -1;
-        const QString path = marker < 0 ? QString {} : line.left(marker);
-        const QString context = marker < 0 ? QString {} : line.mid(marker + QStringView(HitMarker).size());
-        if (text::trimControl(path).isEmpty() || context.isEmpty()) {
-            lines.append(PageLine::plain(line));
-            continue;
-        }
-        const QString url = fileLink(path);
-        PageLine link = PageLine::plain(context);
-        link.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
-            + u"</a><br><font color=\"#000080\">"_s;
-        link.tail += u"<br><br>"_s;
-        lines.append(link);
+    lines.reserve(pageHits.size());
+    for (const Hit &hit : pageHits) {
+        if (!m_hooks.progress.step(lines.size(), pageHits.size()))
+            return false;
+        lines.append(PageLine::of(hit));
     }
-    if (run.cancel)
-        return false;
 
-    // Pass 3: the last occurrence of the search text in the shown text in bold; the path
-    // inside the link and the writer's markup are never marked. The bold part is as long as
-    // the text was typed, blanks included, but ends with the shown text.
+    // The last occurrence of the search text in the shown text in bold; the path inside the
+    // link and the writer's markup are never marked. The bold part is as long as the text
+    // was typed, blanks included, but ends with the shown text. A cancel now only ends the
+    // marking: the page is written.
     const QString trimmedText = text::trimControl(searchText);
-    for (PageLine &line : lines) {
-        if (!pumpAndCheck(run))
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!m_hooks.progress.step(pageHits.size() + i, 2 * pageHits.size()))
             break;
+        PageLine &line = lines[i];
         const qsizetype q = lastPosition(line.text, trimmedText, m_settings.caseSensitive);
         if (q == 0)
             continue;
@@ -230,10 +188,13 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     }
     page << u"</font>"_s << u"</body>"_s << u"</html>"_s;
 
-    // Someone tidying up may have removed the folder while the run went on.
-    QDir().mkpath(tempFolder);
-    WriteToStream(page.join(u"\r\n"_s) + u"\r\n"_s, tempFolder + resultPageFileName(pageNumber),
-                  CodePage::Utf8);
+    const QByteArray bytes = encodeText(page.join(u"\r\n"_s) + u"\r\n"_s, CodePage::Utf8);
+    if (m_hooks.files) {
+        m_hooks.files->write(resultPageFileName(pageNumber), bytes);
+    } else {
+        ResultPageFiles files(tempFolder);
+        files.write(resultPageFileName(pageNumber), bytes);
+    }
 
     if (m_hooks.endBusyIndication)
         m_hooks.endBusyIndication();

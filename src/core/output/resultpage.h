@@ -11,9 +11,12 @@
 //
 //   ResultPageWriter writer(settings, hooks);
 //   run.resultPageNumber = 1; run.morePages = false;
-//   writer.SchreibHTMLDocNeu(searchText, count, pageBuffer, run, view.pathOpened);
+//   writer.SchreibHTMLDocNeu(searchText, count, pageHits, run, view.pathOpened);
 
 #include "core/app/searchrunstate.h"
+#include "core/common/hit.h"
+#include "core/common/progress.h"
+#include "core/output/resultpagefiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,12 +36,16 @@ struct ResultPageSettings
 
 struct ResultPageHooks
 {
-    // Lets pending events through between lines (a cancel click gets in).
-    std::function<void()> pumpEvents;
+    // Told for every hit of the page, once as its line is made and once as it is marked; a
+    // cancel while the lines are made writes no page, one while they are marked ends the
+    // marking.
+    Progress progress;
     // Ends the main window's busy indication (label emptied, timer stopped).
     std::function<void()> endBusyIndication;
     // Opens the first page: StarteInternetBrowser with the page's path.
     std::function<void(const QString &path)> openInBrowser;
+    // Where the pages go; without it each page is written as a new file.
+    ResultPageFiles *files = nullptr;
 };
 
 // "Vespira_Ergebnis.htm" for page 1, "Vespira_Ergebnis<n>.htm" for page n > 1.
@@ -58,17 +65,15 @@ class ResultPageWriter final
 public:
     ResultPageWriter(ResultPageSettings settings, ResultPageHooks hooks);
 
-    // Writes one result page from the entries of pageBuffer. The page number, the
-    // more-pages flag and the cancel flag come from run; page number 1 is reset to 0 after
-    // its page is written. Writes nothing while pathOpened is set (the busy indication is
-    // still ended) or when the cancel flag is set during the first two passes. Returns
-    // whether a page was written. Throws Error when the file cannot be written.
-    bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QStringList &pageBuffer,
+    // Writes one result page from the hits of the page. The page number and the
+    // more-pages flag come from run; page number 1 is reset to 0 after its page is
+    // written. Writes nothing while pathOpened is set (the busy indication is still ended)
+    // or when the progress asks to stop while the lines are made. Returns whether a page
+    // was written. Throws Error when the file cannot be written.
+    bool SchreibHTMLDocNeu(const QString &searchText, qint64 count, const QList<Hit> &pageHits,
                            app::SearchRunState &run, bool pathOpened);
 
 private:
-    bool pumpAndCheck(const app::SearchRunState &run) const;
-
     ResultPageSettings m_settings;
     ResultPageHooks m_hooks;
 };

@@ -10,8 +10,6 @@ namespace vespira::search {
 
 namespace {
 
-constexpr char16_t HitMarker[] = u"##text##";
-
 // Cuts a context, given where (0-based, -1 for nowhere) the search text stands in it with
 // case folded as the options say, and exactly.
 template <typename Text, typename FindFolded, typename FindExact>
@@ -38,7 +36,7 @@ Text cutContext(Text context, qsizetype patternLength, FindFolded findFolded, Fi
 
 qsizetype findUtf8(const QByteArray &context, const QString &searchText, bool caseSensitive)
 {
-    const PatternMatcher matcher(searchText, vEncUTF8, caseSensitive, false);
+    const PatternMatcher &matcher = cachedMatcher(searchText, vEncUTF8, caseSensitive, false);
     if (matcher.isEmpty() || context.size() < matcher.minLength())
         return -1;
     qint64 length = 0;
@@ -75,17 +73,23 @@ QString cutUnicodeContext(QString context, const QString &searchText, bool caseS
 
 QString checkDocumentPath(const QString &path, const MatchEnvironment &env)
 {
-    if (env.mapper.existsAsFile(path))
-        return env.mapper.toNative(path);
-    const QString replaced = env.replacementDrive + path.mid(1);
-    if (env.mapper.existsAsFile(replaced))
-        return env.mapper.toNative(replaced);
-    const qsizetype colon = replaced.indexOf(u":\\"_s);
-    const QString rest = colon >= 0 ? replaced.mid(colon + 2) : replaced.mid(1);
-    const QString underProgram = env.programFolder + slashes(rest);
-    if (paths::isRegularFile(underProgram))
-        return underProgram;
-    return u"Existiert nicht! "_s + replaced;
+    if (const auto known = env.checkedPaths.constFind(path); known != env.checkedPaths.cend())
+        return *known;
+    const QString checked = [&]() -> QString {
+        if (env.mapper.existsAsFile(path))
+            return env.mapper.toNative(path);
+        const QString replaced = env.replacementDrive + path.mid(1);
+        if (replaced != path && env.mapper.existsAsFile(replaced))
+            return env.mapper.toNative(replaced);
+        const qsizetype colon = replaced.indexOf(u":\\"_s);
+        const QString rest = colon >= 0 ? replaced.mid(colon + 2) : replaced.mid(1);
+        const QString underProgram = env.programFolder + slashes(rest);
+        if (paths::isRegularFile(underProgram))
+            return underProgram;
+        return u"Existiert nicht! "_s + replaced;
+    }();
+    env.checkedPaths.insert(path, checked);
+    return checked;
 }
 
 CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
@@ -93,38 +97,28 @@ CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnviro
     : m_options {std::move(options)}
     , m_env {environment}
     , m_run {run}
-    , m_search {environment.blockSize}
+    , m_search {environment.blockSize, environment.mapWindow}
 {
-    m_search.OnProgress = [this](qint64, qint64, bool &continueSearching) {
-        if (m_env.pumpEvents)
-            m_env.pumpEvents();
-        continueSearching = !m_run.cancel;
-    };
+    m_search.setProgress(m_env.progress);
 }
 
 void CollectedFileSearch::run(const QString &collectedPath, const QString &titlesPath,
-                              CollectedKind kind, QStringList &hits)
+                              CollectedKind kind, HitSink &sink)
 {
     m_kind = kind;
     m_path = collectedPath;
-    m_hits = &hits;
+    m_sink = &sink;
     m_failed = false;
     m_currentPattern.clear();
     m_titles = db::TitlePositions::load(titlesPath);
 
-    // The hidden viewer's own handle on the file; the contexts are read through it.
     m_viewer.reset();
-    m_viewerFile.close();
-    m_viewerFile.setFileName(collectedPath);
-    if (m_viewerFile.open(QIODevice::ReadOnly))
-        m_viewer = std::make_unique<LineReader>(m_viewerFile, kind == CollectedKind::Utf16 ? 2 : 1,
-                                                kind == CollectedKind::Utf16 && m_options.bigEndian);
 
     const auto step = [this](bool first) {
         return m_kind == CollectedKind::Utf8 ? FindUtf8(first) : FindUnicode(first);
     };
     bool found = step(true);
-    while (found && !m_failed && !m_run.cancel) {
+    while (found && !m_failed && !m_env.progress.stopRequested()) {
         m_currentPattern = m_env.documentMarker;
         found = step(false);
         if (!found || m_failed)
@@ -133,10 +127,9 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
         found = step(false);
     }
     m_currentPattern.clear();
-    m_search.setFileName({});
     m_viewer.reset();
-    m_viewerFile.close();
-    m_hits = nullptr;
+    m_search.setFileName({});
+    m_sink = nullptr;
 }
 
 bool CollectedFileSearch::FindUtf8(bool first)
@@ -226,13 +219,22 @@ QString CollectedFileSearch::contextUnicode(qint64 foundStart, bool &empty)
 
 void CollectedFileSearch::processMatch(qint64 foundStart)
 {
-    const QString titlePath = m_titles.pathAt(foundStart);
+    // The hidden viewer reads the contexts from the search's own window on the file.
+    if (!m_viewer && m_search.mappedFile())
+        m_viewer = std::make_unique<LineReader>(*m_search.mappedFile(), m_kind == CollectedKind::Utf16 ? 2 : 1,
+                                                m_kind == CollectedKind::Utf16 && m_options.bigEndian);
+    const auto block = m_titles.blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = m_kind == CollectedKind::Utf8 ? contextUtf8(foundStart, contextEmpty)
                                                           : contextUnicode(foundStart, contextEmpty);
-    const QString path = checkDocumentPath(titlePath, m_env);
-    m_hits->append(path + QStringView(HitMarker) + text::trimControlLeft(context) + u"<br>"_s);
-    if (!path.isEmpty() && !contextEmpty) {
+    Hit hit;
+    hit.kind = m_kind;
+    hit.blockOffset = block ? block->offset : -1;
+    hit.path = checkDocumentPath(block ? block->path : QString(), m_env);
+    hit.context = text::trimControlLeft(context);
+    const bool counts = !hit.path.isEmpty() && !contextEmpty;
+    m_sink->matched(std::move(hit));
+    if (counts) {
         if (m_kind == CollectedKind::Utf8 && m_env.activeKind == app::DocumentKind::Utf8)
             m_run.utf8ListFlag = false;
         if (m_kind == CollectedKind::Utf16 && m_env.activeKind == app::DocumentKind::Mht)

@@ -1,39 +1,39 @@
 #pragma once
 
 // The loop over one collected text file of a database: it alternates between the search
-// text and the next document marker, so every document block yields at most one hit entry
-// (its first occurrence), and turns each processed match into the entry
-// "path##text##context<br>": the path from the title-position file (checked against the
-// disk), the context cut from the line around the match. The UTF-8 file is searched as
-// UTF-8 (letters fold per code point), the UTF-16 file as UTF-16.
+// text and the next document marker, so every document block yields at most one hit (its
+// first occurrence), and hands each processed match to a sink as a Hit: the path from the
+// title-position file (checked against the disk), the context cut from the line around
+// the match. The UTF-8 file is searched as UTF-8 (letters fold per code point), the
+// UTF-16 file as UTF-16.
 //
 //   CollectedFileSearch loop(options, environment, ctx.state.run);
-//   loop.run(utf8Path, utf8TitlesPath, CollectedKind::Utf8, hits);
+//   loop.run(utf8Path, utf8TitlesPath, CollectedKind::Utf8, sink);
 //
 // Errors of a find step (a file that cannot be opened, a read error) are shown through
-// the environment's dialogs and end the loop; the entries found so far stand. So does a
-// cancel: the run's cancel flag, set while events are let through, ends the scan at its
-// next window.
+// the environment's dialogs and end the loop; the hits found so far stand. So does a
+// cancel: the environment's progress, told the position after every window of the scan,
+// ends the loop at that point once its token is requested.
 
 #include "core/app/searchrunstate.h"
 #include "core/app/viewstate.h"
 #include "core/common/docpath.h"
+#include "core/common/hit.h"
+#include "core/common/progress.h"
 #include "core/db/titlepositions.h"
 #include "core/platform/dialogs.h"
 #include "core/search/linereader.h"
 #include "core/search/streamsearch.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QHash>
 #include <QString>
-#include <QStringList>
 
-#include <functional>
 #include <memory>
 
 namespace vespira::search {
 
-enum class CollectedKind { Utf8, Utf16 };
+using vespira::CollectedKind;
 
 struct MatchOptions
 {
@@ -57,15 +57,20 @@ struct MatchEnvironment
     QString documentMarker;      // "#" + drive letter + ":\"
     QString replacementDrive;    // the drive letter, or empty
     app::DocumentKind activeKind = app::DocumentKind::None;
-    // Lets pending events through; called between windows of the scan.
-    std::function<void()> pumpEvents;
+    // Told the scan's position between its windows; asked there whether to go on.
+    Progress progress;
+    // The path check's answers for the run, by title-position path: one look at the disk
+    // per document, however many hits and files name it.
+    mutable QHash<QString, QString> checkedPaths;
     int blockSize = TStreamSearch::DefaultBlockSize;
+    qint64 mapWindow = MappedFile::DefaultWindowBytes;
 };
 
 // The path check: the title-position path if it names an existing file; else with its
 // drive letter replaced; else the rest after ":\" under the program folder. The first
 // candidate that names a regular file is returned in its native form; none gives
-// "Existiert nicht! " + the path with the replaced drive letter.
+// "Existiert nicht! " + the path with the replaced drive letter. Answers come from and go
+// to environment.checkedPaths.
 QString checkDocumentPath(const QString &path, const MatchEnvironment &environment);
 
 // Context cutting around the first occurrence of the search text: more than 100 units
@@ -81,9 +86,9 @@ public:
     CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
                         app::SearchRunState &run);
 
-    // Searches one collected file and appends its hit entries to hits in file order.
+    // Searches one collected file and hands its hits to sink in file order.
     void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
-             QStringList &hits);
+             HitSink &sink);
 
     // One find step on the current file: with first the file is opened and searched from
     // its start, else the search goes on with the current pattern. Returns whether it found
@@ -107,11 +112,10 @@ private:
     QString m_path;
     QString m_currentPattern;
     bool m_failed = false;
-    QStringList *m_hits = nullptr;
+    HitSink *m_sink = nullptr;
     db::TitlePositions m_titles;
     TStreamSearch m_search;
-    QFile m_viewerFile;
-    std::unique_ptr<LineReader> m_viewer;
+    std::unique_ptr<LineReader> m_viewer; // over the search's mapped file
 };
 
 } // namespace vespira::search

@@ -4,30 +4,46 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::search {
 
 LineReader::LineReader(QIODevice &stream, int charSize, bool bigEndian)
-    : m_stream {stream}
+    : m_stream {&stream}
     , m_charSize {charSize == 2 ? 2 : 1}
     , m_bigEndian {bigEndian}
     , m_size {stream.size()}
 {
 }
 
-QByteArray LineReader::read(qint64 offset, qint64 length)
+LineReader::LineReader(MappedFile &file, int charSize, bool bigEndian)
+    : m_mapped {&file}
+    , m_charSize {charSize == 2 ? 2 : 1}
+    , m_bigEndian {bigEndian}
 {
+}
+
+QByteArrayView LineReader::read(qint64 offset, qint64 length)
+{
+    if (m_mapped) {
+        const QByteArrayView bytes = m_mapped->view(offset, length);
+        if (bytes.isEmpty() && m_mapped->failed())
+            throw Error(u"Read error at offset %1"_s.arg(offset));
+        return bytes;
+    }
     if (offset >= m_cacheBase && offset + length <= m_cacheBase + m_cache.size())
-        return m_cache.mid(offset - m_cacheBase, length);
+        return QByteArrayView(m_cache).sliced(offset - m_cacheBase, length);
     // Read ahead: the lines after a match, read next, then come from the same bytes.
     const qint64 want = qMin(qMax<qint64>(length, 65536), qMax<qint64>(length, m_size - offset));
-    if (!m_stream.seek(offset))
+    if (!m_stream->seek(offset))
         throw Error(u"Read error at offset %1"_s.arg(offset));
     QByteArray data(want, Qt::Uninitialized);
     qint64 total = 0;
     while (total < want) {
-        const qint64 got = m_stream.read(data.data() + total, want - total);
+        const qint64 got = m_stream->read(data.data() + total, want - total);
         if (got < 0)
             throw Error(u"Read error at offset %1"_s.arg(offset));
         if (got == 0)
@@ -37,10 +53,10 @@ QByteArray LineReader::read(qint64 offset, qint64 length)
     data.truncate(total);
     m_cache = data;
     m_cacheBase = offset;
-    return data.left(length);
+    return QByteArrayView(m_cache).first(qMin<qint64>(length, m_cache.size()));
 }
 
-char16_t LineReader::unitAt(const QByteArray &data, qint64 index) const
+char16_t LineReader::unitAt(QByteArrayView data, qint64 index) const
 {
     if (m_charSize == 1)
         return char16_t(uchar(data[index]));
@@ -51,33 +67,47 @@ char16_t LineReader::unitAt(const QByteArray &data, qint64 index) const
 LineReader::Span LineReader::selectLine(qint64 position)
 {
     const qint64 cs = m_charSize;
-    const qint64 size = m_size - m_size % cs;
+    const qint64 fullSize = fileSize();
+    const qint64 size = fullSize - fullSize % cs;
     position -= position % cs;
     if (position < 0 || position >= size)
         return {qMax<qint64>(position, 0), 0};
     const qint64 low = qMax<qint64>(0, position - MaxUnits * cs);
     const qint64 high = qMin(size, position + MaxUnits * cs);
-    const QByteArray data = read(low, high - low);
+    const QByteArrayView data = read(low, high - low);
     const qint64 available = data.size() - data.size() % cs;
     // The file may have shrunk since its size was taken: what was not read is not there.
     if (position - low >= available)
         return {position, 0};
-    auto isBreak = [&](qint64 index) {
-        const char16_t u = unitAt(data, index);
-        return u == u'\r' || u == u'\n';
-    };
     qint64 start = 0;
-    for (qint64 i = position - low - cs; i >= 0; i -= cs) {
-        if (isBreak(i)) {
-            start = i + cs;
-            break;
-        }
-    }
     qint64 end = available;
-    for (qint64 i = position - low; i + cs <= available; i += cs) {
-        if (isBreak(i)) {
-            end = i;
-            break;
+    if (cs == 1) {
+        // Bytes: the library's searches, many bytes at a time (a search with many hits
+        // reads a line around each).
+        const auto *bytes = reinterpret_cast<const unsigned char *>(data.data());
+        const qint64 at = position - low;
+        for (const int breakByte : {'\r', '\n'}) {
+            if (const void *before = ::memrchr(bytes, breakByte, size_t(at)))
+                start = std::max<qint64>(start, static_cast<const unsigned char *>(before) - bytes + 1);
+            if (const void *after = std::memchr(bytes + at, breakByte, size_t(available - at)))
+                end = std::min<qint64>(end, static_cast<const unsigned char *>(after) - bytes);
+        }
+    } else {
+        auto isBreak = [&](qint64 index) {
+            const char16_t u = unitAt(data, index);
+            return u == u'\r' || u == u'\n';
+        };
+        for (qint64 i = position - low - cs; i >= 0; i -= cs) {
+            if (isBreak(i)) {
+                start = i + cs;
+                break;
+            }
+        }
+        for (qint64 i = position - low; i + cs <= available; i += cs) {
+            if (isBreak(i)) {
+                end = i;
+                break;
+            }
         }
     }
     return {low + start, qMax<qint64>(0, end - start)};
@@ -87,7 +117,7 @@ QByteArray LineReader::bytes(Span span)
 {
     if (span.length <= 0)
         return {};
-    return read(span.start, span.length);
+    return read(span.start, span.length).toByteArray();
 }
 
 QString LineReader::text(Span span)

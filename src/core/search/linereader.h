@@ -4,7 +4,11 @@
 // it for the search: from just after the nearest CR or LF before the position to just
 // before the nearest CR or LF at or after it, at most MaxUnits units each way. A position
 // on the LF of a CR LF, or at or beyond the end of the file, gives an empty line. Reads only
-// the bytes around the position. A file that shrank ends where its bytes end.
+// the bytes around the position: from the search's own mapped window when it has one (the
+// line around a match is nearly always in it), else from a stream. A file that shrank ends
+// where its bytes end.
+
+#include "core/common/mappedfile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,6 +30,8 @@ public:
 
     // charSize 1 (8-bit or UTF-8 bytes) or 2 (UTF-16, big endian when bigEndian).
     LineReader(QIODevice &stream, int charSize, bool bigEndian = false);
+    // Reads through file, whose size it takes as the file's owner last took it.
+    LineReader(MappedFile &file, int charSize, bool bigEndian = false);
 
     // Throws Error("Read error at offset ...") when the bytes cannot be read.
     Span selectLine(qint64 position);
@@ -38,11 +44,14 @@ public:
     QString lineText(qint64 position) { return text(selectLine(position)); }
 
 private:
-    // The bytes [offset, offset + length), from the last read when it holds them.
-    QByteArray read(qint64 offset, qint64 length);
-    char16_t unitAt(const QByteArray &data, qint64 index) const;
+    // The bytes [offset, offset + length): from the mapped file, or from the last read when
+    // it holds them. Valid until the next call.
+    QByteArrayView read(qint64 offset, qint64 length);
+    char16_t unitAt(QByteArrayView data, qint64 index) const;
+    qint64 fileSize() const { return m_mapped ? m_mapped->size() : m_size; }
 
-    QIODevice &m_stream;
+    QIODevice *m_stream = nullptr;
+    MappedFile *m_mapped = nullptr;
     int m_charSize;
     bool m_bigEndian;
     qint64 m_size = 0;          // taken once; a file that shrank later gives fewer bytes

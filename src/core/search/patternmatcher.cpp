@@ -4,13 +4,12 @@
 
 #include <QChar>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace vespira::search {
 
@@ -58,14 +57,6 @@ QByteArray utf8Of(uint32_t code)
     return out;
 }
 
-void addByte(std::array<bool, 256> &set, std::vector<unsigned char> &list, unsigned char b)
-{
-    if (!set[b]) {
-        set[b] = true;
-        list.push_back(b);
-    }
-}
-
 } // namespace
 
 std::vector<uint32_t> caseClass(uint32_t code)
@@ -102,24 +93,30 @@ PatternMatcher::PatternMatcher(const QString &text, TTextEncoding encoding, bool
             }
         } else {
             m_mode = Mode::UnitsFold;
-            for (const QChar ch : text)
+            std::vector<std::vector<char16_t>> classes;
+            for (const QChar ch : text) {
                 m_targets.push_back(ch.toLower().unicode());
-            auto classOf = [](char16_t u) {
                 std::vector<char16_t> units;
-                if (QChar::isSurrogate(u)) {
-                    units.push_back(u);
-                    return units;
+                if (ch.isSurrogate()) {
+                    units.push_back(ch.unicode());
+                } else {
+                    for (const uint32_t c : caseClass(ch.unicode()))
+                        if (c <= 0xFFFF && QChar(char16_t(c)).toLower() == ch.toLower())
+                            units.push_back(char16_t(c));
                 }
-                for (const uint32_t c : caseClass(u))
-                    if (c <= 0xFFFF && QChar(char16_t(c)).toLower().unicode() == QChar(u).toLower().unicode())
-                        units.push_back(char16_t(c));
-                return units;
-            };
-            for (const char16_t u : classOf(text.front().unicode()))
-                addByte(m_first, m_firstList, (uchar)(m_bigEndian ? u >> 8 : u & 0xFF));
-            for (const char16_t u : classOf(text.back().unicode()))
-                addByte(m_last, m_lastList, (uchar)(m_bigEndian ? u & 0xFF : u >> 8));
-            m_minLength = m_maxLength = m_filterLength = 2 * qint64(text.size());
+                classes.push_back(units);
+            }
+            m_minLength = m_maxLength = 2 * qint64(text.size());
+            m_probes = rarestProbes(
+                m_maxLength,
+                [&](qint64 offset) {
+                    std::vector<unsigned char> forms;
+                    const bool high = (offset % 2 == 1) != m_bigEndian;
+                    for (const char16_t u : classes[size_t(offset / 2)])
+                        forms.push_back(uchar(high ? u >> 8 : u & 0xFF));
+                    return forms;
+                },
+                2);
             m_empty = false;
             return;
         }
@@ -131,38 +128,89 @@ PatternMatcher::PatternMatcher(const QString &text, TTextEncoding encoding, bool
         } else {
             m_mode = Mode::Utf8Fold;
             const auto *d = reinterpret_cast<const unsigned char *>(utf8.constData());
-            std::vector<std::vector<uint32_t>> classes;
+            // Per character of the text: the encodings of its case forms of the usual
+            // length, and of any other length.
+            std::vector<std::vector<QByteArray>> usual;
+            std::vector<QByteArray> other;
+            qint64 prefixLength = 0;
+            bool uniform = true;
             for (qint64 i = 0; i < utf8.size();) {
                 const DecodedCodePoint cp = decodeUtf8(d + i, utf8.size() - i);
-                m_targets.push_back(foldCodePoint(cp.value));
-                classes.push_back(cp.value >= InvalidTag ? std::vector<uint32_t> {cp.value}
-                                                         : caseClass(cp.value));
-                i += cp.length;
-            }
-            bool uniform = true;
-            const std::vector<uint32_t> *lastUniform = nullptr;
-            for (const auto &members : classes) {
+                const uint32_t target = foldCodePoint(cp.value);
+                m_targets.push_back(target);
+                std::vector<QByteArray> forms;
+                if (cp.value >= InvalidTag) {
+                    forms.push_back(QByteArray(1, char(cp.value - InvalidTag)));
+                } else {
+                    for (const uint32_t c : caseClass(cp.value))
+                        forms.push_back(utf8Of(c));
+                }
+                const qsizetype usualLength = cp.value >= InvalidTag ? 1 : utf8Of(target).size();
                 qint64 shortest = 4, longest = 1;
-                for (const uint32_t c : members) {
-                    const qint64 n = c >= InvalidTag ? 1 : utf8Of(c).size();
-                    shortest = std::min(shortest, n);
-                    longest = std::max(longest, n);
+                std::vector<QByteArray> same;
+                for (const QByteArray &f : forms) {
+                    shortest = std::min<qint64>(shortest, f.size());
+                    longest = std::max<qint64>(longest, f.size());
+                    if (f.size() == usualLength)
+                        same.push_back(f);
+                    else
+                        other.push_back(f);
+                }
+                if (same.empty()) { // no form of the usual length: take the text's own
+                    same.push_back(QByteArray(reinterpret_cast<const char *>(d + i), cp.length));
+                    std::erase(other, same.front());
                 }
                 m_minLength += shortest;
                 m_maxLength += longest;
                 uniform = uniform && shortest == longest;
-                if (uniform) {
-                    m_filterLength += shortest;
-                    lastUniform = &members;
+                if (uniform)
+                    prefixLength += shortest;
+                usual.push_back(same);
+                i += cp.length;
+            }
+            // Byte forms at an offset of a match made of the usual forms.
+            std::vector<std::vector<unsigned char>> usualBytes;
+            std::vector<std::vector<unsigned char>> firstBytes; // of every form, at offset 0
+            for (const auto &forms : usual) {
+                const qsizetype length = forms.front().size();
+                for (qsizetype k = 0; k < length; ++k) {
+                    std::vector<unsigned char> bytes;
+                    for (const QByteArray &f : forms)
+                        bytes.push_back(uchar(f[k]));
+                    usualBytes.push_back(bytes);
                 }
             }
-            for (const uint32_t c : classes.front())
-                addByte(m_first, m_firstList,
-                        c >= InvalidTag ? uchar(c - InvalidTag) : uchar(utf8Of(c).front()));
-            if (lastUniform)
-                for (const uint32_t c : *lastUniform)
-                    addByte(m_last, m_lastList,
-                            c >= InvalidTag ? uchar(c - InvalidTag) : uchar(utf8Of(c).back()));
+            m_probes = rarestProbes(qint64(usualBytes.size()),
+                                    [&](qint64 offset) { return usualBytes[size_t(offset)]; });
+            if (!other.empty()) {
+                m_otherLengths = true;
+                std::vector<unsigned char> first, second;
+                bool single = false;
+                for (const QByteArray &f : other) {
+                    if (std::find(first.begin(), first.end(), uchar(f[0])) == first.end())
+                        first.push_back(uchar(f[0]));
+                    if (f.size() < 2)
+                        single = true;
+                    else if (std::find(second.begin(), second.end(), uchar(f[1])) == second.end())
+                        second.push_back(uchar(f[1]));
+                }
+                m_otherLengthsAlways = first.size() > 4 || second.size() > 4;
+                m_otherLengthProbes.first = detail::makeProbe(0, first);
+                m_otherLengthProbes.second = single ? m_otherLengthProbes.first : detail::makeProbe(1, second);
+                // Within the prefix every form has the same length; offset 0 takes the first
+                // byte of every form.
+                m_prefixProbes = rarestProbes(std::max<qint64>(prefixLength, 1), [&](qint64 offset) {
+                    if (offset == 0) {
+                        std::vector<unsigned char> bytes = usualBytes[0];
+                        for (const QByteArray &f : other)
+                            bytes.push_back(uchar(f[0]));
+                        std::sort(bytes.begin(), bytes.end());
+                        bytes.erase(std::unique(bytes.begin(), bytes.end()), bytes.end());
+                        return bytes;
+                    }
+                    return usualBytes[size_t(offset)];
+                });
+            }
             m_empty = false;
             return;
         }
@@ -175,13 +223,14 @@ PatternMatcher::PatternMatcher(const QString &text, TTextEncoding encoding, bool
             m_mode = Mode::AnsiFold;
             for (const char c : ansi)
                 m_folded.append(char(text::ansiLower(uchar(c))));
-            for (int b = 0; b < 256; ++b) {
-                if (text::ansiLower(uchar(b)) == uchar(m_folded.front()))
-                    addByte(m_first, m_firstList, uchar(b));
-                if (text::ansiLower(uchar(b)) == uchar(m_folded.back()))
-                    addByte(m_last, m_lastList, uchar(b));
-            }
-            m_minLength = m_maxLength = m_filterLength = m_folded.size();
+            m_minLength = m_maxLength = m_folded.size();
+            m_probes = rarestProbes(m_maxLength, [&](qint64 offset) {
+                std::vector<unsigned char> forms;
+                for (int b = 0; b < 256; ++b)
+                    if (text::ansiLower(uchar(b)) == uchar(m_folded[offset]))
+                        forms.push_back(uchar(b));
+                return forms;
+            });
             m_empty = m_folded.isEmpty();
             return;
         }
@@ -189,9 +238,10 @@ PatternMatcher::PatternMatcher(const QString &text, TTextEncoding encoding, bool
     // Exact bytes.
     if (m_bytes.isEmpty())
         return;
-    addByte(m_first, m_firstList, uchar(m_bytes.front()));
-    addByte(m_last, m_lastList, uchar(m_bytes.back()));
-    m_minLength = m_maxLength = m_filterLength = m_bytes.size();
+    m_minLength = m_maxLength = m_bytes.size();
+    m_probes = rarestProbes(m_maxLength, [&](qint64 offset) {
+        return std::vector<unsigned char> {uchar(m_bytes[offset])};
+    }, m_charSize);
     m_empty = false;
 }
 
@@ -276,63 +326,47 @@ qint64 PatternMatcher::scanCandidates(const unsigned char *w, qint64 base, qint6
                                       qint64 fileSize, qint64 from, qint64 to,
                                       qint64 &length) const
 {
-    qint64 i = from - base;
-    const qint64 stop = to - base; // inclusive
-    const qint64 lastOffset = m_filterLength > 0 ? m_filterLength - 1 : 0;
-    const bool checkLast = m_filterLength > 0;
-    auto tryAt = [&](qint64 at) -> bool {
+    auto verify = [&](qint64 at) -> bool {
         const qint64 pos = base + at;
         if (pos % m_charSize != 0)
             return false;
         length = matchAt(w, base, size, fileSize, pos);
         return length >= 0;
     };
-
-#if defined(__SSE2__)
-    if (checkLast && m_firstList.size() <= 3 && m_lastList.size() <= 3) {
-        __m128i f[3], l[3];
-        for (int k = 0; k < 3; ++k) {
-            f[k] = _mm_set1_epi8(char(m_firstList[std::min<size_t>(k, m_firstList.size() - 1)]));
-            l[k] = _mm_set1_epi8(char(m_lastList[std::min<size_t>(k, m_lastList.size() - 1)]));
-        }
-        while (i + 16 <= stop + 1 && i + lastOffset + 16 <= size) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(w + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(w + i + lastOffset));
-            const __m128i ma = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, f[0]), _mm_cmpeq_epi8(a, f[1])),
-                                            _mm_cmpeq_epi8(a, f[2]));
-            const __m128i mb = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, l[0]), _mm_cmpeq_epi8(b, l[1])),
-                                            _mm_cmpeq_epi8(b, l[2]));
-            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(ma, mb)));
-            while (mask != 0) {
-                const int bit = __builtin_ctz(mask);
-                if (tryAt(i + bit))
-                    return base + i + bit;
-                mask &= mask - 1;
-            }
-            i += 16;
-        }
-    }
-#endif
-    if (!checkLast && m_firstList.size() == 1) {
-        const unsigned char first = m_firstList.front();
-        while (i <= stop) {
-            const void *hit = std::memchr(w + i, first, size_t(stop - i + 1));
-            if (!hit)
-                return -1;
-            i = static_cast<const unsigned char *>(hit) - w;
-            if (tryAt(i))
-                return base + i;
-            ++i;
-        }
+    const qint64 last = to - base;
+    // The filter reads a few bytes past a candidate; the candidates whose filter bytes
+    // would lie beyond the window are verified one by one.
+    auto filtered = [&](qint64 lo, qint64 hi, const ProbePair &probes) -> qint64 {
+        const qint64 safe = std::min(hi, size - 1 - probes.reach());
+        const qint64 at = vespira::scanCandidates(w, lo, safe, probes, verify);
+        if (at >= 0)
+            return at;
+        for (qint64 i = std::max(lo, safe + 1); i <= hi; ++i)
+            if (verify(i))
+                return i;
         return -1;
+    };
+    if (!m_otherLengths) {
+        const qint64 at = filtered(from - base, last, m_probes);
+        return at < 0 ? -1 : base + at;
     }
-    for (; i <= stop; ++i) {
-        if (!m_first[w[i]])
-            continue;
-        if (checkLast && (i + lastOffset >= size || !m_last[w[i + lastOffset]]))
-            continue;
-        if (tryAt(i))
-            return base + i;
+    // Stretches without a form of another length take the full filter, the others the
+    // prefix filter.
+    constexpr qint64 Stretch = 64 * 1024;
+    for (qint64 lo = from - base; lo <= last; lo += Stretch) {
+        const qint64 hi = std::min(last, lo + Stretch - 1);
+        bool other = m_otherLengthsAlways;
+        if (!other) {
+            const qint64 reachEnd = std::min(size - 1, hi + m_maxLength - 1);
+            const qint64 safe = reachEnd - m_otherLengthProbes.reach();
+            other = vespira::scanCandidates(w, lo, safe, m_otherLengthProbes, [](qint64) { return true; }) >= 0;
+            for (qint64 i = std::max(lo, safe + 1); !other && i <= reachEnd; ++i)
+                other = w[i] == m_otherLengthProbes.first.forms[0] || w[i] == m_otherLengthProbes.first.forms[1]
+                    || w[i] == m_otherLengthProbes.first.forms[2] || w[i] == m_otherLengthProbes.first.forms[3];
+        }
+        const qint64 at = filtered(lo, hi, other ? m_prefixProbes : m_probes);
+        if (at >= 0)
+            return base + at;
     }
     return -1;
 }
@@ -360,6 +394,30 @@ qint64 PatternMatcher::findBackward(const unsigned char *window, qint64 base, qi
         }
     }
     return -1;
+}
+
+const PatternMatcher &cachedMatcher(const QString &text, TTextEncoding encoding, bool caseSensitive,
+                                    bool wholeWords)
+{
+    struct Entry
+    {
+        QString text;
+        TTextEncoding encoding;
+        bool caseSensitive;
+        bool wholeWords;
+        std::unique_ptr<PatternMatcher> matcher;
+    };
+    static thread_local std::array<Entry, 4> entries;
+    static thread_local size_t next = 0;
+    for (Entry &e : entries)
+        if (e.matcher && e.encoding == encoding && e.caseSensitive == caseSensitive
+            && e.wholeWords == wholeWords && e.text == text)
+            return *e.matcher;
+    Entry &e = entries[next];
+    next = (next + 1) % entries.size();
+    e = {text, encoding, caseSensitive, wholeWords,
+         std::make_unique<PatternMatcher>(text, encoding, caseSensitive, wholeWords)};
+    return *e.matcher;
 }
 
 } // namespace vespira::search

@@ -10,11 +10,11 @@
 // start or end), so whole words never depend on where a window happens to begin or end.
 
 #include "core/common/casefold.h"
+#include "core/common/bytescan.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -103,14 +103,23 @@ private:
     QByteArray m_folded;                // AnsiFold: the pattern in 8-bit lower case
     std::vector<uint32_t> m_targets;    // Utf8Fold, UnitsFold: lower case per code point / unit
 
-    // Filter: the bytes a match may start with, and the bytes that may stand at offset
-    // m_filterLength - 1 (the end of the longest prefix whose length in bytes is the same
-    // in every match; 0 when even the first character varies in length).
-    std::array<bool, 256> m_first {};
-    std::array<bool, 256> m_last {};
-    std::vector<unsigned char> m_firstList;
-    std::vector<unsigned char> m_lastList;
-    qint64 m_filterLength = 0;
+    // The candidate filter of a match in which every character has its usual length (the
+    // length of its lower case in UTF-8; every match elsewhere).
+    ProbePair m_probes;
+    // Folded UTF-8 only: the first two bytes of the forms of another length (the Kelvin sign
+    // for "k", say). Where one of them is near, m_prefixProbes filter instead: they stay
+    // within the start of a match whose length is the same in every match.
+    bool m_otherLengths = false;
+    bool m_otherLengthsAlways = false; // too many forms to filter for
+    ProbePair m_otherLengthProbes;
+    ProbePair m_prefixProbes;
 };
+
+// A matcher for the arguments, made once and kept while it is asked for again: the search
+// loop alternates between the document marker and the search text thousands of times, and
+// building a matcher (case classes, filter bytes) costs more than the scan between two
+// hits. Holds the last few; the reference is valid until the next call.
+const PatternMatcher &cachedMatcher(const QString &text, TTextEncoding encoding, bool caseSensitive,
+                                    bool wholeWords);
 
 } // namespace vespira::search

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,7 +38,12 @@ SearchRun::SearchRun(app::Context &ctx, SearchRunUi &ui)
 {
 }
 
-SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
+Progress SearchRun::progressOf()
+{
+    return Progress([this](qint64 done, qint64 total) { m_ui.progress(done, total); }, &m_ctx.state.run.cancel);
+}
+
+SearchOutcome SearchRun::run(const SearchRequest &request)
 {
     app::AppState &state = m_ctx.state;
     app::SearchRunState &run = state.run;
@@ -45,7 +51,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
     outcome.searchText = request.searchText;
 
     m_ui.rememberView();
-    m_hits.clear();
+    m_hits.hits.clear();
     m_ui.setRunControlsEnabled(false);
     m_ui.setCancelHint(u"Suche abbrechen"_s);
 
@@ -65,17 +71,15 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
     try {
         const QString programFolder = state.programFolder;
         const QString tempFolder = programFolder + QString::fromUtf16(paths::Temp);
-        emptyFolder(tempFolder);
-        QDir().mkpath(tempFolder);
+        m_pageFiles = std::make_unique<output::ResultPageFiles>(tempFolder);
+        m_pageFiles->emptyFolder();
 
         const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, request.databaseName));
         run.documentMarker = db::documentMarker(drive);
         run.replacementDrive = drive.isNull() ? QString {} : QString(drive);
 
-        m_pageBuffer.clear();
-        m_ui.setMainLabel(u"Suche läuft..."_s);
-        m_ui.setBusyTimer(true);
-        m_ui.placeBusyLabel();
+        m_ui.setStatus(u"Suche läuft..."_s);
+        m_ui.setBusy(true);
         m_ui.pause(200);
         run.noResult = true;
 
@@ -84,13 +88,20 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         run.morePages = false;
         run.resultPageNumber = 1;
 
-        const DocPathMapper mapper([this](const QString &name) { return m_ctx.settings.read(name); });
+        // Each drive setting is read once per run, not once per hit.
+        QHash<QString, QString> driveSettings;
+        const DocPathMapper mapper([this, &driveSettings](const QString &name) {
+            auto it = driveSettings.constFind(name);
+            if (it == driveSettings.cend())
+                it = driveSettings.insert(name, m_ctx.settings.read(name));
+            return *it;
+        });
         MatchEnvironment env {m_ctx.services.dialogs, mapper};
         env.programFolder = programFolder;
         env.documentMarker = run.documentMarker;
         env.replacementDrive = run.replacementDrive;
         env.activeKind = state.view.activeKind;
-        env.pumpEvents = [this] { m_ui.pumpEvents(); };
+        env.progress = progressOf();
         env.blockSize = m_blockSize;
         MatchOptions options;
         options.searchText = request.searchText;
@@ -98,7 +109,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         options.wholeWords = request.wholeWords;
 
         const QString utf8File = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Utf8);
-        if (!run.cancel && searchable(utf8File, m_ctx.services.dialogs)) {
+        if (!run.cancel.isRequested() && searchable(utf8File, m_ctx.services.dialogs)) {
             run.utf8ListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf8);
             state.view.mirrorSuspended = true;
@@ -107,7 +118,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
                      CollectedKind::Utf8, m_hits);
         }
         const QString mhtFile = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Mht);
-        if (!run.cancel && searchable(mhtFile, m_ctx.services.dialogs)) {
+        if (!run.cancel.isRequested() && searchable(mhtFile, m_ctx.services.dialogs)) {
             run.mhtListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf16);
             state.view.mirrorSuspended = true;
@@ -119,7 +130,7 @@ SearchOutcome SearchRun::OKBtnClick(const SearchRequest &request)
         }
 
         // A cancelled run shows no result, not even the "not found" page.
-        if (!run.cancel)
+        if (!run.cancel.isRequested())
             writePages(request, outcome);
     } catch (...) {
         finish(request, outcome, false);
@@ -138,7 +149,8 @@ void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
     settings.caseSensitive = request.caseSensitive;
     settings.wholeWords = request.wholeWords;
     output::ResultPageHooks hooks;
-    hooks.pumpEvents = [this] { m_ui.pumpEvents(); };
+    hooks.progress = progressOf();
+    hooks.files = m_pageFiles.get();
     hooks.endBusyIndication = [this] { m_ui.endBusyIndication(); };
     hooks.openInBrowser = [this](const QString &path) {
         if (m_openBrowser)
@@ -147,40 +159,37 @@ void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
     };
     output::ResultPageWriter writer(settings, hooks);
     const bool pathOpened = m_ctx.state.view.pathOpened;
-    auto write = [&](qint64 count) {
-        if (writer.SchreibHTMLDocNeu(request.searchText, count, m_pageBuffer, run, pathOpened))
+    const QList<Hit> &hits = m_hits.hits;
+    auto write = [&](const QList<Hit> &page, qint64 count) {
+        if (writer.SchreibHTMLDocNeu(request.searchText, count, page, run, pathOpened))
             ++outcome.pagesWritten;
     };
 
-    const qsizetype n = m_hits.size();
+    const qsizetype n = hits.size();
     const qsizetype full = n / PageSize;
     const qsizetype rest = n % PageSize;
     for (qsizetype k = 0; k < full; ++k) {
-        m_pageBuffer = m_hits.mid(k * PageSize, PageSize);
         run.morePages = true;
-        write(qint64(run.resultPageNumber) * PageSize);
+        write(hits.mid(k * PageSize, PageSize), qint64(run.resultPageNumber) * PageSize);
         run.resultPageNumber = run.resultPageNumber == 0 ? 2 : run.resultPageNumber + 1;
     }
     if (rest > 0) {
-        m_pageBuffer = m_hits.mid(full * PageSize);
         run.morePages = false;
-        write(qint64(run.resultPageNumber) * PageSize - (PageSize - rest));
+        write(hits.mid(full * PageSize), qint64(run.resultPageNumber) * PageSize - (PageSize - rest));
     }
 
-    if (!m_hits.isEmpty()) {
+    if (!hits.isEmpty())
         run.noResult = false;
-    } else {
-        m_pageBuffer.clear();
-        write(0); // the "not found" page
-    }
+    else
+        write({}, 0); // the "not found" page
 }
 
 void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, bool normalEnd)
 {
     app::AppState &state = m_ctx.state;
     app::SearchRunState &run = state.run;
-    outcome.hitCount = m_hits.size();
-    if (run.cancel)
+    outcome.hitCount = m_hits.hits.size();
+    if (run.cancel.isRequested())
         outcome.status = SearchOutcome::Status::Cancelled;
 
     state.view.mirrorSuspended = false;
@@ -204,18 +213,22 @@ void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, boo
         }
     }
 
-    m_ui.setBusyTimer(false);
+    if (m_pageFiles) {
+        m_pageFiles->dropSpares();
+        m_pageFiles.reset();
+    }
+    m_ui.setBusy(false);
     m_ui.setCaption(QString {});
-    state.sort.sortCancel = false;
+    state.sort.sortCancel.clear();
     run.cancellable = false;
-    run.cancel = false;
+    run.cancel.clear();
     m_ui.enableCancelButton();
     m_ui.setCancelHint(u"Schließt das Fenster"_s);
     m_ui.setRunControlsEnabled(true);
     state.view.mirrorSuspended = false;
     if (normalEnd)
         m_ui.reShowView();
-    m_ui.setMainLabel(QString {});
+    m_ui.setStatus(QString {});
 }
 
 } // namespace vespira::search

@@ -7,7 +7,7 @@
 // one class; a window takes part through SearchRunUi.
 //
 //   SearchRun run(ctx, ui);
-//   const SearchOutcome outcome = run.OKBtnClick({text, database, caseBox, wordBox, ...});
+//   const SearchOutcome outcome = run.run({text, database, caseBox, wordBox, ...});
 //   TntEdit2->setText(outcome.searchText);   // the run may drop a trailing U+FFFD
 //
 // Expected conditions (a one-character text, nothing found, a cancel) are values of the
@@ -15,10 +15,12 @@
 // vespira::Error after the run has ended its busy indication and re-enabled the controls.
 
 #include "core/app/context.h"
+#include "core/output/resultpagefiles.h"
 #include "core/search/collectedfilesearch.h"
 
 #include <QString>
-#include <QStringList>
+
+#include <memory>
 
 namespace vespira::search {
 
@@ -31,13 +33,13 @@ namespace vespira::search {
 //                              NurGanzeWoerterCheckBox, SuchImInternetBtn})
 //               w->setEnabled(on);                                   // NurGanzeWoerter...,
 //       }                                                           // SuchImInternetBtn
-//       void pumpEvents() override { m_pump(); }                    // gui::EventPump
-//       void setMainLabel(const QString &t) override { main.Label1->setText(t); }
+//       void progress(qint64, qint64) override { m_pump(); }         // gui::EventPump
+//       void setStatus(const QString &t) override { main.Label1->setText(t); }
 //       ...
 //   };
 //
-// and calls SearchRun::OKBtnClick from TSuchForm::OKBtnClick inside gui::guarded(...),
-// then closes with the modal result OK. CancelBtn sets ctx.state.run.cancel while
+// and calls SearchRun::run from the OK button's click handler inside gui::guarded(...), then
+// closes with the modal result OK. CancelBtn requests ctx.state.run.cancel while
 // ctx.state.run.cancellable is set (and stops the busy timer, empties Label1); the run
 // then stops at the next window of its scan, searches no further file and writes no page.
 class SearchRunUi
@@ -55,12 +57,11 @@ public:
     // CancelBtn's hint: "Suche abbrechen" while running, "Schließt das Fenster" after.
     virtual void setCancelHint(const QString &hint) { Q_UNUSED(hint); }
     virtual void enableCancelButton() {}
-    // The main window's Label1 ("Suche läuft...", then "").
-    virtual void setMainLabel(const QString &text) { Q_UNUSED(text); }
-    // The main window's GedultTimer.
-    virtual void setBusyTimer(bool running) { Q_UNUSED(running); }
-    // GeduldLabel's left edge 20 px left of the middle of BitBtn2.
-    virtual void placeBusyLabel() {}
+    // The main window's status line, Label1 ("Suche läuft...", then "").
+    virtual void setStatus(const QString &text) { Q_UNUSED(text); }
+    // The main window's busy indicator: on (GedultTimer started, GeduldLabel placed beside
+    // BitBtn2) or off (the timer stopped).
+    virtual void setBusy(bool busy) { Q_UNUSED(busy); }
     // MachPause1: waits while events are handled.
     virtual void pause(int milliseconds) { Q_UNUSED(milliseconds); }
     // Ends the busy indication when a result page is done: GedultTimer stopped, its
@@ -71,9 +72,11 @@ public:
     // Before each loop: chkUnicode / chkUnicodeBE ticked as the file needs, Viewer2's mode
     // vbmodeText (UTF-8) or vbmodeUnicode (UTF-16).
     virtual void prepareViewer(CollectedKind kind) { Q_UNUSED(kind); }
-    // Lets pending events through (a cancel click); called often, per window of the scan
-    // and per page line, so it should return at once when it ran a moment ago.
-    virtual void pumpEvents() {}
+    // How far the run got (bytes of the file being scanned, hits of the page being
+    // written). The window lets pending events through here, so a cancel click reaches
+    // the run's token. Called often, per window of the scan and per hit of a page, so it
+    // should return at once when it ran a moment ago.
+    virtual void progress(qint64 done, qint64 total) { Q_UNUSED(done); Q_UNUSED(total); }
 };
 
 struct SearchRequest
@@ -104,10 +107,10 @@ public:
     // box "Nur ein Zeichen als Suchtext ist bei der "Suche" nicht erlaubt": nothing is
     // deleted or written and the controls are as before. The search window closes with
     // the modal result OK after every outcome, a refusal included.
-    SearchOutcome OKBtnClick(const SearchRequest &request);
+    SearchOutcome run(const SearchRequest &request);
 
-    // The entries of the last run: "path##text##context<br>", in discovery order.
-    const QStringList &hitList() const { return m_hits; }
+    // The hits of the last run, in discovery order: the UTF-8 file's, then the UTF-16 one's.
+    const QList<Hit> &hits() const { return m_hits.hits; }
 
     // Whether the first page is opened in the browser (the command line opens it only
     // when asked).
@@ -121,8 +124,10 @@ private:
 
     app::Context &m_ctx;
     SearchRunUi &m_ui;
-    QStringList m_hits;
-    QStringList m_pageBuffer;
+    Progress progressOf();
+
+    HitList m_hits;
+    std::unique_ptr<output::ResultPageFiles> m_pageFiles; // while a run goes on
     bool m_openBrowser = true;
     int m_blockSize = TStreamSearch::DefaultBlockSize;
 };

@@ -22,8 +22,9 @@ qint64 alignDown(qint64 value, int charSize)
 
 } // namespace
 
-TStreamSearch::TStreamSearch(int blockSize)
+TStreamSearch::TStreamSearch(int blockSize, qint64 mapWindow)
     : m_blockSize {blockSize < 1 ? 1 : blockSize}
+    , m_mapWindow {mapWindow}
 {
 }
 
@@ -31,11 +32,7 @@ TStreamSearch::~TStreamSearch() = default;
 
 void TStreamSearch::closeOwned()
 {
-    if (m_ownedFile) {
-        if (m_stream == m_ownedFile.get())
-            m_stream = nullptr;
-        m_ownedFile.reset();
-    }
+    m_mapped.reset();
 }
 
 void TStreamSearch::setFileName(const QString &fileName)
@@ -47,11 +44,12 @@ void TStreamSearch::setFileName(const QString &fileName)
         return;
     m_savedText.clear();
     m_fileName = fileName;
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    auto mapped = std::make_unique<MappedFile>(fileName, m_mapWindow);
+    if (!mapped->isOpen())
         throw Error(fileName + u" kann nicht geöffnet werden."_s);
-    m_ownedFile = std::move(file);
-    m_stream = m_ownedFile.get();
+    m_mapped = std::move(mapped);
+    m_sizeKnown = false;
+    m_stream = nullptr;
 }
 
 void TStreamSearch::setStream(QIODevice *stream)
@@ -98,15 +96,33 @@ bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern)
 
 bool TStreamSearch::progress(qint64 position, qint64 size)
 {
-    if (!OnProgress)
-        return true;
-    bool continueSearching = true;
-    OnProgress(position, size, continueSearching);
-    return continueSearching;
+    // The caller's code runs in a report: it may change the file.
+    m_sizeKnown = false;
+    return m_progress.step(position, size);
+}
+
+qint64 TStreamSearch::currentSize()
+{
+    if (!m_mapped)
+        return m_stream->size();
+    if (!m_sizeKnown)
+        m_mapped->refreshSize();
+    m_sizeKnown = true;
+    return m_mapped->size();
 }
 
 TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size)
 {
+    if (m_mapped) {
+        // Taken again after every report: the file may have been cut short meanwhile, and
+        // its window must not reach past the new end.
+        currentSize();
+        const QByteArrayView bytes = m_mapped->view(offset, length);
+        if (bytes.isEmpty() && m_mapped->failed())
+            throw Error(u"Read error at offset %1"_s.arg(offset));
+        return {reinterpret_cast<const unsigned char *>(bytes.data()), offset, bytes.size(),
+                bytes.size() < length};
+    }
     const qint64 bufferEnd = m_bufferBase + m_bufferSize;
     if (m_bufferSize > 0 && offset >= m_bufferBase && offset < bufferEnd) {
         const qint64 available = bufferEnd - offset;
@@ -145,17 +161,17 @@ bool TStreamSearch::search(const QString &text, TTextEncoding encoding, int opti
 {
     m_foundStart = -1;
     m_foundLength = 0;
-    if (text.isEmpty() || !m_stream)
+    if (text.isEmpty() || (!m_stream && !m_mapped))
         return false;
     m_charSize = charSizeOf(encoding);
     m_streamStart = startPosition;
-    const qint64 size = m_stream->size();
+    const qint64 size = currentSize();
     if (size != m_streamSize)
         m_bufferSize = 0; // the stream changed since the last read
     m_streamSize = size;
     if (size < m_charSize)
         return false;
-    const PatternMatcher matcher(text, encoding, options & soCaseSensitive, options & soWholeWords);
+    const PatternMatcher &matcher = cachedMatcher(text, encoding, options & soCaseSensitive, options & soWholeWords);
     if (matcher.isEmpty())
         return false;
 
@@ -232,9 +248,11 @@ bool TStreamSearch::searchBackward(const PatternMatcher &matcher, qint64 maxStar
         maxStart = alignDown(maxStart, cs);
         const qint64 high = std::min(size, maxStart + matcher.maxLength() + cs);
         const qint64 low = std::max<qint64>(0, high - m_blockSize - matcher.maxLength() - 2 * cs);
-        const qint64 got = readAt(low, high - low);
+        m_bufferSize = 0; // backward blocks are read afresh
+        const Window window = windowAt(low, high - low, size);
+        const qint64 got = window.size;
         const qint64 end = low + got;
-        if (got < high - low)
+        if (window.endOfStream)
             size = std::min(size, end); // the stream is shorter than it was: its end is here
         qint64 top = end >= size ? end - matcher.minLength() : end - matcher.maxLength() - cs;
         top = std::min(top, maxStart);
@@ -242,7 +260,7 @@ bool TStreamSearch::searchBackward(const PatternMatcher &matcher, qint64 maxStar
         bottom = alignDown(bottom + cs - 1, cs);
         if (top >= bottom) {
             qint64 length = 0;
-            const qint64 found = matcher.findBackward(m_buffer.data(), low, got, size, bottom,
+            const qint64 found = matcher.findBackward(window.data, low, got, size, bottom,
                                                       alignDown(top, cs), length);
             if (found >= 0) {
                 m_foundStart = found;

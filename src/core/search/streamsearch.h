@@ -1,11 +1,13 @@
 #pragma once
 
-// TStreamSearch finds a text in a file of any size without loading it: it reads windows of
+// TStreamSearch finds a text in a file of any size without loading it: it scans blocks of
 // blockSize bytes (plus the longest possible match and one character on each side, so a
-// match across a window edge is found once and whole words are judged by the characters
+// match across a block edge is found once and whole words are judged by the characters
 // truly next to the match in the file) and reports the byte offset and byte length of the
-// match. Memory stays at one window, whatever the file size. Results do not depend on the
-// block size; tests shrink it to put matches across edges.
+// match. A file is read through a read-only memory map of mapWindow bytes at a time (no
+// copy, the next window mapped ahead); a stream the caller hands over is read into a
+// buffer. Memory stays at two windows, whatever the file size. Results depend neither on the block size nor on the window;
+// tests shrink both to put matches across edges.
 //
 //   TStreamSearch search;
 //   search.setFileName(path);                       // throws Error when it cannot be opened
@@ -13,34 +15,32 @@
 //       use(search.FoundStart(), search.FoundLength());
 //   while (search.FindNext()) ...
 //
-// Errors: a failed read throws Error("Read error at offset <block start>"). A read that
-// returns fewer bytes than the size taken at the start promised (the file shrank, or it is
-// a file under /sys that reports more than it holds) is the end of the stream.
+// Errors: a failed read (or map) throws Error("Read error at offset <block start>"). A file
+// that is shorter than the size taken at the start of a search (it shrank, or it is a file
+// under /sys that reports more than it holds) ends where its bytes end: the size of a
+// mapped file is taken again after every progress report (where the caller's code runs).
 
+#include "core/common/mappedfile.h"
+#include "core/common/progress.h"
 #include "core/search/patternmatcher.h"
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QFile;
 class QIODevice;
 
 namespace vespira::search {
-
-// Called with the current position and the stream size before the search and after each
-// window; clearing continueSearching ends the search with nothing found.
-using TStreamSearchProgress = std::function<void(qint64 position, qint64 maximum, bool &continueSearching)>;
 
 class TStreamSearch final
 {
 public:
     static constexpr int DefaultBlockSize = 65536;
 
-    explicit TStreamSearch(int blockSize = DefaultBlockSize);
+    explicit TStreamSearch(int blockSize = DefaultBlockSize,
+                           qint64 mapWindow = MappedFile::DefaultWindowBytes);
     ~TStreamSearch();
     TStreamSearch(const TStreamSearch &) = delete;
     TStreamSearch &operator=(const TStreamSearch &) = delete;
@@ -50,6 +50,9 @@ public:
     // werden.") when the file cannot be opened.
     void setFileName(const QString &fileName);
     QString fileName() const { return m_fileName; }
+    // The mapped file opened by setFileName, for reading around a match without a copy of
+    // its own; null for a stream.
+    MappedFile *mappedFile() const { return m_mapped.get(); }
 
     // Searches a stream the caller owns and keeps open (random access). Clears the saved
     // text and the file name.
@@ -75,7 +78,9 @@ public:
     qint64 FoundLength() const { return m_foundLength; }
     int CharSize() const { return m_charSize; }
 
-    TStreamSearchProgress OnProgress;
+    // Told the current position and the stream size before a search and after each window;
+    // a stop it asks for ends the search with nothing found.
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
 
 private:
     bool search(const QString &text, TTextEncoding encoding, int options, qint64 startPosition,
@@ -89,9 +94,11 @@ private:
         qint64 size;
         bool endOfStream; // a read came short: the stream ends at base + size
     };
-    // The bytes from offset on: from the last read when it holds enough of them, else read
-    // afresh (length bytes, fewer at the end of the stream).
+    // The bytes from offset on: from the mapped file, or for a stream from the last read
+    // when it holds enough of them, else read afresh (length bytes, fewer at the end).
     Window windowAt(qint64 offset, qint64 length, qint64 size);
+    // The stream's size now (for a mapped file taken again when a report came between).
+    qint64 currentSize();
     // Reads length bytes from offset into the buffer and returns how many came; fewer mean
     // the stream ends there, whatever size it reported.
     qint64 readAt(qint64 offset, qint64 length);
@@ -99,8 +106,11 @@ private:
     void closeOwned();
 
     int m_blockSize;
+    qint64 m_mapWindow;
+    Progress m_progress;
+    std::unique_ptr<MappedFile> m_mapped;
+    bool m_sizeKnown = false; // m_mapped's size was taken after the last progress report
     QIODevice *m_stream = nullptr;
-    std::unique_ptr<QFile> m_ownedFile;
     QString m_fileName;
     qint64 m_streamStart = 0;
     qint64 m_streamSize = 0;

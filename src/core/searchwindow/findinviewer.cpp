@@ -8,11 +8,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <bit>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,7 +65,7 @@ QString lowerKeepingIndexes(const QString &s)
 
 } // namespace
 
-HorspoolPattern::HorspoolPattern(QByteArrayView pattern)
+FoldedPattern::FoldedPattern(QByteArrayView pattern)
 {
     for (int b = 0; b < 256; ++b)
         m_fold[b] = text::ansiLower(static_cast<unsigned char>(b));
@@ -78,34 +73,16 @@ HorspoolPattern::HorspoolPattern(QByteArrayView pattern)
     m_pattern.resize(n);
     for (qsizetype i = 0; i < n; ++i)
         m_pattern[i] = static_cast<char>(m_fold[static_cast<uchar>(pattern.at(i))]);
-
-    // The skip of a text byte is the distance from the last pattern position to the
-    // rightmost earlier position holding the same letter in either case. Keying the table
-    // by the folded byte gives both case forms the same entry.
-    std::array<qint64, 256> byFolded;
-    byFolded.fill(n);
-    for (qsizetype i = 0; i + 1 < n; ++i)
-        byFolded[static_cast<uchar>(m_pattern.at(i))] = n - 1 - i;
-    for (int b = 0; b < 256; ++b)
-        m_skip[b] = byFolded[m_fold[b]];
-
-    const auto forms = [this](uchar folded, std::array<uchar, 2> &out) {
-        int count = 0;
+    m_probes = rarestProbes(n, [this](qint64 offset) {
+        std::vector<unsigned char> forms;
         for (int b = 0; b < 256; ++b)
-            if (m_fold[b] == folded) {
-                if (count == 2)
-                    return false;
-                out[count++] = static_cast<uchar>(b);
-            }
-        if (count == 1)
-            out[1] = out[0];
-        return count > 0;
-    };
-    m_vectorScan = n > 0 && forms(static_cast<uchar>(m_pattern.front()), m_firstForms)
-        && forms(static_cast<uchar>(m_pattern.back()), m_lastForms);
+            if (m_fold[b] == static_cast<uchar>(m_pattern.at(offset)))
+                forms.push_back(static_cast<unsigned char>(b));
+        return forms;
+    });
 }
 
-bool HorspoolPattern::matchesAt(const uchar *data, qint64 at) const
+bool FoldedPattern::matchesAt(const uchar *data, qint64 at) const
 {
     const auto *pat = reinterpret_cast<const uchar *>(m_pattern.constData());
     for (qint64 j = 0; j < m_pattern.size(); ++j)
@@ -114,101 +91,24 @@ bool HorspoolPattern::matchesAt(const uchar *data, qint64 at) const
     return true;
 }
 
-qint64 HorspoolPattern::find(const uchar *data, qint64 size, qint64 from) const
-{
-#ifdef __SSE2__
-    // Sixteen candidate starts at a time: a start counts only when its byte and the byte
-    // n - 1 further on are case forms of the pattern's first and last byte. With text where
-    // the pattern's letters are common this is several times faster than the skips of the
-    // scalar loop; the scalar loop finishes the last bytes.
-    const qint64 n = m_pattern.size();
-    if (m_vectorScan && from >= 0) {
-        const __m128i first0 = _mm_set1_epi8(static_cast<char>(m_firstForms[0]));
-        const __m128i first1 = _mm_set1_epi8(static_cast<char>(m_firstForms[1]));
-        const __m128i last0 = _mm_set1_epi8(static_cast<char>(m_lastForms[0]));
-        const __m128i last1 = _mm_set1_epi8(static_cast<char>(m_lastForms[1]));
-        for (; from + n - 1 + 16 <= size; from += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + from));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + from + n - 1));
-            const __m128i candidates =
-                _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, first0), _mm_cmpeq_epi8(a, first1)),
-                              _mm_or_si128(_mm_cmpeq_epi8(b, last0), _mm_cmpeq_epi8(b, last1)));
-            for (unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(candidates)); bits != 0;
-                 bits &= bits - 1) {
-                const qint64 at = from + std::countr_zero(bits);
-                if (matchesAt(data, at))
-                    return at;
-            }
-        }
-    }
-#endif
-    return findScalar(data, size, from);
-}
-
-qint64 HorspoolPattern::findScalar(const uchar *data, qint64 size, qint64 from) const
+qint64 FoldedPattern::find(const uchar *data, qint64 size, qint64 from) const
 {
     const qint64 n = m_pattern.size();
     if (n == 0 || from < 0 || size - from < n)
         return -1;
-    const auto *pat = reinterpret_cast<const uchar *>(m_pattern.constData());
-    const uchar last = pat[n - 1];
-    qint64 end = from + n - 1;
-    while (end < size) {
-        const uchar t = data[end];
-        if (m_fold[t] != last) {
-            end += m_skip[t];
-            continue;
-        }
-        qint64 p = end - 1;
-        qint64 j = n - 2;
-        while (j >= 0 && m_fold[data[p]] == pat[j]) {
-            --p;
-            --j;
-        }
-        if (j < 0)
-            return end - (n - 1);
-        end = std::max(end + m_skip[t], p + m_skip[data[p]]);
-    }
-    return -1;
+    return scanCandidates(data, from, size - n, m_probes, [&](qint64 at) { return matchesAt(data, at); });
 }
 
 MappedFileSearch::MappedFileSearch(const QString &fileName, QByteArrayView pattern, qint64 windowBytes)
-    : m_file {fileName}
+    : m_file {fileName, std::max<qint64>(windowBytes, 1) + std::max<qint64>(pattern.size() - 1, 0), false}
     , m_pattern {pattern}
     , m_window {std::max<qint64>(windowBytes, 1)}
 {
-    if (m_file.open(QIODevice::ReadOnly)) {
-        m_size = m_file.size();
-        m_open = m_size > 0;
-    }
+    m_size = m_file.size();
+    m_open = m_file.isOpen() && m_size > 0;
 }
 
-MappedFileSearch::~MappedFileSearch()
-{
-    if (m_map)
-        m_file.unmap(m_map);
-}
-
-bool MappedFileSearch::mapWindow(qint64 start)
-{
-    if (m_map && m_mapStart == start)
-        return true;
-    if (m_map)
-        m_file.unmap(m_map);
-    m_map = nullptr;
-    m_mapStart = -1;
-    // Windows overlap by pattern length - 1, so an occurrence starting in one window lies
-    // whole inside it.
-    const qint64 length = std::min<qint64>(m_window + m_pattern.size() - 1, m_size - start);
-    m_map = m_file.map(start, length);
-    if (!m_map)
-        return false;
-    m_mapStart = start;
-    m_mapLength = length;
-    return true;
-}
-
-qint64 MappedFileSearch::next(qint64 from, const ProgressFn &progress)
+qint64 MappedFileSearch::next(qint64 from, const Progress &progress)
 {
     m_cancelled = false;
     if (!m_open || m_pattern.size() == 0)
@@ -216,17 +116,21 @@ qint64 MappedFileSearch::next(qint64 from, const ProgressFn &progress)
     from = std::max<qint64>(0, from);
     qint64 window = from / m_window * m_window;
     while (window < m_size && m_size - from >= m_pattern.size()) {
-        if (m_mapStart != window) {
-            if (!progress(window, m_size)) {
+        if (m_reported != window) {
+            if (!progress.step(window, m_size)) {
                 m_cancelled = true;
                 return -1;
             }
-            if (!mapWindow(window)) {
-                m_failed = true;
-                return -1;
-            }
+            m_reported = window;
         }
-        const qint64 hit = m_pattern.find(m_map, m_mapLength, from - window);
+        // Windows overlap by pattern length - 1, so an occurrence starting in one window
+        // lies whole inside it.
+        const QByteArrayView bytes = m_file.view(window, m_window + m_pattern.size() - 1);
+        if (bytes.isEmpty()) {
+            m_failed = true;
+            return -1;
+        }
+        const qint64 hit = m_pattern.find(reinterpret_cast<const uchar *>(bytes.data()), bytes.size(), from - window);
         if (hit >= 0 && hit < m_window)
             return window + hit;
         window += m_window;
@@ -236,7 +140,7 @@ qint64 MappedFileSearch::next(qint64 from, const ProgressFn &progress)
 }
 
 ByteSearchResult byteSearchAll(const QString &fileName, QByteArrayView pattern,
-                               const ProgressFn &progress, qint64 maxHits)
+                               const Progress &progress, qint64 maxHits)
 {
     ByteSearchResult result;
     MappedFileSearch search(fileName, pattern);
@@ -304,7 +208,7 @@ void FindInViewer::reset()
 }
 
 FindInViewer::Step FindInViewer::next(const QString &fileName, app::DocumentKind kind,
-                                      const QString &text, const ProgressFn &progress)
+                                      const QString &text, const Progress &progress)
 {
     const QByteArray pattern = findPatternBytes(kind, text);
     // A press for another file or text than the pending occurrence belongs to starts over.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/app/viewstate.h"
+#include "core/common/bytescan.h"
+#include "core/common/mappedfile.h"
 #include "core/common/progress.h"
 
 #include <QByteArray>
@@ -12,30 +14,23 @@
 
 namespace vespira::searchwindow {
 
-// Boyer-Moore-Horspool over bytes, ignoring case by windows-1252 lower-casing of every
-// byte (pattern and text alike). Works for UTF-16LE patterns too, byte by byte.
-class HorspoolPattern
+// A byte pattern compared with the case of every byte folded by windows-1252 lower-casing
+// (pattern and text alike), for every kind of text the viewer shows, UTF-16LE included.
+class FoldedPattern
 {
 public:
-    explicit HorspoolPattern(QByteArrayView pattern);
+    explicit FoldedPattern(QByteArrayView pattern);
 
     qsizetype size() const { return m_pattern.size(); }
     // The first occurrence starting at or after from in data[0, size); -1 if none.
     qint64 find(const uchar *data, qint64 size, qint64 from) const;
 
 private:
-    qint64 findScalar(const uchar *data, qint64 size, qint64 from) const;
     bool matchesAt(const uchar *data, qint64 at) const;
 
     QByteArray m_pattern; // lowered
     std::array<uchar, 256> m_fold {};
-    std::array<qint64, 256> m_skip {};
-    // The two raw bytes that fold to the pattern's first and to its last byte (the same byte
-    // twice where a byte has no other case). Without such pairs (a byte with more than two
-    // forms) m_vectorScan is false and only the scalar loop runs.
-    std::array<uchar, 2> m_firstForms {};
-    std::array<uchar, 2> m_lastForms {};
-    bool m_vectorScan = false;
+    ProbePair m_probes;
 };
 
 // Searches a file through read-only memory maps of a bounded window, so files of any size
@@ -48,7 +43,6 @@ public:
 
     // windowBytes: how much of the file is mapped at a time (tests use small windows).
     MappedFileSearch(const QString &fileName, QByteArrayView pattern, qint64 windowBytes = kWindowBytes);
-    ~MappedFileSearch();
     MappedFileSearch(const MappedFileSearch &) = delete;
     MappedFileSearch &operator=(const MappedFileSearch &) = delete;
 
@@ -57,24 +51,20 @@ public:
     qint64 fileSize() const { return m_size; }
     // The next occurrence at or after from; -1 when there is none, when a window cannot be
     // mapped (failed() then tells) or when progress asked to stop (cancelled()).
-    // progress is called once per window.
-    qint64 next(qint64 from, const ProgressFn &progress = noProgress());
+    // progress is told once per window.
+    qint64 next(qint64 from, const Progress &progress = {});
     bool failed() const { return m_failed; }
     bool cancelled() const { return m_cancelled; }
 
 private:
-    bool mapWindow(qint64 start);
-
-    QFile m_file;
-    HorspoolPattern m_pattern;
+    MappedFile m_file;
+    FoldedPattern m_pattern;
     qint64 m_window = kWindowBytes;
     qint64 m_size = 0;
     bool m_open = false;
     bool m_failed = false;
     bool m_cancelled = false;
-    uchar *m_map = nullptr;
-    qint64 m_mapStart = -1;
-    qint64 m_mapLength = 0;
+    qint64 m_reported = -1; // the window progress was last told of
 };
 
 struct ByteSearchResult
@@ -86,7 +76,7 @@ struct ByteSearchResult
 
 // Every offset at which pattern occurs in the file, case-insensitively. maxHits < 0: all.
 ByteSearchResult byteSearchAll(const QString &fileName, QByteArrayView pattern,
-                               const ProgressFn &progress = noProgress(), qint64 maxHits = -1);
+                               const Progress &progress = {}, qint64 maxHits = -1);
 
 // The bytes searched for a find text: windows-1252 for the ANSI kind (characters without
 // a form there become "?"), UTF-8 for the UTF-8 kind, UTF-16LE for the MHT kind.
@@ -128,7 +118,7 @@ public:
 
     // One press of find-next for text in fileName, searched as kind.
     Step next(const QString &fileName, app::DocumentKind kind, const QString &text,
-              const ProgressFn &progress = noProgress());
+              const Progress &progress = {});
 
 private:
     qint64 m_pending = -1;

@@ -67,15 +67,16 @@ public:
     {
     }
 
-    void setMainLabel(const QString &text) override { m_form.Label1->setText(text); }
-    void setBusyTimer(bool running) override
+    void setStatus(const QString &text) override { m_form.Label1->setText(text); }
+    void setBusy(bool busy) override
     {
-        if (running)
+        if (busy) {
             m_form.GedultTimer->start();
-        else
+            m_form.placeBusyLabel();
+        } else {
             m_form.GedultTimer->stop();
+        }
     }
-    void placeBusyLabel() override { m_form.placeBusyLabel(); }
     void pause(int milliseconds) override { m_form.MachPause1->PauseMs(milliseconds); }
     void endBusyIndication() override { m_form.endBusyIndication(); }
 
@@ -517,8 +518,8 @@ void TMainForm_Vespira_HTML::ApplicationEvents1Message(int message, int wParam)
         if (!FormCloseQuery())
             return;
         m_closeConfirmed = true;
-        m_ctx.state.run.cancel = true;
-        m_ctx.state.sort.sortCancel = true;
+        m_ctx.state.run.cancel.request();
+        m_ctx.state.sort.sortCancel.request();
         m_links.rejectModalWindows();
         if (m_databaseForm && m_databaseForm->isVisible())
             m_databaseForm->reject(); // stops a build; the database stays as it was
@@ -797,7 +798,7 @@ void TMainForm_Vespira_HTML::BitBtn2Click()
         return;
     }
     BitBtn2->setText(closeCaption);
-    state.sort.sortCancel = true;
+    state.sort.sortCancel.request();
     state.catalog.runInProgress = false;
 }
 

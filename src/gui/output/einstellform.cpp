@@ -280,7 +280,7 @@ void TEinstellform::SortierungAnzeigenBitBtnClick()
 {
     if (!m_ctx.services.dialogs.confirm(SortPanel::confirmationText(m_ctx.state.catalog.searchTimeDatabase)))
         return;
-    m_ctx.state.sort.sortCancel = false;
+    m_ctx.state.sort.sortCancel.clear();
     m_links.openSortPanel();
     accept();
 }

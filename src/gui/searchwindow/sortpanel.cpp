@@ -95,7 +95,7 @@ QString SortPanel::confirmationText(const QString &name)
 
 void SortPanel::openPanel()
 {
-    m_ctx.state.sort.sortCancel = false;
+    m_ctx.state.sort.sortCancel.clear();
     setVisible(true);
     m_host->setPanel2Visible(false);
 }
@@ -190,7 +190,6 @@ void SortPanel::build()
         ProgressBar1->setMaximum(int(std::clamp<qint64>(maximum, 0, INT_MAX)));
         ProgressBar1->setValue(int(std::clamp<qint64>(position, 0, maximum)));
         pump();
-        return !m_ctx.state.sort.sortCancel;
     };
     callbacks.caption = [&](const QString &caption) {
         if (!Timer1->isActive() && caption.startsWith(u"Sortierung von: "))
@@ -239,7 +238,7 @@ void SortPanel::build()
 void SortPanel::SortAbbrechenButtonClick()
 {
     guarded(m_ctx.services.dialogs, [&] {
-        m_ctx.state.sort.sortCancel = true;
+        m_ctx.state.sort.sortCancel.request();
         setCaption(u"Abbruch durch Benutzer! Bitte Geduld! Ich höre gleich auf!"_s);
         // The build stops at its next check; cutting counts as building here.
         if (m_ctx.state.sort.sorting || m_building)
@@ -258,7 +257,7 @@ void SortPanel::SortAbbrechenButtonClick()
 void SortPanel::Timer1Timer()
 {
     ++m_ctx.state.sort.timerTicks;
-    if (!m_ctx.state.sort.sortCancel)
+    if (!m_ctx.state.sort.sortCancel.isRequested())
         return;
     // A build still unwinding from the cancel is closed at a later tick; stopping the timer
     // now would leave the panel open.

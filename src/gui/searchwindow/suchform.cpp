@@ -681,7 +681,7 @@ void TSuchForm::CancelBtnClick()
 {
     auto &state = m_ctx.state;
     if (state.run.cancellable) {
-        state.run.cancel = true;
+        state.run.cancel.request();
         m_links.stopBusyIndicator();
     }
     if (sortPanel->SortAbbrechenButton->isEnabled())
@@ -715,20 +715,15 @@ public:
     }
     void setCancelHint(const QString &hint) override { m_form.CancelBtn->setToolTip(hint); }
     void enableCancelButton() override { m_form.CancelBtn->setEnabled(true); }
-    void setMainLabel(const QString &text) override
+    void setStatus(const QString &text) override
     {
         if (main())
-            main()->setMainLabel(text);
+            main()->setStatus(text);
     }
-    void setBusyTimer(bool running) override
+    void setBusy(bool busy) override
     {
         if (main())
-            main()->setBusyTimer(running);
-    }
-    void placeBusyLabel() override
-    {
-        if (main())
-            main()->placeBusyLabel();
+            main()->setBusy(busy);
     }
     void endBusyIndication() override
     {
@@ -737,7 +732,7 @@ public:
     }
     void pause(int milliseconds) override { m_form.pause(milliseconds); }
     void setCaption(const QString &text) override { m_form.setWindowTitle(text); }
-    void pumpEvents() override { m_pump(); }
+    void progress(qint64, qint64) override { m_pump(); }
 
 private:
     search::SearchRunUi *main() const { return m_form.m_links.mainWindowRunUi(); }
@@ -782,7 +777,7 @@ void TSuchForm::OKBtnClick()
         request.wholeWords = NurGanzeWoerterCheckBox->isChecked();
         request.phrase = PhraseCheckBox->isChecked();
         request.copyToClipboard = m_links.searchTextClipboardWanted().value_or(false);
-        const search::SearchOutcome outcome = run.OKBtnClick(request);
+        const search::SearchOutcome outcome = run.run(request);
         if (outcome.searchText != TntEdit2->text()) {
             const QSignalBlocker quiet(TntEdit2); // only a trailing U+FFFD went
             TntEdit2->setText(outcome.searchText);
@@ -978,10 +973,9 @@ void TSuchForm::WeiterSucheClick()
                                                     state.view.sortedListShown);
     const QString findText = TntEdit1->text();
     EventPump pump;
-    const auto step = m_find.next(file, kind, findText, [&](qint64, qint64) {
-        pump();
-        return !(kind == DocumentKind::Mht && m_ctx.state.run.cancel);
-    });
+    const Progress progress([&](qint64, qint64) { pump(); },
+                            kind == DocumentKind::Mht ? &m_ctx.state.run.cancel : nullptr);
+    const auto step = m_find.next(file, kind, findText, progress);
     using Status = searchwindow::FindInViewer::Status;
     if (step.status == Status::Cancelled)
         return;

@@ -76,7 +76,11 @@ TEST(IndexBuilder, CancelAndFailuresLeaveNothingBehind)
     const QByteArray text = manyBlocks(2000);
     db.write(text, markerOffsets(text));
     int calls = 0;
-    const index::BuildResult cancelled = db.build(50, [&](qint64, qint64) { return ++calls < 1; });
+    CancelToken stop;
+    const index::BuildResult cancelled = db.build(50, Progress([&](qint64, qint64) {
+        if (++calls >= 1)
+            stop.request();
+    }, &stop));
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_TRUE(leftovers(db.folder).isEmpty());
 

@@ -33,7 +33,7 @@ public:
         folder.write(QStringLiteral("Datenbank/T") + db::titlePositionsSuffix(m_kind), lines);
     }
 
-    index::BuildResult build(qint64 slicePairs = index::BuildInput {}.slicePairs, const ProgressFn &progress = {})
+    index::BuildResult build(qint64 slicePairs = index::BuildInput {}.slicePairs, const Progress &progress = {})
     {
         index::BuildInput input;
         input.collectedPath = collectedPath();

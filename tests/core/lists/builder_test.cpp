@@ -101,7 +101,7 @@ TEST_F(ListBuild, ALongLineLetsProgressThroughAndACancelWithinLeavesTheEarlierLi
 
     int calls = 0;
     SortRunCallbacks callbacks;
-    callbacks.progress = [&](qint64, qint64) { return ++calls > 0; };
+    callbacks.progress = [&](qint64, qint64) { ++calls; };
     EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Finished);
     EXPECT_GT(calls, 1000); // inside the line and the sort, not only between pieces and documents
     EXPECT_TRUE(utf8List().startsWith(u"Wort0\r\nWort1\r\nWort10\r\n"_s));
@@ -113,12 +113,15 @@ TEST_F(ListBuild, ALongLineLetsProgressThroughAndACancelWithinLeavesTheEarlierLi
     callbacks.fileFinished = [&](const QString &, bool w) { written = w; };
     for (const int stop : {50, 20000}) {
         calls = 0;
-        state.sortCancel = false;
-        callbacks.progress = [&](qint64, qint64) { return ++calls < stop; };
+        state.sortCancel.clear();
+        callbacks.progress = [&](qint64, qint64) {
+            if (++calls == stop)
+                state.sortCancel.request();
+        };
         EXPECT_EQ(SortierteListenErstellen(paced, state, replacementDrive, callbacks), SortRunOutcome::Cancelled);
         EXPECT_EQ(calls, stop);
         EXPECT_FALSE(written);
-        EXPECT_TRUE(state.sortCancel);
+        EXPECT_TRUE(state.sortCancel.isRequested());
         EXPECT_FALSE(state.sorting);
         EXPECT_EQ(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s), "alte Liste\r\n");
     }

@@ -14,6 +14,14 @@ using namespace vespira::output;
 
 namespace {
 
+Hit hit(const QString &path, const QString &context)
+{
+    Hit h;
+    h.path = path;
+    h.context = context;
+    return h;
+}
+
 // From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
 QString goldenFolder()
 {
@@ -31,11 +39,11 @@ protected:
         settings.caseSensitive = caseSensitive;
         settings.wholeWords = wholeWords;
         ResultPageHooks hooks;
-        hooks.pumpEvents = [this] {
+        hooks.progress = Progress([this](qint64, qint64) {
             ++pumps;
             if (cancelAtPump == pumps)
-                run.cancel = true;
-        };
+                run.cancel.request();
+        }, &run.cancel);
         hooks.endBusyIndication = [this] { ++busyEnded; };
         hooks.openInBrowser = [this](const QString &path) { opened << path; };
         return ResultPageWriter(settings, hooks);
@@ -84,7 +92,7 @@ TEST_F(ResultPageTest, NotFoundPage)
 TEST_F(ResultPageTest, OneFilePage)
 {
     run.resultPageNumber = 1;
-    const QStringList buffer {u"  /srv/anna/doc/a b.htm##text##Ein Haus am See<br>  "_s};
+    const QList<Hit> buffer {hit(u"  /srv/anna/doc/a b.htm"_s, u"Ein Haus am See"_s)};
     EXPECT_TRUE(writer(true, true).SchreibHTMLDocNeu(u"Haus"_s, 1, buffer, run, false));
     expectGolden(u"Vespira_Ergebnis.htm"_s, u"onefile.htm"_s);
 }
@@ -93,13 +101,12 @@ TEST_F(ResultPageTest, FirstPageWithMorePagesAndHighlights)
 {
     run.resultPageNumber = 1;
     run.morePages = true;
-    const QStringList buffer {
-        u"/srv/anna/Haus/a.htm##text##Das haus und das HAUS<br>"_s,        // last occurrence marked
-        u"/srv/anna/Haus/b.htm##text##nichts davon<br>"_s,                  // only in the path
-        u"C:\\Texte\\x\"y.htm##text##<b>fett</b> Haus<br>"_s,               // quote in the path
-        u"Existiert nicht! C:\\alt.htm##text##altes Haus<br>"_s,
-        u"ohne Marke"_s,
-        u"/srv/anna/c.htm##text##"_s,                                        // no context
+    const QList<Hit> buffer {
+        hit(u"/srv/anna/Haus/a.htm"_s, u"Das haus und das HAUS"_s),        // last occurrence marked
+        hit(u"/srv/anna/Haus/b.htm"_s, u"nichts davon"_s),                 // only in the path
+        hit(u"C:\\Texte\\x\"y.htm"_s, u"<b>fett</b> Haus"_s),               // quote in the path
+        hit(u"Existiert nicht! C:\\alt.htm"_s, u"altes Haus"_s),
+        hit(u"/srv/anna/c##text##d.htm"_s, QString()),                     // no context
     };
     EXPECT_TRUE(writer().SchreibHTMLDocNeu(u"haus"_s, 25, buffer, run, false));
     expectGolden(u"Vespira_Ergebnis.htm"_s, u"firstpage_more.htm"_s);
@@ -109,7 +116,7 @@ TEST_F(ResultPageTest, LaterPageOpensNoBrowser)
 {
     run.resultPageNumber = 3;
     run.morePages = false;
-    const QStringList buffer {u"/d/a.htm##text##Haus <br>"_s, u"/d/b.htm##text##Maus<br>"_s};
+    const QList<Hit> buffer {hit(u"/d/a.htm"_s, u"Haus "_s), hit(u"/d/b.htm"_s, u"Maus"_s)};
     // An untrimmed search text: "</b>" goes by the typed length.
     EXPECT_TRUE(writer(false, true).SchreibHTMLDocNeu(u" Haus"_s, 52, buffer, run, false));
     expectGolden(u"Vespira_Ergebnis3.htm"_s, u"page3_last.htm"_s);
@@ -123,7 +130,7 @@ TEST_F(ResultPageTest, CountLineVariantsAndNextLinks)
     auto countLine = [this](qint64 count, bool more, int number) {
         run.resultPageNumber = number;
         run.morePages = more;
-        writer().SchreibHTMLDocNeu(u"Haus"_s, count, {u"/a.htm##text##Haus<br>"_s}, run, false);
+        writer().SchreibHTMLDocNeu(u"Haus"_s, count, {hit(u"/a.htm"_s, u"Haus"_s)}, run, false);
         return QString::fromUtf8(page(resultPageFileName(number)));
     };
     EXPECT_TRUE(countLine(1, false, 2).contains(u" wurde in 1 Datei gefunden.<br>Es wird nur die erste"_s));
@@ -140,24 +147,24 @@ TEST_F(ResultPageTest, CountLineVariantsAndNextLinks)
 
 TEST_F(ResultPageTest, CancelAndPathOpenedWriteNothing)
 {
-    const QStringList buffer {u"/a.htm##text##Haus<br>"_s, u"/b.htm##text##Haus<br>"_s};
-    // A cancel during the first two passes: nothing written, no browser, busy left alone.
+    const QList<Hit> buffer {hit(u"/a.htm"_s, u"Haus"_s), hit(u"/b.htm"_s, u"Haus"_s)};
+    // A cancel while the lines are made: nothing written, no browser, busy left alone.
     run.resultPageNumber = 1;
-    cancelAtPump = 3;
+    cancelAtPump = 2;
     EXPECT_FALSE(writer().SchreibHTMLDocNeu(u"Haus"_s, 2, buffer, run, false));
     EXPECT_FALSE(folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(busyEnded, 0);
     EXPECT_EQ(run.resultPageNumber, 1);
 
-    // A cancel during the highlight pass still writes the page.
-    run.cancel = false;
+    // A cancel while the lines are marked still writes the page.
+    run.cancel.clear();
     pumps = 0;
-    cancelAtPump = 5;
+    cancelAtPump = 3;
     EXPECT_TRUE(writer().SchreibHTMLDocNeu(u"Haus"_s, 2, buffer, run, false));
     EXPECT_TRUE(folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
 
-    run.cancel = false;
+    run.cancel.clear();
     run.resultPageNumber = 2;
     busyEnded = 0;
     EXPECT_FALSE(writer().SchreibHTMLDocNeu(u"Haus"_s, 2, buffer, run, true));
@@ -176,10 +183,10 @@ QStringList hitLines(const QByteArray &page)
 TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
 {
     run.resultPageNumber = 2;
-    const QStringList buffer {
-        u"/srv/a.htm##text##Lernen: <meta http-equiv=\"refresh\" content=\"0;url=https://example.org/\"> & mehr<br>"_s,
-        u"/srv/b.htm##text##<!-- <plaintext> <textarea> refresh<br>"_s,
-        u"<i>ohne Marke</i> refresh"_s,
+    const QList<Hit> buffer {
+        hit(u"/srv/a.htm"_s, u"Lernen: <meta http-equiv=\"refresh\" content=\"0;url=https://example.org/\"> & mehr"_s),
+        hit(u"/srv/b.htm"_s, u"<!-- <plaintext> <textarea> refresh"_s),
+        hit(QString(), u"<i>ohne Pfad</i> refresh"_s),
     };
     ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"refresh"_s, 3, buffer, run, false));
     const QByteArray written = page(u"Vespira_Ergebnis2.htm"_s);
@@ -190,7 +197,7 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
                   u"content=&quot;0;url=https://example.org/&quot;&gt; &amp; mehr<br><br><br>"_s,
                   u"<font color=\"#000000\">in: <a href=\"file:///srv/b.htm\" target=\"_blank\">file:///srv/b.htm</a><br>"
                   u"<font color=\"#000080\">&lt;!-- &lt;plaintext&gt; &lt;textarea&gt; <b>refresh</b><br><br><br>"_s,
-                  u"&lt;i&gt;ohne Marke&lt;/i&gt; <b>refresh</b>"_s,
+                  u"##text##&lt;i&gt;ohne Pfad&lt;/i&gt; <b>refresh</b><br>"_s,
               }));
     EXPECT_TRUE(written.contains("<META http-equiv=\"Content-Security-Policy\""));
 
@@ -200,7 +207,7 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
     settings.databaseName = u"<Archiv & Co>"_s;
     run.resultPageNumber = 3;
     ASSERT_TRUE(ResultPageWriter(settings, {}).SchreibHTMLDocNeu(
-        u"Salz & <Pfeffer>"_s, 1, {u"/srv/c.htm##text##Salz & <Pfeffer> und Salz & <pfeffer>!<br>"_s}, run, false));
+        u"Salz & <Pfeffer>"_s, 1, {hit(u"/srv/c.htm"_s, u"Salz & <Pfeffer> und Salz & <pfeffer>!"_s)}, run, false));
     const QString third = QString::fromUtf8(page(u"Vespira_Ergebnis3.htm"_s));
     EXPECT_TRUE(third.contains(u"Datenbankname: \"&lt;Archiv &amp; Co&gt;\"<br>"_s)) << third.toStdString();
     EXPECT_TRUE(third.contains(u"<u>Salz &amp; &lt;Pfeffer&gt;\"</u>"_s)) << third.toStdString();
@@ -211,7 +218,7 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
 TEST_F(ResultPageTest, HighlightMarksTheDocumentTextNotEntitiesOrTheWritersMarkup)
 {
     run.resultPageNumber = 2;
-    const QStringList buffer {u"/srv/a.htm##text##Gehalt <= 5<br>"_s, u"/srv/b.htm##text##kein Treffer <br>"_s};
+    const QList<Hit> buffer {hit(u"/srv/a.htm"_s, u"Gehalt <= 5"_s), hit(u"/srv/b.htm"_s, u"kein Treffer "_s)};
     ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"lt"_s, 2, buffer, run, false));
     const QStringList lines = hitLines(page(u"Vespira_Ergebnis2.htm"_s));
     ASSERT_EQ(lines.size(), 2);

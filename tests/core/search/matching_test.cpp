@@ -122,7 +122,7 @@ protected:
         env.replacementDrive = u"Q"_s;
     }
 
-    QStringList search(const std::vector<FixtureDocument> &docs, const QString &text, bool cs = false,
+    QList<Hit> search(const std::vector<FixtureDocument> &docs, const QString &text, bool cs = false,
                        bool ww = false, bool utf16 = false, const QByteArray &prefix = {}, int block = 65536)
     {
         test::writeCollected(folder, u"db"_s, docs, utf16, prefix);
@@ -132,12 +132,12 @@ protected:
         options.wholeWords = ww;
         env.blockSize = block;
         CollectedFileSearch loop(options, env, run);
-        QStringList hits;
+        HitList hits;
         const QString base = folder.file(u"Datenbank/db"_s);
         loop.run(base + (utf16 ? u"_MHTtext.txt"_s : u"_UTF8Dokument.txt"_s),
                  base + (utf16 ? u"_MHT_TitelPositionen.txt"_s : u"_Utf8_TitelPositionen.txt"_s),
                  utf16 ? CollectedKind::Utf16 : CollectedKind::Utf8, hits);
-        return hits;
+        return hits.hits;
     }
 
     test::TempProgramFolder folder;
@@ -157,18 +157,24 @@ TEST_F(LoopTest, OneEntryPerBlockInFileOrder)
         {u"Q:\\d.htm"_s, u"Hausboot\r\nam Haus"_s},
     };
     for (const bool utf16 : {false, true}) {
-        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16);
+        const QList<Hit> hits = search(docs, u"Haus"_s, false, false, utf16);
         ASSERT_EQ(hits.size(), 3) << utf16;
         // The extension positions count from the match, so they reach into the next block.
-        EXPECT_EQ(hits[0], u"Existiert nicht! Q:\\a.htm##text##Das Haus und noch ein Haus #Q:\\b.htm kein Treffer<br>"_s);
-        EXPECT_TRUE(hits[1].startsWith(u"Existiert nicht! Q:\\c.htm##text##ein HAUS"_s));
-        EXPECT_TRUE(hits[2].startsWith(u"Existiert nicht! Q:\\d.htm##text##Hausboot am Haus"_s));
+        const Hit first {utf16 ? CollectedKind::Utf16 : CollectedKind::Utf8, 0, u"Existiert nicht! Q:\\a.htm"_s,
+                         u"Das Haus und noch ein Haus #Q:\\b.htm kein Treffer"_s};
+        EXPECT_EQ(hits[0], first);
+        EXPECT_EQ(hits[1].path, u"Existiert nicht! Q:\\c.htm"_s);
+        EXPECT_TRUE(hits[1].context.startsWith(u"ein HAUS"_s));
+        EXPECT_EQ(hits[2].path, u"Existiert nicht! Q:\\d.htm"_s);
+        EXPECT_TRUE(hits[2].context.startsWith(u"Hausboot am Haus"_s));
+        EXPECT_EQ(hits[2].blockOffset, (utf16 ? 2 : 1) * 85);
 
-        EXPECT_EQ(search(docs, u"Haus"_s, true, false, utf16).size(), 2); // a, d (Hausboot), not c
-        EXPECT_FALSE(search(docs, u"Haus"_s, true, false, utf16).join(u'|').contains(u"c.htm"_s));
-        const QStringList whole = search(docs, u"Haus"_s, false, true, utf16);
+        const QList<Hit> exact = search(docs, u"Haus"_s, true, false, utf16);
+        ASSERT_EQ(exact.size(), 2); // a, d (Hausboot), not c
+        EXPECT_EQ(exact[1].path, u"Existiert nicht! Q:\\d.htm"_s);
+        const QList<Hit> whole = search(docs, u"Haus"_s, false, true, utf16);
         ASSERT_EQ(whole.size(), 3);
-        EXPECT_TRUE(whole[2].contains(u"##text##am Haus"_s)) << whole[2].toStdString();
+        EXPECT_TRUE(whole[2].context.startsWith(u"am Haus"_s)) << whole[2].context.toStdString();
     }
 }
 
@@ -183,11 +189,11 @@ TEST_F(LoopTest, ShortLinesAreExtendedByTheFollowingLines)
 {
     const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"Haus kurz\r\nzweite Zeile\r\ndritte"_s}};
     for (const bool utf16 : {false, true}) {
-        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16);
+        const QList<Hit> hits = search(docs, u"Haus"_s, false, false, utf16);
         ASSERT_EQ(hits.size(), 1);
         // The second extension lands on the LF after "zweite Zeile": an empty line, the
         // joining blank stays.
-        EXPECT_EQ(hits[0], u"Existiert nicht! Q:\\a.htm##text##Haus kurz zweite Zeile <br>"_s) << utf16;
+        EXPECT_EQ(hits[0].context, u"Haus kurz zweite Zeile "_s) << utf16;
     }
 }
 
@@ -219,9 +225,10 @@ TEST_F(LoopTest, PathCheckChain)
 TEST_F(LoopTest, MatchBeforeTheFirstBlockGetsNoPath)
 {
     const std::vector<FixtureDocument> docs {{u"Q:\\a.htm"_s, u"Haus"_s}};
-    const QStringList hits = search(docs, u"Haus"_s, false, false, false, "Vorspann Haus\r\n"_ba);
+    const QList<Hit> hits = search(docs, u"Haus"_s, false, false, false, "Vorspann Haus\r\n"_ba);
     ASSERT_EQ(hits.size(), 2);
-    EXPECT_EQ(hits[0], u"Existiert nicht! Q##text##Vorspann Haus #Q:\\a.htm <br>"_s);
+    EXPECT_EQ(hits[0], (Hit {CollectedKind::Utf8, -1, u"Existiert nicht! Q"_s, u"Vorspann Haus #Q:\\a.htm "_s}));
+    EXPECT_EQ(hits[1].blockOffset, 15);
 }
 
 TEST_F(LoopTest, KindHitFlagsAndErrors)
@@ -237,10 +244,10 @@ TEST_F(LoopTest, KindHitFlagsAndErrors)
     MatchOptions options;
     options.searchText = u"Haus"_s;
     CollectedFileSearch loop(options, env, run);
-    QStringList hits;
+    HitList hits;
     const QString missing = folder.file(u"Datenbank/fehlt_UTF8Dokument.txt"_s);
     loop.run(missing, {}, CollectedKind::Utf8, hits);
-    EXPECT_TRUE(hits.isEmpty());
+    EXPECT_TRUE(hits.hits.isEmpty());
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].kind, u"error"_s);
     EXPECT_EQ(dialogs.shown[0].text, missing + u" kann nicht geöffnet werden."_s);
@@ -260,17 +267,18 @@ TEST_F(LoopTest, AFileThatShrinksDuringTheScanEndsTheRunWithTheHitsSoFar)
         const QString keptText = u"#Q:\\a.htm\r\nHaus\r\n#Q:\\b.htm\r\n"_s + filler.left(1500);
         const qint64 kept = utf16 ? 2 * keptText.size() : keptText.size();
         int pumps = 0;
-        env.pumpEvents = [&] {
+        env.progress = Progress([&](qint64, qint64) {
             if (++pumps == 6) {
                 ASSERT_TRUE(QFile::resize(collected, kept));
             }
-        };
+        });
         test::Watchdog watchdog(std::chrono::seconds(30), "the scan of a shrinking file");
-        const QStringList hits = search(docs, u"Haus"_s, false, false, utf16, {}, 64);
-        env.pumpEvents = {};
+        const QList<Hit> hits = search(docs, u"Haus"_s, false, false, utf16, {}, 64);
+        env.progress = {};
         EXPECT_GE(pumps, 6) << utf16;
         ASSERT_EQ(hits.size(), 1) << utf16;
-        EXPECT_TRUE(hits[0].startsWith(u"Existiert nicht! Q:\\a.htm##text##Haus "_s)) << hits[0].toStdString();
+        EXPECT_EQ(hits[0].path, u"Existiert nicht! Q:\\a.htm"_s);
+        EXPECT_TRUE(hits[0].context.startsWith(u"Haus "_s)) << hits[0].context.toStdString();
         EXPECT_TRUE(dialogs.shown.empty());
     }
 }
@@ -342,8 +350,8 @@ TEST_F(LoopTest, AgreesWithAReferenceScanOnGeneratedDatabases)
             for (const int block : {7, 65536}) {
                 const QByteArray prefixBytes = utf16 ? test::utf16le(prefix) : prefix.toUtf8();
                 QStringList got;
-                for (const QString &hit : search(docs, needle, cs, ww, utf16, prefixBytes, block))
-                    got << hit.left(hit.indexOf(u"##text##"_s));
+                for (const Hit &hit : search(docs, needle, cs, ww, utf16, prefixBytes, block))
+                    got << hit.path;
                 EXPECT_EQ(got, expected) << "needle '" << needle.toStdString() << "' cs " << cs << " ww " << ww
                                          << " utf16 " << utf16 << " block " << block;
             }

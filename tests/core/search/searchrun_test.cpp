@@ -26,13 +26,13 @@ public:
         log << (enabled ? u"controls on"_s : u"controls off"_s);
     }
     void setCancelHint(const QString &hint) override { cancelHint = hint; }
-    void setMainLabel(const QString &text) override { log << u"Label1 "_s + text; }
-    void setBusyTimer(bool running) override { log << (running ? u"timer on"_s : u"timer off"_s); }
+    void setStatus(const QString &text) override { log << u"Label1 "_s + text; }
+    void setBusy(bool busy) override { log << (busy ? u"timer on"_s : u"timer off"_s); }
     void pause(int ms) override { log << u"pause %1"_s.arg(ms); }
     void setCaption(const QString &text) override { log << u"caption "_s + text; }
     void prepareViewer(CollectedKind kind) override { log << (kind == CollectedKind::Utf8 ? u"viewer utf8"_s : u"viewer utf16"_s); }
     void reShowView() override { log << u"reshow"_s; }
-    void pumpEvents() override
+    void progress(qint64, qint64) override
     {
         if (onPump)
             onPump();
@@ -70,8 +70,8 @@ protected:
         request.databaseName = u"Archiv"_s;
         SearchRun run(t.context, ui);
         run.setBlockSize(97);
-        const SearchOutcome outcome = run.OKBtnClick(request);
-        hits = run.hitList();
+        const SearchOutcome outcome = run.run(request);
+        hits = run.hits();
         return outcome;
     }
 
@@ -89,7 +89,7 @@ protected:
 
     test::TestContext t;
     RecordingUi ui;
-    QStringList hits;
+    QList<Hit> hits;
 };
 
 TEST_F(SearchRunTest, PagesOfTwentyFiveWithTheirCounts)
@@ -151,7 +151,7 @@ TEST_F(SearchRunTest, CancelWritesNoPageAndTheNextRunDoes)
     int pumps = 0;
     ui.onPump = [&] {
         if (t.context.state.run.cancellable && ++pumps == 10)
-            t.context.state.run.cancel = true; // CancelBtn a few documents into the run
+            t.context.state.run.cancel.request(); // CancelBtn a few documents into the run
     };
     const SearchOutcome cancelled = search(u"Haus"_s);
     EXPECT_EQ(cancelled.status, SearchOutcome::Status::Cancelled);
@@ -161,7 +161,7 @@ TEST_F(SearchRunTest, CancelWritesNoPageAndTheNextRunDoes)
     EXPECT_EQ(cancelled.pagesWritten, 0);
     EXPECT_FALSE(pageExists(1));
     EXPECT_TRUE(t.shell.opened.isEmpty());
-    EXPECT_FALSE(t.context.state.run.cancel);
+    EXPECT_FALSE(t.context.state.run.cancel.isRequested());
     EXPECT_FALSE(t.context.state.run.cancellable);
 
     ui.onPump = nullptr;
@@ -178,9 +178,10 @@ TEST_F(SearchRunTest, UtfSixteenOnlyAndTheOrderOfTheFiles)
     makeDatabase(docs(1, u"UTF-8 Haus"_s), docs(1, u"UTF-16 Haus"_s));
     search(u"Haus"_s);
     ASSERT_EQ(hits.size(), 2);
-    EXPECT_TRUE(hits[0].contains(u"UTF-8 Haus"_s));
-    EXPECT_TRUE(hits[1].contains(u"UTF-16 Haus"_s));
-    EXPECT_TRUE(hits[0].startsWith(u"Existiert nicht! Q:\\d\\doc0.htm##text##"_s));
+    EXPECT_TRUE(hits[0].context.contains(u"UTF-8 Haus"_s));
+    EXPECT_TRUE(hits[1].context.contains(u"UTF-16 Haus"_s));
+    EXPECT_EQ(hits[0].path, u"Existiert nicht! Q:\\d\\doc0.htm"_s);
+    EXPECT_EQ(hits[1].kind, CollectedKind::Utf16);
 }
 
 TEST_F(SearchRunTest, BusyIndicationAndControlsAroundTheRun)

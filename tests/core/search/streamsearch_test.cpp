@@ -2,6 +2,7 @@
 #include "core/common/text.h"
 #include "core/search/streamsearch.h"
 
+#include "core/search/referencescan.h"
 #include "support/tempdir.h"
 
 #include <QBuffer>
@@ -215,8 +216,10 @@ TEST(StreamSearch, EdgesOfTheStream)
     // The last match counts as a whole word at the end of the stream.
     EXPECT_TRUE(s.search.FindFirst(u"Haus"_s, 5, vEncANSI, soWholeWords));
 
-    // Progress may stop the search.
-    s.search.OnProgress = [](qint64, qint64, bool &go) { go = false; };
+    // A requested cancel stops the search.
+    CancelToken cancel;
+    cancel.request();
+    s.search.setProgress(Progress({}, &cancel));
     EXPECT_FALSE(s.search.FindFirst(u"Haus"_s, 0, vEncANSI, 0));
 }
 
@@ -259,56 +262,6 @@ TEST(StreamSearch, OpensFilesAndReportsReadErrors)
     }
 }
 
-// The reference: every match, found by walking the decoded text code point by code point.
-std::vector<std::pair<qint64, qint64>> referenceScan(const QString &file, const QString &pattern,
-                                                     bool utf8, bool caseSensitive, bool wholeWords)
-{
-    struct Unit
-    {
-        char32_t code;
-        qint64 offset;
-        qint64 length;
-    };
-    std::vector<Unit> units;
-    qint64 offset = 0;
-    if (utf8) {
-        for (const char32_t c : file.toUcs4()) {
-            const qint64 n = QString::fromUcs4(&c, 1).toUtf8().size();
-            units.push_back({c, offset, n});
-            offset += n;
-        }
-    } else {
-        for (const QChar ch : file) {
-            units.push_back({ch.unicode(), offset, 2});
-            offset += 2;
-        }
-    }
-    std::vector<char32_t> needle;
-    if (utf8)
-        for (const char32_t c : pattern.toUcs4())
-            needle.push_back(c);
-    else
-        for (const QChar ch : pattern)
-            needle.push_back(ch.unicode());
-    auto same = [&](char32_t a, char32_t b) {
-        return caseSensitive ? a == b : QChar::toLower(a) == QChar::toLower(b);
-    };
-    auto separator = [](char32_t c) { return isWordSeparator(uint32_t(c)); };
-    std::vector<std::pair<qint64, qint64>> found;
-    for (size_t i = 0; i + needle.size() <= units.size(); ++i) {
-        bool ok = true;
-        for (size_t k = 0; k < needle.size() && ok; ++k)
-            ok = same(units[i + k].code, needle[k]);
-        if (!ok)
-            continue;
-        const size_t end = i + needle.size();
-        if (wholeWords && ((i > 0 && !separator(units[i - 1].code)) || (end < units.size() && !separator(units[end].code))))
-            continue;
-        found.emplace_back(units[i].offset, units[end - 1].offset + units[end - 1].length - units[i].offset);
-    }
-    return found;
-}
-
 TEST(StreamSearchDifferential, AgreesWithAReferenceScanOnGeneratedFiles)
 {
     const QStringList alphabet {u"a"_s, u"b"_s, u"A"_s, u"B"_s, u"ä"_s, u"Ä"_s, u" "_s, u","_s,
@@ -331,13 +284,13 @@ TEST(StreamSearchDifferential, AgreesWithAReferenceScanOnGeneratedFiles)
 
                 Searcher utf8(file.toUtf8(), block);
                 EXPECT_EQ(allForward(utf8.search, pattern, vEncUTF8, options),
-                          referenceScan(file, pattern, true, cs, ww))
+                          test::referenceScan(file, pattern, true, cs, ww))
                     << "utf8 block " << block << " pattern " << pattern.toStdString();
 
                 const bool bigEndian = random.bounded(2);
                 Searcher wide(utf16(file, bigEndian), block);
                 EXPECT_EQ(allForward(wide.search, pattern, bigEndian ? vEncUnicodeBE : vEncUnicodeLE, options),
-                          referenceScan(file, pattern, false, cs, ww))
+                          test::referenceScan(file, pattern, false, cs, ww))
                     << "utf16 block " << block << " pattern " << pattern.toStdString();
             }
         }

@@ -8,6 +8,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira::searchwindow;
+using vespira::CancelToken;
+using vespira::Progress;
 using vespira::app::DocumentKind;
 
 namespace {
@@ -40,7 +42,7 @@ TEST_F(FindInViewerTest, CaseIsFoldedByWindows1252)
     EXPECT_TRUE(offsets("\xF7", "\xD7").isEmpty());
 }
 
-TEST_F(FindInViewerTest, HorspoolAgreesWithPlainComparisonOnRandomText)
+TEST_F(FindInViewerTest, FoldedPatternAgreesWithPlainComparisonOnRandomText)
 {
     // A small alphabet with both case forms gives many partial matches and every shift rule
     // a chance to skip an occurrence it must not skip.
@@ -67,7 +69,7 @@ TEST_F(FindInViewerTest, HorspoolAgreesWithPlainComparisonOnRandomText)
         for (qsizetype i = 0; i + fp.size() <= ft.size(); ++i)
             if (ft.mid(i, fp.size()) == fp)
                 expected << i;
-        HorspoolPattern p(pattern);
+        FoldedPattern p(pattern);
         QList<qint64> found;
         for (qint64 at = p.find(reinterpret_cast<const uchar *>(text.constData()), text.size(), 0); at >= 0;
              at = p.find(reinterpret_cast<const uchar *>(text.constData()), text.size(), at + 1))
@@ -101,7 +103,11 @@ TEST_F(FindInViewerTest, OccurrencesAcrossMappingWindowsAreFoundOnceAndCancelSto
 
     int calls = 0;
     MappedFileSearch stopped(path, "nadel", 4096);
-    const auto stopAtSecondWindow = [&](qint64, qint64) { return ++calls < 2; };
+    CancelToken cancel;
+    const Progress stopAtSecondWindow([&](qint64, qint64) {
+        if (++calls == 2)
+            cancel.request();
+    }, &cancel);
     EXPECT_EQ(stopped.next(0, stopAtSecondWindow), 4093);
     EXPECT_EQ(stopped.next(4094, stopAtSecondWindow), -1);
     EXPECT_TRUE(stopped.cancelled());
@@ -135,8 +141,9 @@ TEST_F(FindInViewerTest, PressesWalkTheOccurrencesAnnounceTheLastAndStartOver)
     EXPECT_EQ(find.next(m_folder.file(u"missing"_s), DocumentKind::Utf8, u"a"_s).status, S::NotFound);
     EXPECT_EQ(find.next(write({}, u"empty"_s), DocumentKind::Utf8, u"a"_s).status, S::NotFound);
 
-    const auto stop = [](qint64, qint64) { return false; };
-    EXPECT_EQ(find.next(path, DocumentKind::Mht, u"a"_s, stop).status, S::Cancelled);
+    CancelToken cancelled;
+    cancelled.request();
+    EXPECT_EQ(find.next(path, DocumentKind::Mht, u"a"_s, Progress({}, &cancelled)).status, S::Cancelled);
 }
 
 TEST_F(FindInViewerTest, SelectionLengthIsTheLengthOfTheMatchedBytes)
