@@ -3,7 +3,7 @@
 add_library(vespira_options INTERFACE)
 target_compile_features(vespira_options INTERFACE cxx_std_20)
 target_compile_options(vespira_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wcast-qual -Woverloaded-virtual -Wnon-virtual-dtor
+    -Wall -Wextra -Wpedantic -Wcast-qual -Wold-style-cast -Woverloaded-virtual -Wnon-virtual-dtor
     $<$<BOOL:${VESPIRA_WERROR}>:-Werror>)
 target_compile_definitions(vespira_options INTERFACE
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
