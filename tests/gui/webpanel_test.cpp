@@ -68,7 +68,7 @@ protected:
 
 } // namespace
 
-TEST_F(WebPanelTest, FirstPressOnlyShowsThePanel)
+TEST_F(WebPanelTest, FirstPressOnlyShowsThePanelAndNothingOpensWithoutTextOrAddress)
 {
     choose(u"Suchmaschinen"_s, 2);
     ASSERT_TRUE(panel->isHidden());
@@ -85,6 +85,15 @@ TEST_F(WebPanelTest, FirstPressOnlyShowsThePanel)
     bar->setText(u" \t"_s);
     panel->SuchImInternetBtnClick();
     EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: Es wurde kein Text eingegeben!"_s);
+
+    // Shown, a press without text or without an address opens nothing and keeps the text.
+    panel->SuchImInternetBtnClick();
+    EXPECT_EQ(bar->text(), u" \t"_s);
+    panel->TntListBox1->clear();
+    bar->setText(u"Haus"_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(bar->text(), u"Haus"_s);
 }
 
 TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndAnAddressEndingInQuestionMarkOpensBare)
@@ -107,33 +116,14 @@ TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndAnAddressEndingInQuestio
     EXPECT_EQ(t.clipboard.text(), u"Haus"_s);
 }
 
-TEST_F(WebPanelTest, NothingHappensWithoutTextOrWithoutAddress)
-{
-    choose(u"Suchmaschinen"_s, 0);
-    panel->show();
-    bar->setText(u"  "_s);
-    panel->SuchImInternetBtnClick();
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(bar->text(), u"  "_s);
-
-    panel->TntListBox1->clear();
-    bar->setText(u"Haus"_s);
-    panel->SuchImInternetBtnClick();
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(bar->text(), u"Haus"_s);
-}
-
 TEST_F(WebPanelTest, DefaultLauncherUsesTheChosenBrowser)
 {
-    host.copy = false;
-    auto own = std::make_unique<WebPanel>(t.context, host, bar, &window);
+    panel = std::make_unique<WebPanel>(t.context, host, bar, &window);
     t.settings.values[u"Browser"_s] = u"standard"_s;
-    own->fillTopics();
-    own->TntComboBox1->setCurrentIndex(own->TntComboBox1->findText(u"Programmierung"_s));
-    own->TntComboBox1Click();
-    own->show();
+    choose(u"Programmierung"_s, 0);
+    panel->show();
     bar->setText(u"C++"_s);
-    own->SuchImInternetBtnClick();
+    panel->SuchImInternetBtnClick();
     EXPECT_EQ(t.shell.opened, QStringList {u"https://doc.example/C%2B%2B"_s});
 }
 
