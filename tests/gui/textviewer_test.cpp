@@ -129,12 +129,15 @@ TEST_F(TextViewerTest, OpenFailureReachesTheErrorHandlerAndAnEmptyFileIgnoresKey
     EXPECT_EQ(errors, QStringList {u"Cannot open file: \""_s + folder.file(u"fehlt.txt"_s) + u"\""_s});
 
     viewer.setMode(ViewerMode::vbmodeUnicode);
+    QList<bool> fits;
+    QObject::connect(&viewer, &TTextViewer::scrollBarsUpdated, [&](bool f) { fits << f; });
     ASSERT_TRUE(viewer.openFile(write("x", u"one.txt"_s))); // one byte: no UTF-16 character
     for (int key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_End})
         viewer.processKey(key, Qt::ControlModifier);
     paint();
     EXPECT_TRUE(mirror.isEmpty());
     EXPECT_EQ(painted, 0);
+    EXPECT_EQ(fits.value(fits.size() - 1, false), true) << "no scroll bars for a file that fits";
     EXPECT_EQ(errors.size(), 1);
 }
 
