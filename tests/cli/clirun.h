@@ -2,10 +2,8 @@
 
 // Running the command-line tool from the tests of this folder.
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QMap>
+#include "support/tempdir.h"
+
 #include <QProcess>
 #include <QStringList>
 
@@ -56,23 +54,6 @@ inline CliResult runCli(const QStringList &arguments, const CliOptions &options 
     process.waitForFinished(120000);
     return {process.exitCode(), process.exitStatus() != QProcess::NormalExit,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-// Every file below folder with its bytes, except the scratch files in Temp folders
-// (result pages, pieces).
-inline QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path.contains(QStringLiteral("/Temp/")))
-            continue;
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(path, f.readAll());
-    }
-    return files;
 }
 
 } // namespace vespira::test

@@ -36,6 +36,21 @@ protected:
     {
         return run({u"search"_s, u"-C"_s, folder.path(), u"Archiv"_s, text});
     }
+    // The hit lines of a search for "Haus" that must end normally.
+    QStringList hitLines()
+    {
+        const Result r = search(u"Haus"_s);
+        EXPECT_FALSE(r.crashed);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return r.out.split(u'\n', Qt::SkipEmptyParts);
+    }
+    // A lists run that must end normally.
+    void buildLists()
+    {
+        const Result r = run({u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
+        EXPECT_FALSE(r.crashed);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    }
 
     void makeDatabase()
     {
@@ -65,18 +80,15 @@ TEST_F(FaultTest, MissingOrTruncatedCollectedFile)
     // the third one points beyond its end.
     const qsizetype cut = whole.indexOf("\xC3\x84") + 1;
     folder.write(utf8Text(), whole.left(cut));
-    Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    const QStringList lines = hitLines();
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(lines[0].contains(u"Ein Haus am See"_s)) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains(u"D:\\zwei.htm"_s)) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(u"Das Dach vom Haus"_s)) << lines[1].toStdString();
 
     // Gone altogether: the search says so and names the file.
     QFile::remove(folder.file(utf8Text()));
-    r = search(u"Haus"_s);
+    const Result r = search(u"Haus"_s);
     EXPECT_FALSE(r.crashed);
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.out.isEmpty());
@@ -92,11 +104,8 @@ TEST_F(FaultTest, GarbageInTheTitlePositionsCostsOnlyThePathsItBroke)
     // an invalid UTF-8 path, a line without an end.
     folder.write(utf8Titles(), good[0] + "\nx17 #D:\\falsch.htm\r\n99999999999999999999999 #D:\\riesig.htm\r\n"
                                           "\0\1\2\xFF\xFE\r\n5 #\xC3\r\n12345678");
-    const Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
+    const QStringList lines = hitLines();
+    ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(lines[0].contains(u"Ein Haus am See"_s));
     for (const QString &line : lines) {
         EXPECT_FALSE(line.contains(u"falsch"_s)) << line.toStdString();
@@ -124,11 +133,8 @@ TEST_F(FaultTest, InvalidUtf8AndAHundredMegabyteLine)
     folder.write(utf8Text(), collected);
     folder.write(utf8Titles(), "0 #D:\\kaputt.htm\r\n" + QByteArray::number(second) + " #D:\\lang.htm\r\n");
 
-    const Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << r.out.left(2000).toStdString();
+    const QStringList lines = hitLines();
+    ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].contains(u"D:\\kaputt.htm"_s));
     EXPECT_TRUE(lines[0].contains(u"Haus"_s));
     EXPECT_TRUE(lines[1].contains(u"D:\\lang.htm"_s));
@@ -136,9 +142,7 @@ TEST_F(FaultTest, InvalidUtf8AndAHundredMegabyteLine)
     EXPECT_LT(lines[1].size(), 10000); // a context, not the whole line
 
     // The list build reads the same file: it finishes and the long line's words are in.
-    const Result lists = run({u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
-    EXPECT_FALSE(lists.crashed);
-    EXPECT_EQ(lists.exitCode, 0) << lists.err.toStdString();
+    buildLists();
     const QString list = QString::fromUtf8(folder.read(u"Datenbank/Archiv_Phrasen_Woerter_Utf8Liste.txt"_s));
     EXPECT_TRUE(list.contains(u"\r\nHaus\r\n"_s)) << list.left(500).toStdString();
     EXPECT_TRUE(list.contains(u"ende\r\n"_s));
@@ -157,15 +161,11 @@ TEST_F(FaultTest, UnpairedSurrogatesInTheUtf16Text)
     folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, text);
     folder.write(u"Datenbank/Archiv_MHT_TitelPositionen.txt"_s, "0 #D:\\brief.eml\r\n");
 
-    const Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.count(u'\n'), 1);
-    EXPECT_TRUE(r.out.contains(u" Haus "_s)) << r.out.toStdString();
+    const QStringList lines = hitLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains(u" Haus "_s)) << lines[0].toStdString();
 
-    const Result lists = run({u"lists"_s, u"-C"_s, folder.path(), u"Archiv"_s});
-    EXPECT_FALSE(lists.crashed);
-    EXPECT_EQ(lists.exitCode, 0) << lists.err.toStdString();
+    buildLists();
     const QByteArray list = folder.read(u"Datenbank/Archiv_Phrasen_Woerter_MHTListe.txt"_s);
     EXPECT_EQ(list, utf16(u"\uFEFFHaus\r\nhinten\r\nvorn\r\n"_s)) << list.toHex().constData();
 }
@@ -265,15 +265,11 @@ TEST_F(FaultTest, SparseFiveGigabyteCollectedFileIsSearchedToTheEnd)
     folder.write(utf8Titles(), "0 #D:\\anfang.htm\r\n" + QByteArray::number(size - tail.size() + 2)
                                    + " #D:\\ende.htm\r\n");
 
-    const Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    const QStringList lines = hitLines();
+    ASSERT_EQ(lines.size(), 2);
     // The documents are not on this disk, hence "Existiert nicht! " before their paths.
     EXPECT_TRUE(lines[0].contains(u"D:\\anfang.htm\tein Haus vorn"_s)) << lines[0].left(200).toStdString();
     EXPECT_TRUE(lines[1].contains(u"D:\\ende.htm\tein Haus hinten"_s)) << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].contains(u"Haus hinten"_s));
 }
 
 TEST_F(FaultTest, CorruptSettingsFileIsReadAroundAndKept)
@@ -288,10 +284,7 @@ TEST_F(FaultTest, CorruptSettingsFileIsReadAroundAndKept)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(corrupt);
     }
-    const Result r = search(u"Haus"_s);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.count(u'\n'), 3);
+    EXPECT_EQ(hitLines().size(), 3);
     QFile f(conf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), corrupt); // a search does not rewrite what it cannot read

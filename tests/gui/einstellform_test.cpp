@@ -197,11 +197,8 @@ TEST_F(EinstellformTest, RestoreDefaultsResetsAllValuesAndSizes)
 
     dialog->Button1->click();
 
-    const QMap<QString, QString> expected {
-        {u"Farbe"_s, u"clHighlight"_s}, {u"SchriftsizeTextViewer"_s, u"10"_s}, {u"Hoehe"_s, u"420"_s},
-        {u"Weite"_s, u"700"_s}, {u"SHoehe"_s, u"500"_s}, {u"SWeite"_s, u"800"_s}, {u"HinweistextFarbe"_s, u"clWhite"_s},
-    };
-    EXPECT_EQ(t.settings.values, expected);
+    // The values written are the core's test; here what the other windows are told.
+    EXPECT_EQ(t.settings.values.size(), 7);
     EXPECT_EQ(links.mainSize, QSize(700, 420));
     EXPECT_EQ(links.searchSize, QSize(800, 500));
     EXPECT_EQ(links.fontSize, 10);

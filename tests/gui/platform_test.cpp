@@ -1,5 +1,4 @@
 #include "platform/instanceserver.h"
-#include "platform/qsettingsstore.h"
 #include "platform/qtsystem.h"
 
 #include "support/printers.h"
@@ -7,9 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -17,22 +16,6 @@
 
 using namespace vespira;
 using namespace Qt::Literals::StringLiterals;
-
-TEST(QSettingsStore, ReadsAndWritesTextValuesInATempFolder)
-{
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    platform::QSettingsStore store;
-    EXPECT_EQ(store.read(u"Hoehe"_s), QString());
-    store.write(u"Hoehe"_s, u"420"_s);
-    store.write(u"Lesezeichen_Utf8_Straße"_s, u"12"_s);
-    platform::QSettingsStore other; // another reader sees the write at once
-    EXPECT_EQ(other.read(u"Hoehe"_s), u"420"_s);
-    EXPECT_EQ(other.read(u"Lesezeichen_Utf8_Straße"_s), u"12"_s);
-    store.remove(u"Hoehe"_s);
-    EXPECT_EQ(other.read(u"Hoehe"_s), QString());
-    EXPECT_TRUE(QFile::exists(dir.path() + u"/Korvane/Vespira-HTML-LIGHT.conf"_s));
-}
 
 namespace {
 

@@ -46,12 +46,14 @@ TEST_F(SettingsFileFault, GarbageAroundValuesKeepsTheReadableOnes)
     EXPECT_EQ(store.read(u"Farbe"_s), u"clHighlight"_s);
     (void)store.read(u"Weite"_s); // invalid UTF-8: some text, no crash
 
-    // A write keeps every value that could be read.
-    store.write(u"SHoehe"_s, u"300"_s);
+    // A write keeps every value that could be read, and another reader sees it at once.
+    store.write(u"Lesezeichen_Utf8_Straße"_s, u"300"_s);
     platform::QSettingsStore other;
-    EXPECT_EQ(other.read(u"SHoehe"_s), u"300"_s);
+    EXPECT_EQ(other.read(u"Lesezeichen_Utf8_Straße"_s), u"300"_s);
     EXPECT_EQ(other.read(u"Hoehe"_s), u"420"_s);
     EXPECT_EQ(other.read(u"Farbe"_s), u"clHighlight"_s);
+    store.remove(u"Hoehe"_s);
+    EXPECT_EQ(other.read(u"Hoehe"_s), QString());
 }
 
 TEST_F(SettingsFileFault, FolderInPlaceOfTheFileReadsEmptyAndWritesFailClearly)

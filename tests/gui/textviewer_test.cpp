@@ -47,17 +47,13 @@ protected:
     qint64 painted = -1;
 };
 
-TEST_F(TextViewerTest, Utf8MirrorShowsTheCharacterTheViewerPaintsAsThreeAnsiCharacters)
+// How the mirror decodes is the model's test; here that a paint hands the mirror its lines.
+TEST_F(TextViewerTest, APaintHandsTheMirrorTheDecodedLines)
 {
     viewer.setMirrorMode(MirrorMode::Utf8);
     ASSERT_TRUE(viewer.openFile(write("Preis: 5 \xE2\x82\xAC\r\nzweite")));
     paint();
     EXPECT_EQ(mirror, (QStringList {u"Preis: 5 €"_s, u"zweite"_s}));
-    EXPECT_EQ(viewer.model().layoutLine(0).text, u"Preis: 5 \u00E2\u201A\u00AC"_s);
-
-    viewer.setMirrorMode(MirrorMode::Ansi);
-    paint();
-    EXPECT_EQ(mirror.value(0), u"Preis: 5 €"_s);
 }
 
 TEST_F(TextViewerTest, KeysScrollAndTheScrollBarFollows)
@@ -111,20 +107,10 @@ TEST_F(TextViewerTest, WheelOverTheScrollBarScrollsLines)
     EXPECT_EQ(bar->value(), viewer.model().scrollValue());
 }
 
-TEST_F(TextViewerTest, SelectionScrollsWithIndentAndCopiesAndCarries)
+TEST_F(TextViewerTest, CtrlCCopiesTheSelectionAndTheMenuCarriesIt)
 {
-    QByteArray bytes;
-    for (int i = 0; i < 100; ++i)
-        bytes += "Zeile " + QByteArray::number(i) + "\n";
-    bytes += QByteArray("Ende\0Text", 9);
+    const QByteArray bytes = QByteArray("Zeile 1\nEnde\0Text", 17);
     ASSERT_TRUE(viewer.openFile(write(bytes)));
-    const qint64 at = bytes.indexOf("Zeile 50");
-    ASSERT_TRUE(viewer.setSelection(at + 6, 2, true));
-    paint();
-    EXPECT_EQ(mirror.value(5), u"Zeile 50"_s);
-    EXPECT_EQ(viewer.selectedText(), u"50"_s);
-    EXPECT_FALSE(viewer.setSelection(-1, 2, true));
-
     viewer.selectLine(bytes.indexOf("Text"));
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard, u"Ende Text"_s);
@@ -135,13 +121,12 @@ TEST_F(TextViewerTest, SelectionScrollsWithIndentAndCopiesAndCarries)
     EXPECT_EQ(carried, QStringList {u"Ende Text"_s});
 }
 
-TEST_F(TextViewerTest, OpenFailureShowsTheViewerErrorAndAnEmptyFileIgnoresScrolling)
+// What an empty or unreadable file shows is the model's test; here that the error reaches
+// the window and that keys on a file without a character neither scroll nor fail.
+TEST_F(TextViewerTest, OpenFailureReachesTheErrorHandlerAndAnEmptyFileIgnoresKeys)
 {
     EXPECT_FALSE(viewer.openFile(folder.file(u"fehlt.txt"_s)));
     EXPECT_EQ(errors, QStringList {u"Cannot open file: \""_s + folder.file(u"fehlt.txt"_s) + u"\""_s});
-    EXPECT_FALSE(viewer.isOpen());
-    paint();
-    EXPECT_TRUE(mirror.isEmpty());
 
     viewer.setMode(ViewerMode::vbmodeUnicode);
     QList<bool> fits;
@@ -152,8 +137,7 @@ TEST_F(TextViewerTest, OpenFailureShowsTheViewerErrorAndAnEmptyFileIgnoresScroll
     paint();
     EXPECT_TRUE(mirror.isEmpty());
     EXPECT_EQ(painted, 0);
-    ASSERT_FALSE(fits.isEmpty());
-    EXPECT_TRUE(fits.last());
+    EXPECT_EQ(fits.value(fits.size() - 1, false), true) << "no scroll bars for a file that fits";
     EXPECT_EQ(errors.size(), 1);
 }
 

@@ -68,7 +68,7 @@ protected:
 
 } // namespace
 
-TEST_F(WebPanelTest, FirstPressOnlyShowsThePanel)
+TEST_F(WebPanelTest, FirstPressOnlyShowsThePanelAndNothingOpensWithoutTextOrAddress)
 {
     choose(u"Suchmaschinen"_s, 2);
     ASSERT_TRUE(panel->isHidden());
@@ -85,6 +85,15 @@ TEST_F(WebPanelTest, FirstPressOnlyShowsThePanel)
     bar->setText(u" \t"_s);
     panel->SuchImInternetBtnClick();
     EXPECT_EQ(panel->TntLabel1->text(), u"Suchtext: Es wurde kein Text eingegeben!"_s);
+
+    // Shown, a press without text or without an address opens nothing and keeps the text.
+    panel->SuchImInternetBtnClick();
+    EXPECT_EQ(bar->text(), u" \t"_s);
+    panel->TntListBox1->clear();
+    bar->setText(u"Haus"_s);
+    panel->SuchImInternetBtnClick();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(bar->text(), u"Haus"_s);
 }
 
 TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndAnAddressEndingInQuestionMarkOpensBare)
@@ -107,76 +116,49 @@ TEST_F(WebPanelTest, QueryAddressGetsTheUntrimmedTextAndAnAddressEndingInQuestio
     EXPECT_EQ(t.clipboard.text(), u"Haus"_s);
 }
 
-TEST_F(WebPanelTest, NothingHappensWithoutTextOrWithoutAddress)
-{
-    choose(u"Suchmaschinen"_s, 0);
-    panel->show();
-    bar->setText(u"  "_s);
-    panel->SuchImInternetBtnClick();
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(bar->text(), u"  "_s);
-
-    panel->TntListBox1->clear();
-    bar->setText(u"Haus"_s);
-    panel->SuchImInternetBtnClick();
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(bar->text(), u"Haus"_s);
-}
-
 TEST_F(WebPanelTest, DefaultLauncherUsesTheChosenBrowser)
 {
-    host.copy = false;
-    auto own = std::make_unique<WebPanel>(t.context, host, bar, &window);
+    panel = std::make_unique<WebPanel>(t.context, host, bar, &window);
     t.settings.values[u"Browser"_s] = u"standard"_s;
-    own->fillTopics();
-    own->TntComboBox1->setCurrentIndex(own->TntComboBox1->findText(u"Programmierung"_s));
-    own->TntComboBox1Click();
-    own->show();
+    choose(u"Programmierung"_s, 0);
+    panel->show();
     bar->setText(u"C++"_s);
-    own->SuchImInternetBtnClick();
+    panel->SuchImInternetBtnClick();
     EXPECT_EQ(t.shell.opened, QStringList {u"https://doc.example/C%2B%2B"_s});
 }
 
-TEST_F(WebPanelTest, ChosenTopicAndAddressSurviveARestart)
-{
-    choose(u"Suchmaschinen"_s, 2);
-    panel->TntListBox1Click();
-    EXPECT_EQ(t.settings.values.value(u"Themen-Webseite"_s), u"1"_s) << "topics are sorted";
-    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
-
-    WebPanel restarted(t.context, host, bar, &window);
-    restarted.fillTopics();
-    EXPECT_EQ(restarted.TntComboBox1->currentText(), u"Suchmaschinen"_s);
-    EXPECT_EQ(restarted.TntListBox1->currentRow(), 2);
-    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
-}
-
-TEST_F(WebPanelTest, FillingTopicsWithoutValuesFileOrValidIndexes)
+TEST_F(WebPanelTest, ChosenTopicAndAddressSurviveARestartAndBadStoredIndexesSelectNothing)
 {
     panel->fillTopics();
     EXPECT_EQ(panel->TntComboBox1->count(), 3);
     EXPECT_EQ(panel->TntComboBox1->itemText(2), u"Wörterbücher"_s);
     EXPECT_EQ(panel->TntComboBox1->currentIndex(), -1) << "no stored topic selects none";
-    EXPECT_EQ(panel->TntListBox1->count(), 0);
 
-    t.settings.values[u"Themen-Webseite"_s] = u"7"_s;
-    WebPanel outOfRange(t.context, host, bar, &window);
-    outOfRange.fillTopics();
-    EXPECT_EQ(outOfRange.TntComboBox1->currentIndex(), -1);
+    choose(u"Suchmaschinen"_s, 2);
+    panel->TntListBox1Click();
+    EXPECT_EQ(t.settings.values.value(u"Themen-Webseite"_s), u"1"_s) << "topics are sorted";
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
+    const auto restart = [&] {
+        panel = std::make_unique<WebPanel>(t.context, host, bar, &window);
+        panel->fillTopics();
+    };
+    restart();
+    EXPECT_EQ(panel->TntComboBox1->currentText(), u"Suchmaschinen"_s);
+    EXPECT_EQ(panel->TntListBox1->currentRow(), 2);
+    EXPECT_EQ(t.settings.values.value(u"Ausgewaehlte_Webseite"_s), u"2"_s);
 
-    t.settings.values[u"Themen-Webseite"_s] = u"1"_s;
     t.settings.values[u"Ausgewaehlte_Webseite"_s] = u"9"_s;
-    WebPanel badAddress(t.context, host, bar, &window);
-    badAddress.fillTopics();
-    EXPECT_EQ(badAddress.TntListBox1->count(), 3);
-    EXPECT_FALSE(badAddress.TntListBox1->currentItem() && badAddress.TntListBox1->currentItem()->isSelected());
+    restart();
+    EXPECT_EQ(panel->TntListBox1->count(), 3);
+    EXPECT_EQ(selectedAddress(), QString());
+    t.settings.values[u"Themen-Webseite"_s] = u"7"_s;
+    restart();
+    EXPECT_EQ(panel->TntComboBox1->currentIndex(), -1);
 
     QFile::remove(t.context.state.adressenPath);
-    WebPanel noFile(t.context, host, bar, &window);
-    noFile.TntListBox1->addItem(u"alt"_s);
-    noFile.fillTopics();
-    EXPECT_EQ(noFile.TntListBox1->count(), 0);
-    EXPECT_EQ(noFile.TntComboBox1->count(), 0);
+    panel->TntListBox1->addItem(u"alt"_s);
+    panel->fillTopics();
+    EXPECT_EQ(panel->TntListBox1->count(), 0);
 }
 
 TEST_F(WebPanelTest, HintFollowsTheSelectedAddressAndTheSelectionIsTheMainWindowColourDarkened)

@@ -42,4 +42,12 @@ void MemorySettings::write(const QString &name, const QString &value)
     writeOrder << name;
 }
 
+QStringList MemorySettings::writes() const
+{
+    QStringList result;
+    for (const QString &name : writeOrder)
+        result << name + QLatin1Char('=') + values.value(name);
+    return result;
+}
+
 } // namespace vespira::test

@@ -52,6 +52,8 @@ public:
     QString read(const QString &name) const override { return values.value(name); }
     void write(const QString &name, const QString &value) override;
     void remove(const QString &name) override { values.remove(name); }
+    // "name=value" for every write, in the order of the writes, with the value held now.
+    QStringList writes() const;
 
     QMap<QString, QString> values;
     QStringList writeOrder;

@@ -1,6 +1,7 @@
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,6 +42,19 @@ QByteArray TempProgramFolder::read(const QString &relative) const
 bool TempProgramFolder::exists(const QString &relative) const
 {
     return QFileInfo::exists(file(relative));
+}
+
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        if (!path.contains(QStringLiteral("/Temp/")) && f.open(QIODevice::ReadOnly))
+            files.insert(path, f.readAll());
+    }
+    return files;
 }
 
 } // namespace vespira::test

@@ -3,6 +3,7 @@
 #include "support/printers.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,5 +27,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Every file below folder with its bytes, except the scratch files in Temp folders (result
+// pages, pieces): what a failed or cancelled run must leave as it was.
+QMap<QString, QByteArray> snapshot(const QString &folder);
 
 } // namespace vespira::test

@@ -3,9 +3,6 @@
 #include "support/tempdir.h"
 #include "support/textdata.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -15,44 +12,6 @@ using namespace vespira::lists;
 using vespira::test::utf16le;
 
 namespace {
-
-QByteArray concatPieces(const QStringList &pieces)
-{
-    QByteArray all;
-    for (const QString &p : pieces) {
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        all += f.readAll();
-    }
-    return all;
-}
-
-TEST(TextPieces, FortyFiveMillionBytesGiveThreePiecesEndingAtLineBreaks)
-{
-    vespira::test::TempProgramFolder folder;
-    QByteArray text;
-    text.reserve(45'000'000);
-    for (int i = 0; text.size() < 45'000'000 - 200; ++i)
-        text += "Zeile " + QByteArray::number(i) + " mit etwas Text, damit sie lang genug ist\r\n";
-    text += QByteArray(45'000'000 - text.size(), 'x');
-    ASSERT_EQ(text.size(), 45'000'000);
-    folder.write(u"Datenbank/gross_UTF8Dokument.txt"_s, text);
-
-    const QString temp = folder.file(u"Datenbank/Temp"_s);
-    EXPECT_EQ(cutIntoPieces(folder.file(u"Datenbank/gross_UTF8Dokument.txt"_s), temp, PieceEncoding::Utf8), 3);
-    const QStringList pieces = listPieces(temp);
-    ASSERT_EQ(pieces.size(), 3);
-    EXPECT_TRUE(pieces[0].endsWith(u"/SplitDokument001.txt"_s));
-    EXPECT_TRUE(pieces[2].endsWith(u"/SplitDokument003.txt"_s));
-    for (int i = 0; i < 2; ++i) {
-        QFile f(pieces[i]);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_LE(f.size(), PieceSize);
-        EXPECT_GT(f.size(), PieceSize - 100);
-        EXPECT_TRUE(f.readAll().endsWith("\r\n")) << i;
-    }
-    EXPECT_EQ(concatPieces(pieces), text);
-}
 
 // Cuts the bytes into pieces of at most pieceSize bytes and reads them back, one entry a piece.
 QStringList cutAndRead(const QByteArray &bytes, PieceEncoding encoding, qint64 pieceSize)
