@@ -209,7 +209,9 @@ void OptionFileSearch::search(MappedFile &file, CollectedKind kind, HitSink &sin
     const size_t n = scans.size();
     std::vector<qint64> at(n), length(n);
     qint64 position = 0; // always where a block begins
-    while (!m_env.progress.stopRequested()) {
+    // Told once per step besides the scans' windows, so a run that finds something in every
+    // window still lets a cancel through.
+    while (m_env.progress.step(position, file.size())) {
         size_t first = 0;
         qint64 furthest = -1;
         for (size_t w = 0; w < n; ++w) {
