@@ -6,6 +6,7 @@
 #include "support/guicontext.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -233,6 +234,13 @@ TEST_F(OptionSearchRun, AllWordsShowsTheWordThatComesFirstAndRefusesOneCharacter
     EXPECT_EQ(hits[0].marks, (QList<TextSpan> {{3, 6}, {20, 4}}));
     EXPECT_TRUE(page().contains(u"im <b>Garten</b> steht ein <b>Haus</b> Ende"_s)) << page().toStdString();
     EXPECT_TRUE(page().contains(u" Dazu: <u>alle Wörter</u>."_s));
+
+    // Without title positions the blocks are where the document markers stand.
+    QFile::remove(t.folder.file(u"Datenbank/Archiv_Utf8_TitelPositionen.txt"_s));
+    search(u"Haus Garten"_s, request);
+    ASSERT_EQ(hits.size(), 1);
+    EXPECT_EQ(hits[0].path, u"Existiert nicht! Q"_s);
+    EXPECT_TRUE(hits[0].context.startsWith(u"im Garten"_s));
 
     EXPECT_EQ(search(u"Haus a"_s, request).status, SearchOutcome::Status::Refused);
     EXPECT_EQ(t.dialogs.texts().back(), u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s);
