@@ -209,32 +209,39 @@ void OptionFileSearch::search(MappedFile &file, CollectedKind kind, HitSink &sin
     const size_t n = scans.size();
     std::vector<qint64> at(n), length(n);
     qint64 position = 0; // always where a block begins
-    // Told once per step besides the scans' windows, so a run that finds something in every
+    size_t w = 0;        // the word to look for next
+    // Told once per hit besides the scans' windows, so a run that finds something in every
     // window still lets a cancel through.
     while (m_env.progress.step(position, file.size())) {
-        size_t first = 0;
-        qint64 furthest = -1;
-        for (size_t w = 0; w < n; ++w) {
-            at[w] = scans[w].next(position, length[w]);
+        // Each word from the start of the block where the word found last stands, until every
+        // word in a row stands in that block. Every scan only moves forward and starts no
+        // further back than that block, so the words' scans keep to the same stretch of file.
+        qint64 block = 0;
+        size_t agreed = 0;
+        while (agreed < n) {
+            at[w] = scans[w].next(agreed == 0 ? position : blockBegin(block), length[w]);
             if (at[w] < 0)
                 return; // no block further on holds this word (or the run was cancelled)
-            if (at[w] < at[first])
-                first = w;
-            furthest = std::max(furthest, at[w]);
+            const qint64 found = blockOf(at[w]);
+            if (agreed > 0 && found == block) {
+                ++agreed;
+            } else {
+                block = found;
+                agreed = 1;
+            }
+            w = (w + 1) % n;
         }
-        const qint64 block = blockOf(at[first]);
-        const qint64 furthestBlock = blockOf(furthest);
-        if (furthestBlock != block) {
-            position = blockBegin(furthestBlock);
-            continue;
-        }
+        size_t first = 0;
+        for (size_t k = 1; k < n; ++k)
+            if (at[k] < at[first])
+                first = k;
         const qint64 end = blockEnd(block);
         qint64 occurrences = 0;
         if (m_options.countHits) {
             const int cs = matchers.front().charSize();
-            for (size_t w = 0; w < n; ++w) {
-                qint64 l = length[w];
-                for (qint64 o = at[w]; o >= 0; o = scans[w].find(o + std::max<qint64>(l, cs), end, l))
+            for (size_t k = 0; k < n; ++k) {
+                qint64 l = length[k];
+                for (qint64 o = at[k]; o >= 0; o = scans[k].find(o + std::max<qint64>(l, cs), end, l))
                     ++occurrences;
             }
             if (m_env.progress.stopRequested())

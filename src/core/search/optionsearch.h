@@ -10,9 +10,10 @@
 //
 // A document block (as the title positions give them; without them, as the document markers
 // stand) is a hit when it holds every word. The words leapfrog: each word's next occurrence
-// is looked for from the block where the word furthest ahead stands, so the rarest word leads
-// and the others are looked for only in the blocks it holds. Every word's scan only moves
-// forward, so two words cost about one scan for the rarer. The hit shows the context of the
+// is looked for from the start of the block where the word found last stands, so the rarest
+// word leads and the others are looked for only in the blocks it holds. Every word's scan only
+// moves forward, and all of them keep to the same stretch of the file, so two words cost
+// about one scan for the rarer. The hit shows the context of the
 // first occurrence of the word that stands first in its block, with every word marked; with
 // counting, how often the words occur in the block (the next occurrence looked for after the
 // end of the one before, as a reader counts them).
