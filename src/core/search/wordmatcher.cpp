@@ -301,10 +301,11 @@ QList<TextSpan> findWords(const QString &text, const QStringList &words, bool ca
                 return true;
             });
             const qsizetype end = i + qsizetype(length);
-            const bool edges = !wholeWords
-                || ((i == 0 || isWordSeparator(text.at(i - 1).unicode()))
-                    && (end >= text.size() || isWordSeparator(text.at(end).unicode())));
-            if (length > 0 && edges) {
+            const bool edges = length > 0
+                && (!wholeWords
+                    || ((i == 0 || isWordSeparator(text.at(i - 1).unicode()))
+                        && (end >= text.size() || isWordSeparator(text.at(end).unicode()))));
+            if (edges) {
                 spans.append({i, qsizetype(length)});
                 i = end;
             } else {

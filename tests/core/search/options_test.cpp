@@ -52,6 +52,7 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
         {u"Strasse"_s, u"Die Straße"_s, false, false, u"Straße"_s},
         {u"Straße"_s, u"DIE STRASSE"_s, false, false, u"STRASSE"_s},
         {u"strasse"_s, u"AN DER STRAẞE"_s, false, false, u"STRAẞE"_s},
+        {u"Grossbritannien"_s, u"nach GROẞBRITANNIEN"_s, false, false, u"GROẞBRITANNIEN"_s}, // ẞ: 3 bytes
         {u"Essstörung"_s, u"die Eßstörung"_s, false, false, u"Eßstörung"_s}, // "sss" = "ßs"
         {u"Eßstörung"_s, u"die Essstoerung"_s, false, false, u"Essstoerung"_s},
         {u"ue"_s, u"Müller"_s, false, false, u"ü"_s},
