@@ -5,8 +5,9 @@
 // The search run of the search window, headless: it empties and writes Datenbank/Temp/
 // with the same result pages, prints one line per hit (path, TAB, context; with --count the
 // number of occurrences and a TAB before the context; with --all-databases the database's
-// name and a TAB in front) and a summary on standard error. Exit 0 when something was found, 1 when nothing was, 2 on an error,
-// 130 when Ctrl+C stopped it (no result page is then written).
+// name and a TAB in front) and a summary on standard error. Exit 0 when something was found,
+// 1 when nothing was, 2 on an error, 130 when Ctrl+C stopped it (no result page is then
+// written).
 
 #include "cli/commands.h"
 

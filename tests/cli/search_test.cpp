@@ -119,7 +119,8 @@ TEST_F(SearchCommandTest, OptionsOverEveryDatabase)
 
     Result r = run({u"-C"_s, folder.path(), u"--all-databases"_s, u"--count"_s, u"--whole-words"_s, u"haus"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, u"Archiv\tExistiert nicht! D:\\Haus am See.htm\t2\t#D:\\Haus am See.htm Ein <b>Haus</b> am See zweite Zeile\n"
+    EXPECT_EQ(r.out, u"Archiv\tExistiert nicht! D:\\Haus am See.htm\t2\t"
+                     u"#D:\\Haus am See.htm Ein <b>Haus</b> am See zweite Zeile\n"
                      u"Archiv\tExistiert nicht! D:\\mail.eml\t1\tHAUS im Mail  \n"
                      u"Zweite\tExistiert nicht! D:\\strasse.htm\t1\tHaus an der Straße, Häuser  \n"_s);
     EXPECT_TRUE(r.err.contains(u"3 Treffer, 4 Fundstellen"_s)) << r.err.toStdString();

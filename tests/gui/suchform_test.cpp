@@ -142,7 +142,9 @@ TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearc
 {
     t.settings.values.insert(u"Umlaute_gleichwertig"_s, u"1"_s);
     form.show();
-    EXPECT_GT(form.AlleWoerterCheckBox->mapTo(&form, QPoint()).y(), form.NurGanzeWoerterCheckBox->mapTo(&form, QPoint()).y());
+    const auto top = [this](QWidget *box) { return box->mapTo(&form, QPoint()).y(); };
+    EXPECT_GT(top(form.AlleWoerterCheckBox), top(form.NurGanzeWoerterCheckBox)); // under the two
+
     EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isChecked());
     EXPECT_FALSE(form.AlleWoerterCheckBox->isChecked());
     form.FundstellenZaehlenCheckBox->click();
@@ -158,7 +160,8 @@ TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearc
     form.TntEdit2->setText(u"Müller"_s);
     form.OKBtnClick();
     const QString page = QString::fromUtf8(t.folder.read(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
-    EXPECT_TRUE(page.contains(u" Dazu: <u>Umlaute gleichwertig</u>, <u>Fundstellen zählen</u>."_s)) << page.toStdString();
+    EXPECT_TRUE(page.contains(u" Dazu: <u>Umlaute gleichwertig</u>, <u>Fundstellen zählen</u>."_s))
+        << page.toStdString();
     EXPECT_TRUE(page.contains(u"(1 Fundstelle)<br><font color=\"#000080\">Herr <b>Mueller</b>"_s)) << page.toStdString();
     EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isEnabled());
 }

@@ -111,8 +111,7 @@ qint64 WordScan::scanRange(qint64 from, qint64 limit, qint64 &length)
     return -1;
 }
 
-OptionFileSearch::OptionFileSearch(MatchOptions options, const MatchEnvironment &environment,
-                                   app::SearchRunState &run)
+OptionFileSearch::OptionFileSearch(MatchOptions options, const MatchEnvironment &environment, app::SearchRunState &run)
     : m_options {std::move(options)}
     , m_words {words(m_options)}
     , m_env {environment}
@@ -137,8 +136,7 @@ QStringList OptionFileSearch::words(const MatchOptions &options)
     return words;
 }
 
-void OptionFileSearch::run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
-                           HitSink &sink)
+void OptionFileSearch::run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind, HitSink &sink)
 {
     m_failed = false;
     m_viewer.reset();
@@ -182,9 +180,8 @@ std::vector<qint64> OptionFileSearch::blockStarts(MappedFile &file, TTextEncodin
 
 void OptionFileSearch::search(MappedFile &file, CollectedKind kind, HitSink &sink)
 {
-    const TTextEncoding encoding = kind == CollectedKind::Utf8
-        ? vEncUTF8
-        : (m_options.bigEndian ? vEncUnicodeBE : vEncUnicodeLE);
+    const TTextEncoding encoding =
+        kind == CollectedKind::Utf8 ? vEncUTF8 : (m_options.bigEndian ? vEncUnicodeBE : vEncUnicodeLE);
     const std::vector<qint64> starts = blockStarts(file, encoding);
     if (m_env.progress.stopRequested())
         return;

@@ -92,8 +92,8 @@ public:
 private:
     void search(MappedFile &file, CollectedKind kind, HitSink &sink);
     std::vector<qint64> blockStarts(MappedFile &file, TTextEncoding encoding) const;
-    void processMatch(MappedFile &file, CollectedKind kind, qint64 foundStart, qint64 length,
-                      qint64 occurrences, HitSink &sink);
+    void processMatch(MappedFile &file, CollectedKind kind, qint64 foundStart, qint64 length, qint64 occurrences,
+                      HitSink &sink);
 
     MatchOptions m_options;
     QStringList m_words;

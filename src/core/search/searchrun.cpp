@@ -111,7 +111,9 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
     options.countHits = request.countHits;
     const QString stripped = text::trimControl(request.searchText);
     const QStringList words = request.allWords ? OptionFileSearch::words(options) : QStringList {};
-    if (stripped.size() == 1 || std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.size() == 1; })) {
+    const bool oneCharacterWord
+        = std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.size() == 1; });
+    if (stripped.size() == 1 || oneCharacterWord) {
         m_ctx.services.dialogs.information(
             u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s);
         // The window is left as it was before the click.

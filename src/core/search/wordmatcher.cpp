@@ -56,8 +56,7 @@ bool umlautPair(const Slot &a, const Slot &b)
 {
     const uint32_t first = foldCodePoint(a.code);
     const uint32_t second = foldCodePoint(b.code);
-    return (second == u'e' && (first == u'a' || first == u'o' || first == u'u'))
-        || (first == u's' && second == u's');
+    return (second == u'e' && (first == u'a' || first == u'o' || first == u'u')) || (first == u's' && second == u's');
 }
 
 // Compares the slots against the characters nextChar reads (code and length from an offset;
@@ -99,8 +98,7 @@ std::vector<Slot> slotsOfUnits(const QString &word, bool caseSensitive, bool uml
 
 } // namespace
 
-WordMatcher::WordMatcher(const QString &word, TTextEncoding encoding, bool caseSensitive, bool wholeWords,
-                         bool umlauts)
+WordMatcher::WordMatcher(const QString &word, TTextEncoding encoding, bool caseSensitive, bool wholeWords, bool umlauts)
     : m_caseSensitive {caseSensitive}
     , m_wholeWords {wholeWords}
 {
@@ -195,8 +193,7 @@ WordMatcher::WordMatcher(const QString &word, TTextEncoding encoding, bool caseS
     m_prefixLengths.assign(reach[best].rbegin(), reach[best].rend());
 }
 
-qint64 WordMatcher::matchAt(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize,
-                            qint64 pos) const
+qint64 WordMatcher::matchAt(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize, qint64 pos) const
 {
     if (pos < base || pos >= base + size || pos % m_charSize != 0)
         return -1;
@@ -233,8 +230,8 @@ qint64 WordMatcher::matchAt(const unsigned char *window, qint64 base, qint64 siz
     return length;
 }
 
-qint64 WordMatcher::findForward(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize,
-                                qint64 from, qint64 to, qint64 &length) const
+qint64 WordMatcher::findForward(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize, qint64 from,
+                                qint64 to, qint64 &length) const
 {
     length = 0;
     if (m_empty || from > to)

@@ -39,8 +39,7 @@ namespace vespira::search {
 class WordMatcher
 {
 public:
-    WordMatcher(const QString &word, TTextEncoding encoding, bool caseSensitive, bool wholeWords,
-                bool umlauts);
+    WordMatcher(const QString &word, TTextEncoding encoding, bool caseSensitive, bool wholeWords, bool umlauts);
 
     bool isEmpty() const { return m_empty; }
     int charSize() const { return m_charSize; }
@@ -49,8 +48,8 @@ public:
     qint64 maxLength() const { return m_maxLength; }
 
     // The first match with its start in [from, to], as PatternMatcher::findForward.
-    qint64 findForward(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize,
-                       qint64 from, qint64 to, qint64 &length) const;
+    qint64 findForward(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize, qint64 from, qint64 to,
+                       qint64 &length) const;
 
     // One character of a spelled-out reading; anyCase: it stands for either case of itself
     // (the "e" of a capital umlaut, the "s" of ß).
@@ -80,7 +79,7 @@ private:
 // Where the words stand in a text (the context of a hit), for the bold marks: every
 // occurrence of each word, in any spelling when umlauts is set, with case and whole words as
 // the options say; overlapping ones merged, in text order.
-QList<TextSpan> findWords(const QString &text, const QStringList &words, bool caseSensitive,
-                          bool wholeWords, bool umlauts);
+QList<TextSpan> findWords(const QString &text, const QStringList &words, bool caseSensitive, bool wholeWords,
+                          bool umlauts);
 
 } // namespace vespira::search

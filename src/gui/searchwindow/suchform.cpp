@@ -239,9 +239,11 @@ TSuchForm::TSuchForm(app::Context &context, WindowLinks &links, QWidget *parent)
     left->addWidget(GrossKleinBeachten);
     left->addWidget(NurGanzeWoerterCheckBox);
     AlleWoerterCheckBox = checkBox(PanelLinks, u"AlleWoerterCheckBox", u"Alle Wörter"_s);
-    AlleWoerterCheckBox->setToolTip(u"Findet Dokumente, die jedes Wort des Suchtexts enthalten, in beliebiger Reihenfolge."_s);
+    AlleWoerterCheckBox->setToolTip(
+        u"Findet Dokumente, die jedes Wort des Suchtexts enthalten, in beliebiger Reihenfolge."_s);
     UmlauteGleichwertigCheckBox = checkBox(PanelLinks, u"UmlauteGleichwertigCheckBox", u"Umlaute gleichwertig"_s);
-    UmlauteGleichwertigCheckBox->setToolTip(u"ä = ae, ö = oe, ü = ue, ß = ss: Müller findet auch Mueller, Strasse auch Straße."_s);
+    UmlauteGleichwertigCheckBox->setToolTip(
+        u"ä = ae, ö = oe, ü = ue, ß = ss: Müller findet auch Mueller, Strasse auch Straße."_s);
     FundstellenZaehlenCheckBox = checkBox(PanelLinks, u"FundstellenZaehlenCheckBox", u"Fundstellen zählen"_s);
     FundstellenZaehlenCheckBox->setToolTip(u"Nennt bei jedem Dokument, wie oft der Suchtext darin steht."_s);
     AlleDatenbankenCheckBox = checkBox(PanelLinks, u"AlleDatenbankenCheckBox", u"In allen Datenbanken"_s);

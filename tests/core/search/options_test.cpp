@@ -27,7 +27,8 @@ QString firstSpelling(const QString &word, const QString &text, TTextEncoding en
     const WordMatcher matcher(word, encoding, caseSensitive, wholeWords, true);
     qint64 length = 0;
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qint64 at = matcher.findForward(data, 0, bytes.size(), bytes.size(), 0, bytes.size() - matcher.minLength(), length);
+    const qint64 at =
+        matcher.findForward(data, 0, bytes.size(), bytes.size(), 0, bytes.size() - matcher.minLength(), length);
     if (at < 0)
         return u"-"_s;
     const QByteArray found = bytes.mid(at, length);
@@ -53,7 +54,7 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
         {u"Straße"_s, u"DIE STRASSE"_s, false, false, u"STRASSE"_s},
         {u"strasse"_s, u"AN DER STRAẞE"_s, false, false, u"STRAẞE"_s},
         {u"Grossbritannien"_s, u"nach GROẞBRITANNIEN"_s, false, false, u"GROẞBRITANNIEN"_s}, // ẞ: 3 bytes
-        {u"Essstörung"_s, u"die Eßstörung"_s, false, false, u"Eßstörung"_s}, // "sss" = "ßs"
+        {u"Essstörung"_s, u"die Eßstörung"_s, false, false, u"Eßstörung"_s},                 // "sss" = "ßs"
         {u"Eßstörung"_s, u"die Essstoerung"_s, false, false, u"Essstoerung"_s},
         {u"ue"_s, u"Müller"_s, false, false, u"ü"_s},
         // A match is made of whole characters of the document.
@@ -75,7 +76,8 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
     for (const auto &c : cases)
         for (const TTextEncoding encoding : {vEncUTF8, vEncUnicodeLE})
             EXPECT_EQ(firstSpelling(c.word, c.text, encoding, c.caseSensitive, c.wholeWords), c.found)
-                << c.word.toStdString() << " in " << c.text.toStdString() << (encoding == vEncUTF8 ? " UTF-8" : " UTF-16");
+                << c.word.toStdString() << " in " << c.text.toStdString()
+                << (encoding == vEncUTF8 ? " UTF-8" : " UTF-16");
 }
 
 TEST(Spellings, MarksEveryWordInAnySpellingAndMergesOverlaps)
@@ -83,8 +85,7 @@ TEST(Spellings, MarksEveryWordInAnySpellingAndMergesOverlaps)
     const QString context = u"Müller und MUELLER, Gartenhaus im Garten"_s;
     EXPECT_EQ(findWords(context, {u"Mueller"_s, u"garten"_s}, false, true, true),
               (QList<TextSpan> {{0, 6}, {11, 7}, {34, 6}}));
-    EXPECT_EQ(findWords(context, {u"garten"_s, u"tenha"_s}, false, false, false),
-              (QList<TextSpan> {{20, 8}, {34, 6}}));
+    EXPECT_EQ(findWords(context, {u"garten"_s, u"tenha"_s}, false, false, false), (QList<TextSpan> {{20, 8}, {34, 6}}));
     EXPECT_EQ(findWords(context, {u"Müller"_s}, true, false, false), (QList<TextSpan> {{0, 6}}));
 }
 
@@ -105,8 +106,9 @@ protected:
                 if (text.mid(i, form.size()).compare(form, cs) != 0)
                     continue;
                 const qsizetype end = i + form.size();
-                if (wholeWords && ((i > 0 && !isWordSeparator(text.at(i - 1).unicode()))
-                                   || (end < text.size() && !isWordSeparator(text.at(end).unicode()))))
+                if (wholeWords
+                    && ((i > 0 && !isWordSeparator(text.at(i - 1).unicode()))
+                        || (end < text.size() && !isWordSeparator(text.at(end).unicode()))))
                     continue;
                 ++n;
                 i = end - 1;
@@ -118,9 +120,9 @@ protected:
 
     void SetUp() override
     {
-        const QStringList vocabulary {u"Haus"_s, u"haus"_s, u"HAUS"_s, u"Hausboot"_s, u"Garten"_s, u"garten"_s,
-                                      u"Gartenhaus"_s, u"Maus"_s, u"und"_s, u"Straße"_s, u"STRASSE"_s,
-                                      u"Strassenbahn"_s, u"der"_s};
+        const QStringList vocabulary {u"Haus"_s,    u"haus"_s,         u"HAUS"_s, u"Hausboot"_s, u"Garten"_s,
+                                      u"garten"_s,  u"Gartenhaus"_s,   u"Maus"_s, u"und"_s,      u"Straße"_s,
+                                      u"STRASSE"_s, u"Strassenbahn"_s, u"der"_s};
         QRandomGenerator random(18);
         for (int kind = 0; kind < 2; ++kind) {
             std::vector<FixtureDocument> &docs = kind == 0 ? utf8 : utf16;
@@ -147,7 +149,9 @@ protected:
         request.databaseName = u"Archiv"_s;
         request.countHits = true;
         test::TestContext *context = &t;
-        struct : SearchRunUi {} ui;
+        struct : SearchRunUi
+        {
+        } ui;
         SearchRun run(context->context, ui);
         run.setBlockSize(GetParam());
         const SearchOutcome outcome = run.run(request);
@@ -166,7 +170,8 @@ protected:
             }
         }
         for (const Hit &hit : run.hits())
-            actual << hit.path.mid(QStringLiteral("Existiert nicht! ").size()) + u" "_s + QString::number(hit.occurrences);
+            actual << hit.path.mid(QStringLiteral("Existiert nicht! ").size()) + u" "_s
+                    + QString::number(hit.occurrences);
         EXPECT_EQ(actual, expected) << text.toStdString();
         EXPECT_GT(expected.size(), 2) << "the documents hold too few matches to tell";
         EXPECT_EQ(outcome.status, SearchOutcome::Status::Completed);
@@ -201,7 +206,9 @@ class OptionSearchRun : public ::testing::Test
 protected:
     SearchOutcome search(const QString &text, SearchRequest request)
     {
-        struct : SearchRunUi {} ui;
+        struct : SearchRunUi
+        {
+        } ui;
         request.searchText = text;
         request.databaseName = u"Archiv"_s;
         SearchRun run(t.context, ui);
@@ -225,8 +232,9 @@ protected:
 
 TEST_F(OptionSearchRun, AllWordsShowsTheWordThatComesFirstAndRefusesOneCharacterWords)
 {
-    makeDatabase(u"Archiv"_s, {{u"Q:\\a.htm"_s, u"Vorwort\r\nim Garten steht ein Haus\r\nEnde"_s},
-                               {u"Q:\\b.htm"_s, u"nur ein Haus"_s}});
+    makeDatabase(
+        u"Archiv"_s,
+        {{u"Q:\\a.htm"_s, u"Vorwort\r\nim Garten steht ein Haus\r\nEnde"_s}, {u"Q:\\b.htm"_s, u"nur ein Haus"_s}});
     SearchRequest request;
     request.allWords = true;
     search(u"Haus Garten"_s, request);
@@ -257,7 +265,10 @@ TEST_F(OptionSearchRun, CancelWritesNoPage)
     makeDatabase(u"Archiv"_s, docs);
     struct CancellingUi : SearchRunUi
     {
-        explicit CancellingUi(app::SearchRunState &run) : state {run} {}
+        explicit CancellingUi(app::SearchRunState &run)
+            : state {run}
+        {
+        }
         void progress(qint64, qint64) override
         {
             if (state.cancellable && ++pumps == 5)
@@ -278,7 +289,8 @@ TEST_F(OptionSearchRun, CancelWritesNoPage)
 
 TEST_F(OptionSearchRun, AllDatabasesReportsTheEmptyBrokenAndMissingOnesAndSearchesTheOthers)
 {
-    makeDatabase(u"Archiv"_s, {{u"Q:\\a.htm"_s, u"ein Haus"_s}, {u"Q:\\b.htm"_s, u"kein"_s}, {u"Q:\\c.htm"_s, u"Haus"_s}});
+    makeDatabase(u"Archiv"_s,
+                 {{u"Q:\\a.htm"_s, u"ein Haus"_s}, {u"Q:\\b.htm"_s, u"kein"_s}, {u"Q:\\c.htm"_s, u"Haus"_s}});
     makeDatabase(u"Beta"_s, {{u"Q:\\x.htm"_s, u"Haus, Haus"_s}});
     t.folder.write(u"Datenbank/Kaputt.dat"_s, "PFAD_UND_ENDUNGEN=Q:\\\r\n"_ba);
     QDir().mkpath(t.folder.file(u"Datenbank/Kaputt_UTF8Dokument.txt"_s));
@@ -294,21 +306,26 @@ TEST_F(OptionSearchRun, AllDatabasesReportsTheEmptyBrokenAndMissingOnesAndSearch
     QStringList found;
     for (const Hit &hit : std::as_const(hits))
         found << hit.database + u" "_s + hit.path + u" "_s + QString::number(hit.occurrences);
-    EXPECT_EQ(found, (QStringList {u"Archiv Existiert nicht! Q:\\a.htm 1"_s, u"Archiv Existiert nicht! Q:\\c.htm 1"_s,
-                                   u"Beta Existiert nicht! Q:\\x.htm 2"_s}));
+    EXPECT_EQ(found,
+              (QStringList {u"Archiv Existiert nicht! Q:\\a.htm 1"_s, u"Archiv Existiert nicht! Q:\\c.htm 1"_s,
+                            u"Beta Existiert nicht! Q:\\x.htm 2"_s}));
     ASSERT_EQ(outcome.problems.size(), 4) << outcome.problems.join(u'\n').toStdString();
-    EXPECT_EQ(outcome.problems[0], u"Datenbank \"Kaputt\": \""_s + t.folder.file(u"Datenbank/Kaputt_UTF8Dokument.txt"_s)
-                                       + u"\" ist keine lesbare Datei und wird nicht durchsucht."_s);
+    EXPECT_EQ(outcome.problems[0],
+              u"Datenbank \"Kaputt\": \""_s + t.folder.file(u"Datenbank/Kaputt_UTF8Dokument.txt"_s)
+                  + u"\" ist keine lesbare Datei und wird nicht durchsucht."_s);
     EXPECT_EQ(outcome.problems[1], u"Datenbank \"Leer\": Sie enthält keine Dokumente."_s);
     EXPECT_TRUE(outcome.problems[2].startsWith(u"Datenbank \"Verbogen\": Die Datenbankdatei \""_s));
     EXPECT_EQ(outcome.problems[3], u"Datenbank \"Weg\": Ihre Textdateien fehlen."_s);
-    EXPECT_EQ(t.dialogs.log(), QStringList {u"warning: Nicht alle Datenbanken konnten ganz durchsucht werden:\n\n"_s
-                                            + outcome.problems.join(u'\n')});
+    EXPECT_EQ(t.dialogs.log(),
+              QStringList {u"warning: Nicht alle Datenbanken konnten ganz durchsucht werden:\n\n"_s
+                           + outcome.problems.join(u'\n')});
     EXPECT_EQ(outcome.occurrences, 4);
 
     const QString p = page();
-    EXPECT_TRUE(p.contains(u"Datenbanken: \"Archiv\", \"Beta\", \"Kaputt\", \"Leer\", \"Verbogen\", \"Weg\"<br>"
-                           u"Datenbank &quot;Kaputt&quot;: &quot;"_s)) << p.toStdString();
+    EXPECT_TRUE(
+        p.contains(u"Datenbanken: \"Archiv\", \"Beta\", \"Kaputt\", \"Leer\", \"Verbogen\", \"Weg\"<br>"
+                   u"Datenbank &quot;Kaputt&quot;: &quot;"_s))
+        << p.toStdString();
     EXPECT_TRUE(p.contains(u"<br>Datenbank &quot;Leer&quot;: Sie enthält keine Dokumente.<br>"_s));
     EXPECT_EQ(p.count(u"<b>Datenbank \"Archiv\"</b>"_s), 1);
     EXPECT_LT(p.indexOf(u"Q:/c.htm"_s), p.indexOf(u"<b>Datenbank \"Beta\"</b>"_s));
