@@ -20,6 +20,14 @@
 # start-up, measured on a database of one tiny document); peak memory at most 64 MB.
 # Cores: vespira searches on one thread; rg runs with its defaults (it may start a thread
 # per core, but searches a single file on one).
+#
+# Then the search options, each in one hyperfine run beside a plain `vespira search` for the
+# rarer word: "Alle Wörter" with two words (ALL_WORDS, default "Veränderungen Paket": about
+# 1,000 and 7,500 documents, 900 with both) against the word of the two found in fewer
+# documents, and "Umlaute gleichwertig" with one word (UMLAUT_WORD, default Veränderungen)
+# against the same word searched plainly. Target: at most 1.5 x the plain search.
+#
+#   SECTIONS=options bench/search.sh         # only the options (default: "words options")
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,6 +36,8 @@ WORK=${WORK:-/tmp/vespira-bench}
 SIZE_MB=${SIZE_MB:-1100}
 RUNS=${RUNS:-10}
 read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"
+SECTIONS=${SECTIONS:-words options}
+[[ " $SECTIONS " == *" words "* ]] || words=()
 
 . "$here/release.sh"
 release_build vespira searchwindow_bench
@@ -130,5 +140,35 @@ for word in "${words[@]}"; do
             (mv <= 64 && mw <= 64 ? "met" : "NOT met") }'
     index=$((index + 1))
 done
+
+if [[ " $SECTIONS " == *" options "* ]]; then
+    # ratio NAME JSON: the second command's mean against the first's, with the target.
+    ratio() {
+        jq -r '.results[] | "\(.command): mean \(.mean * 1000 | floor) ms, user \(.user * 1000 | floor) ms, system \(.system * 1000 | floor) ms"' "$2"
+        awk -v p="$(jq '.results[0].mean' "$2")" -v o="$(jq '.results[1].mean' "$2")" -v name="$1" 'BEGIN {
+            printf "%s / plain: %.2f x (target <= 1.50 x: %s)\n", name, o / p, (o / p <= 1.5 ? "met" : "NOT met") }'
+    }
+    read -r -a pair <<<"${ALL_WORDS:-Veränderungen Paket}"
+    count() { "$VESPIRA" search -C "$prog" "$@" 2>/dev/null | wc -l || true; }
+    h0=$(count Big "${pair[0]}")
+    h1=$(count Big "${pair[1]}")
+    rarer=${pair[0]}
+    [ "$h1" -lt "$h0" ] && rarer=${pair[1]}
+    both=$(count --all-words Big "${pair[*]}")
+    echo
+    echo "== Alle Wörter \"${pair[*]}\": $both documents with both (${pair[0]}: $h0, ${pair[1]}: $h1)"
+    hyperfine --warmup 2 --runs "$RUNS" --style basic --export-json "$WORK/allwords.json" \
+        -n "vespira search $rarer" "'$VESPIRA' search -C '$prog' Big '$rarer' >/dev/null 2>&1 || true" \
+        -n "vespira search --all-words" "'$VESPIRA' search -C '$prog' --all-words Big '${pair[*]}' >/dev/null 2>&1 || true"
+    ratio "Alle Wörter" "$WORK/allwords.json"
+
+    umlaut=${UMLAUT_WORD:-Veränderungen}
+    echo
+    echo "== Umlaute gleichwertig \"$umlaut\": $(count --umlauts Big "$umlaut") documents (plain: $(count Big "$umlaut"))"
+    hyperfine --warmup 2 --runs "$RUNS" --style basic --export-json "$WORK/umlauts.json" \
+        -n "vespira search $umlaut" "'$VESPIRA' search -C '$prog' Big '$umlaut' >/dev/null 2>&1 || true" \
+        -n "vespira search --umlauts" "'$VESPIRA' search -C '$prog' --umlauts Big '$umlaut' >/dev/null 2>&1 || true"
+    ratio "Umlaute gleichwertig" "$WORK/umlauts.json"
+fi
 echo
 echo "work folder: $WORK (remove it when done)"

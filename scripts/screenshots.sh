@@ -3,10 +3,11 @@
 # (or the folder given as the first argument):
 #   main-window.png    the main window with a few databases listed
 #   search-window.png  the search window with a database in the view and its title shown
+#   search-options.png the search window with three of its search options ticked
 #   settings.png       the settings dialog
 #   web-panel.png      the search window with the web search panel
 #   database-window.png  the window "Datenbank erstellen" during a build
-# A filter of test names may follow the folder (default: all five), as gtest takes it.
+# A filter of test names may follow the folder (default: all six), as gtest takes it.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VESPIRA_BUILD:-$here/build}"

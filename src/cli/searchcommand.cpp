@@ -1,9 +1,13 @@
-// vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT
+// vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--all-words] [--umlauts]
+//                [--count] [--open] NAME TEXT
+// vespira search ... --all-databases TEXT
 //
 // The search run of the search window, headless: it empties and writes Datenbank/Temp/
-// with the same result pages, prints one line per hit (path, TAB, context) and a summary
-// on standard error. Exit 0 when something was found, 1 when nothing was, 2 on an error,
-// 130 when Ctrl+C stopped it (no result page is then written).
+// with the same result pages, prints one line per hit (path, TAB, context; with --count the
+// number of occurrences and a TAB before the context; with --all-databases the database's
+// name and a TAB in front) and a summary on standard error. Exit 0 when something was found,
+// 1 when nothing was, 2 on an error, 130 when Ctrl+C stopped it (no result page is then
+// written).
 
 #include "cli/commands.h"
 
@@ -122,7 +126,10 @@ private:
     QString m_caption;
 };
 
-const char16_t Usage[] = u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n";
+const char16_t Usage[] =
+    u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--all-words] [--umlauts]\n"
+    u"                       [--count] [--open] NAME TEXT\n"
+    u"        vespira search [OPTIONEN] --all-databases TEXT\n";
 
 int usageError(const QString &message)
 {
@@ -148,6 +155,14 @@ int runSearch(const QStringList &arguments)
             request.caseSensitive = true;
         } else if (a == u"--whole-words") {
             request.wholeWords = true;
+        } else if (a == u"--all-words") {
+            request.allWords = true;
+        } else if (a == u"--umlauts") {
+            request.umlauts = true;
+        } else if (a == u"--count") {
+            request.countHits = true;
+        } else if (a == u"--all-databases") {
+            request.allDatabases = true;
         } else if (a == u"--open") {
             open = true;
         } else if (a == u"--help" || a == u"-h") {
@@ -159,15 +174,18 @@ int runSearch(const QStringList &arguments)
             positional << a;
         }
     }
-    if (positional.size() != 2)
+    if (request.allDatabases && positional.size() != 1)
+        return usageError(u"Mit --all-databases wird nur TEXT erwartet."_s);
+    if (!request.allDatabases && positional.size() != 2)
         return usageError(u"NAME und TEXT werden erwartet."_s);
-    request.databaseName = positional.at(0);
-    request.searchText = positional.at(1);
+    if (!request.allDatabases)
+        request.databaseName = positional.at(0);
+    request.searchText = positional.back();
     if (programFolder.isEmpty())
         programFolder = defaultProgramFolder();
     programFolder = paths::withSlash(QDir(programFolder).absolutePath());
 
-    if (!paths::isRegularFile(db::fileListPath(programFolder, request.databaseName))) {
+    if (!request.allDatabases && !paths::isRegularFile(db::fileListPath(programFolder, request.databaseName))) {
         QTextStream(stderr) << u"vespira search: Die Datenbank \""_s << request.databaseName
                             << u"\" gibt es in \""_s << programFolder << u"Datenbank/\" nicht.\n"_s;
         return ExitError;
@@ -206,11 +224,19 @@ int runSearch(const QStringList &arguments)
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
-    for (const Hit &hit : run.hits())
-        out << hit.path << u'\t' << hit.context << u'\n';
+    for (const Hit &hit : run.hits()) {
+        if (request.allDatabases)
+            out << hit.database << u'\t';
+        out << hit.path << u'\t';
+        if (request.countHits)
+            out << hit.occurrences << u'\t';
+        out << hit.context << u'\n';
+    }
     out.flush();
 
-    QTextStream(stderr) << u"vespira search: "_s << outcome.hitCount << u" Treffer, "_s << outcome.pagesWritten
+    QTextStream(stderr) << u"vespira search: "_s << outcome.hitCount << u" Treffer, "_s
+                        << (request.countHits ? QString::number(outcome.occurrences) + u" Fundstellen, "_s : QString {})
+                        << outcome.pagesWritten
                         << u" Ergebnisseite(n) in "_s << programFolder << QString::fromUtf16(paths::Temp)
                         << u", "_s << QString::number(clock.elapsed() / 1000.0, 'f', 2) << u" s\n"_s;
     if (dialogs.errors > 0 && outcome.hitCount == 0)

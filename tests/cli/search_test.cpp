@@ -110,4 +110,29 @@ TEST_F(SearchCommandTest, OptionsNothingFoundAndErrors)
     EXPECT_EQ(run({u"-C"_s, folder.path(), u"Archiv"_s}).exitCode, 2);
 }
 
+TEST_F(SearchCommandTest, OptionsOverEveryDatabase)
+{
+    makeDatabase();
+    const std::vector<FixtureDocument> second {{u"D:\\strasse.htm"_s, u"Haus an der Straße, Häuser"_s}};
+    test::writeFileList(folder, u"Zweite"_s, u"D"_s, second);
+    test::writeCollected(folder, u"Zweite"_s, second, false);
+
+    Result r = run({u"-C"_s, folder.path(), u"--all-databases"_s, u"--count"_s, u"--whole-words"_s, u"haus"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, u"Archiv\tExistiert nicht! D:\\Haus am See.htm\t2\t"
+                     u"#D:\\Haus am See.htm Ein <b>Haus</b> am See zweite Zeile\n"
+                     u"Archiv\tExistiert nicht! D:\\mail.eml\t1\tHAUS im Mail  \n"
+                     u"Zweite\tExistiert nicht! D:\\strasse.htm\t1\tHaus an der Straße, Häuser  \n"_s);
+    EXPECT_TRUE(r.err.contains(u"3 Treffer, 4 Fundstellen"_s)) << r.err.toStdString();
+
+    r = run({u"-C"_s, folder.path(), u"--all-words"_s, u"--umlauts"_s, u"Zweite"_s, u"STRASSE haeuser"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The first of the words stands in the document's marker line, as a literal search sees it.
+    EXPECT_EQ(r.out, u"Existiert nicht! D:\\strasse.htm\t#D:\\strasse.htm Haus an der Straße, Häuser \n"_s);
+
+    r = run({u"-C"_s, folder.path(), u"--all-databases"_s, u"Archiv"_s, u"Haus"_s});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"Mit --all-databases wird nur TEXT erwartet."_s)) << r.err.toStdString();
+}
+
 } // namespace

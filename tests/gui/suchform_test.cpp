@@ -138,6 +138,34 @@ TEST_F(SuchFormTest, FirstPaintRestoresSizeAndSplitterAndEnablesLoadButtonsByFil
     EXPECT_FALSE(form.ZeilenAlsListeSortieren->isEnabled());
 }
 
+TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearchWith)
+{
+    t.settings.values.insert(u"Umlaute_gleichwertig"_s, u"1"_s);
+    form.show();
+    const auto top = [this](QWidget *box) { return box->mapTo(&form, QPoint()).y(); };
+    EXPECT_GT(top(form.AlleWoerterCheckBox), top(form.NurGanzeWoerterCheckBox)); // under the two
+
+    EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isChecked());
+    EXPECT_FALSE(form.AlleWoerterCheckBox->isChecked());
+    form.FundstellenZaehlenCheckBox->click();
+    form.AlleDatenbankenCheckBox->click();
+    form.AlleDatenbankenCheckBox->click();
+    EXPECT_EQ(t.settings.values.value(u"Fundstellen_zaehlen"_s), u"1"_s);
+    EXPECT_EQ(t.settings.values.value(u"In_allen_Datenbanken_suchen"_s), u"0"_s);
+    EXPECT_FALSE(t.settings.values.contains(u"Alle_Woerter_suchen"_s));
+
+    t.folder.write(u"Datenbank/Archiv.dat"_s, "PFAD_UND_ENDUNGEN=Z:\\doc\\\r\n"_ba);
+    t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, "#Z:\\doc\\a.htm\r\nHerr Mueller\r\n"_ba);
+    t.folder.write(u"Datenbank/Archiv_Utf8_TitelPositionen.txt"_s, "0 #Z:\\doc\\a.htm\r\n"_ba);
+    form.TntEdit2->setText(u"Müller"_s);
+    form.OKBtnClick();
+    const QString page = QString::fromUtf8(t.folder.read(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
+    EXPECT_TRUE(page.contains(u" Dazu: <u>Umlaute gleichwertig</u>, <u>Fundstellen zählen</u>."_s))
+        << page.toStdString();
+    EXPECT_TRUE(page.contains(u"(1 Fundstelle)<br><font color=\"#000080\">Herr <b>Mueller</b>"_s)) << page.toStdString();
+    EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isEnabled());
+}
+
 TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
 {
     form.show();

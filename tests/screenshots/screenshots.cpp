@@ -147,6 +147,16 @@ TEST_F(Screenshots, SearchWindowWithADatabaseInTheView)
     save(such, u"search-window.png"_s);
 }
 
+TEST_F(Screenshots, SearchWindowWithTheSearchOptions)
+{
+    t.settings.values.insert(u"Alle_Woerter_suchen"_s, u"1"_s);
+    t.settings.values.insert(u"Umlaute_gleichwertig"_s, u"1"_s);
+    t.settings.values.insert(u"Fundstellen_zaehlen"_s, u"1"_s);
+    showSearchWindowWithText();
+    such->TntEdit2->setText(u"Äpfel Zucker"_s);
+    save(such, u"search-options.png"_s);
+}
+
 TEST_F(Screenshots, SettingsDialog)
 {
     // Opened from the search window, where the font-size and sort buttons work.

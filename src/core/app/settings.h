@@ -28,6 +28,11 @@ inline constexpr char16_t Browser[] = u"Browser";
 inline constexpr char16_t SuchwortInZwischenablage[] = u"Suchwort_in_Zwischenablage_kopieren";
 inline constexpr char16_t KurzhinweisImViewer[] = u"Kurzhinweis_imViewer_anzeigen";
 inline constexpr char16_t SplitterPos[] = u"SplitterPos";
+// The search window's options beyond case and whole words: "1" ticked, "0" not; missing: not.
+inline constexpr char16_t AlleWoerterSuchen[] = u"Alle_Woerter_suchen";
+inline constexpr char16_t UmlauteGleichwertig[] = u"Umlaute_gleichwertig";
+inline constexpr char16_t FundstellenZaehlen[] = u"Fundstellen_zaehlen";
+inline constexpr char16_t InAllenDatenbankenSuchen[] = u"In_allen_Datenbanken_suchen";
 inline constexpr char16_t VespiraControl[] = u"Vespira_Control";
 inline constexpr char16_t LesezeichenAnsi[] = u"Lesezeichen_Ansi_";
 inline constexpr char16_t LesezeichenUtf8[] = u"Lesezeichen_Utf8_";

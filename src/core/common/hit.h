@@ -13,6 +13,15 @@ namespace vespira {
 // The collected text file a hit comes from.
 enum class CollectedKind { Utf8, Utf16 };
 
+// Characters of a hit's context, in UTF-16 units.
+struct TextSpan
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+
+    friend bool operator==(const TextSpan &, const TextSpan &) = default;
+};
+
 struct Hit
 {
     CollectedKind kind = CollectedKind::Utf8;
@@ -26,6 +35,15 @@ struct Hit
     // The text around the first occurrence in the block, cut to size, without leading
     // blanks and control characters; empty when it could not be read.
     QString context;
+    // How often the block holds the text (with "Alle Wörter": all its words together), when
+    // the search counts; 0 when it does not.
+    qint64 occurrences = 0;
+    // The database of the hit, when one search runs over every database; empty otherwise.
+    QString database {};
+    // The words of the search as they stand in the context, when the search matched words or
+    // spellings rather than the literal text; the page then marks these instead of looking
+    // for the text itself.
+    QList<TextSpan> marks {};
 
     friend bool operator==(const Hit &, const Hit &) = default;
 };

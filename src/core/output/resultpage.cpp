@@ -24,6 +24,12 @@ qsizetype lastPosition(const QString &line, const QString &needle, bool caseSens
     return at + 1;
 }
 
+// "1 Fundstelle", "7 Fundstellen".
+QString occurrencesText(qint64 n)
+{
+    return QString::number(n) + (n == 1 ? u" Fundstelle"_s : u" Fundstellen"_s);
+}
+
 // One line of the page in three parts: the writer's own markup around a text that came from
 // a document, a path or the search field. Only the text is escaped, and only when the line is
 // put together, so the highlight can be placed by the characters the user sees.
@@ -32,12 +38,12 @@ struct PageLine
     QString head;             // markup
     QString text;             // shown as text
     QString tail;             // markup
-    qsizetype boldFrom = -1;  // the highlighted characters of text, none while boldFrom < 0
-    qsizetype boldLength = 0;
+    QList<TextSpan> bold;     // the highlighted characters of text, in text order
 
-    // A hit: its path as a link above its context. A hit without a path is shown in the
-    // writer's own form of an entry, "##text##" and the context, as text.
-    static PageLine of(const Hit &hit)
+    // A hit: its path as a link above its context, with how often the document holds the
+    // text when the search counts. A hit without a path is shown in the writer's own form of
+    // an entry, "##text##" and the context, as text.
+    static PageLine of(const Hit &hit, bool counted)
     {
         PageLine line;
         line.tail = u"<br>"_s;
@@ -47,8 +53,9 @@ struct PageLine
             return line;
         }
         const QString url = fileLink(path);
-        line.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url
-            + u"</a><br><font color=\"#000080\">"_s;
+        line.head = u"<font color=\"#000000\">in: <a href=\""_s + url + u"\" target=\"_blank\">"_s + url + u"</a>"_s
+            + (counted ? u" ("_s + occurrencesText(hit.occurrences) + u")"_s : QString {})
+            + u"<br><font color=\"#000080\">"_s;
         line.text = hit.context;
         line.tail += u"<br><br>"_s;
         return line;
@@ -56,11 +63,14 @@ struct PageLine
 
     [[nodiscard]] QString html() const
     {
-        if (boldFrom < 0)
-            return head + text.toHtmlEscaped() + tail;
-        return head + text.left(boldFrom).toHtmlEscaped() + u"<b>"_s
-            + text.mid(boldFrom, boldLength).toHtmlEscaped() + u"</b>"_s
-            + text.mid(boldFrom + boldLength).toHtmlEscaped() + tail;
+        QString out = head;
+        qsizetype at = 0;
+        for (const TextSpan &span : bold) {
+            out += text.mid(at, span.start - at).toHtmlEscaped() + u"<b>"_s
+                + text.mid(span.start, span.length).toHtmlEscaped() + u"</b>"_s;
+            at = span.start + span.length;
+        }
+        return out + text.mid(at).toHtmlEscaped() + tail;
     }
 };
 
@@ -109,6 +119,22 @@ QString settingsSentence(bool caseSensitive, bool wholeWords)
     return u"Sucheinstellung: Gross/klein <u>egal</u> und Suchtext <u>auch als Teil</u> in einem Wort/Satz finden."_s;
 }
 
+QString optionsSentence(const ResultPageSettings &settings)
+{
+    QStringList options;
+    if (settings.allWords)
+        options << u"<u>alle Wörter</u>"_s;
+    if (settings.umlauts)
+        options << u"<u>Umlaute gleichwertig</u>"_s;
+    if (settings.countHits)
+        options << u"<u>Fundstellen zählen</u>"_s;
+    if (settings.allDatabases)
+        options << u"<u>in allen Datenbanken</u>"_s;
+    if (options.isEmpty())
+        return {};
+    return u" Dazu: "_s + options.join(u", "_s) + u"."_s;
+}
+
 ResultPageWriter::ResultPageWriter(ResultPageSettings settings, ResultPageHooks hooks)
     : m_settings {std::move(settings)}
     , m_hooks {std::move(hooks)}
@@ -131,7 +157,7 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     for (const Hit &hit : pageHits) {
         if (!m_hooks.progress.step(lines.size(), pageHits.size()))
             return false;
-        lines.append(PageLine::of(hit));
+        lines.append(PageLine::of(hit, m_settings.countHits));
     }
 
     // The last occurrence of the search text in the shown text in bold; the path inside the
@@ -143,11 +169,16 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
         if (!m_hooks.progress.step(pageHits.size() + i, 2 * pageHits.size()))
             break;
         PageLine &line = lines[i];
+        if (m_settings.allWords || m_settings.umlauts) {
+            // The search matched words or spellings: the hit knows where they stand.
+            if (line.text == pageHits[i].context)
+                line.bold = pageHits[i].marks;
+            continue;
+        }
         const qsizetype q = lastPosition(line.text, trimmedText, m_settings.caseSensitive);
         if (q == 0)
             continue;
-        line.boldFrom = q - 1;
-        line.boldLength = qMin(searchText.size(), line.text.size() - line.boldFrom);
+        line.bold = {{q - 1, qMin(searchText.size(), line.text.size() - (q - 1))}};
     }
 
     const int pageNumber = run.resultPageNumber;
@@ -161,8 +192,18 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
          << u"<META http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"_s
          << u"</Head>"_s
          << u"<body bgcolor=\"#FFFFFF\" text=\"#000000\" link=\"#669900\" Vlink=\"#999999\" Alink=\"#999999\" > <font face=\"verdana, arial, helvetica\">"_s;
-    page << u"Datenbankname: \""_s + m_settings.databaseName.toHtmlEscaped() + u"\"<br>"_s + sentence
-            + (noHits ? u"<br>"_s : QString {});
+    QString databases;
+    if (m_settings.allDatabases) {
+        QStringList names;
+        for (const QString &name : m_settings.databaseNames)
+            names << u"\""_s + name.toHtmlEscaped() + u"\""_s;
+        databases = u"Datenbanken: "_s + names.join(u", "_s) + u"<br>"_s;
+        for (const QString &problem : m_settings.problems)
+            databases += problem.toHtmlEscaped() + u"<br>"_s;
+    } else {
+        databases = u"Datenbankname: \""_s + m_settings.databaseName.toHtmlEscaped() + u"\"<br>"_s;
+    }
+    page << databases + sentence + optionsSentence(m_settings) + (noHits ? u"<br>"_s : QString {});
     QString countLine = u"<br>Suchbegriff: <font color=\"#cc0000\">\"<u>"_s + searchText.toHtmlEscaped()
         + u"\"</u><font color=\"#000000\">"_s;
     if (noHits)
@@ -176,10 +217,22 @@ bool ResultPageWriter::SchreibHTMLDocNeu(const QString &searchText, qint64 count
     else
         countLine += u" wurde in "_s + QString::number(count)
             + u" Dateien gefunden.<br>Es wird jeweils nur die erste Fundstelle in der Datei hier aufgelistet:<br>"_s;
+    if (m_settings.countHits && !noHits) {
+        // The whole search's figures, also on a page that can only say "bisher".
+        const qsizetype sentenceEnd = countLine.indexOf(u"<br>Es wird"_s);
+        countLine.insert(sentenceEnd + 4, u"Insgesamt "_s + occurrencesText(m_settings.totalOccurrences) + u" in "_s
+                             + QString::number(m_settings.totalHits)
+                             + (m_settings.totalHits == 1 ? u" Datei.<br>"_s : u" Dateien.<br>"_s));
+    }
     page << countLine;
     page << QString(sentence.size() / 2, u'_') + u"<br><br>"_s;
-    for (const PageLine &line : std::as_const(lines))
-        page << line.html();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        // Over all databases, each database's entries of the page under its name.
+        if (m_settings.allDatabases && (i == 0 || pageHits[i].database != pageHits[i - 1].database))
+            page << u"<font color=\"#000000\"><b>Datenbank \""_s + pageHits[i].database.toHtmlEscaped()
+                    + u"\"</b><br><br>"_s;
+        page << lines[i].html();
+    }
     if (run.morePages) {
         const QString next = tempFolder + resultPageFileName(pageNumber <= 1 ? 2 : pageNumber + 1);
         page << u"<font color=\"#000000\"><a href=\""_s + fileLink(next) + u"\" target=\"_blank\">"_s

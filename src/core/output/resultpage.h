@@ -32,6 +32,15 @@ struct ResultPageSettings
     QString databaseName;    // the search-time database
     bool caseSensitive = false;
     bool wholeWords = false;
+    // The options beyond one literal text, named in the settings sentence.
+    bool allWords = false;
+    bool umlauts = false;       // with allWords: the page marks each hit's marks, not the text
+    bool countHits = false;     // each entry says how often its document holds the text
+    bool allDatabases = false;  // entries grouped by database, each group headed by its name
+    QStringList databaseNames;  // allDatabases: every database searched, in the head
+    QStringList problems;       // allDatabases: what was not searched, a line each in the head
+    qint64 totalHits = 0;       // countHits: the documents and occurrences of the whole search
+    qint64 totalOccurrences = 0;
 };
 
 struct ResultPageHooks
@@ -59,6 +68,9 @@ QString fileLink(const QString &path);
 
 // The settings sentence for the two search options.
 QString settingsSentence(bool caseSensitive, bool wholeWords);
+// The options beyond them that the settings sentence names, as a sentence of their own after
+// it; empty when none is on.
+QString optionsSentence(const ResultPageSettings &settings);
 
 class ResultPageWriter final
 {

@@ -71,6 +71,34 @@ QString cutUnicodeContext(QString context, const QString &searchText, bool caseS
         [&](const QString &c) { return findUnicode(c, searchText, true); });
 }
 
+QString matchContext(LineReader *viewer, CollectedKind kind, qint64 foundStart, const QString &cutText,
+                     bool caseSensitive, bool &empty)
+{
+    if (kind == CollectedKind::Utf8) {
+        QByteArray context = viewer ? viewer->lineBytes(foundStart) : QByteArray {};
+        for (const int limit : {150, 250}) {
+            if (context.size() >= limit || !viewer)
+                break;
+            context += ' ' + viewer->lineBytes(foundStart + context.size() + 2);
+        }
+        context = cutUtf8Context(std::move(context), cutText, caseSensitive);
+        empty = context.isEmpty();
+        return text::fromUtf8Lenient(context);
+    }
+    QString context = viewer ? viewer->lineText(foundStart) : QString {};
+    if (findUnicode(context, cutText, caseSensitive) < 0)
+        context.clear();
+    for (const int limit : {150, 250}) {
+        if (context.size() >= limit || !viewer)
+            break;
+        // Units of the file are two bytes each.
+        context += u' ' + viewer->lineText(foundStart + 2 * (context.size() + 2));
+    }
+    context = cutUnicodeContext(std::move(context), cutText, caseSensitive);
+    empty = context.isEmpty();
+    return context;
+}
+
 QString checkDocumentPath(const QString &path, const MatchEnvironment &env)
 {
     if (const auto known = env.checkedPaths.constFind(path); known != env.checkedPaths.cend())
@@ -188,35 +216,6 @@ bool CollectedFileSearch::findStep(bool first)
     return true;
 }
 
-QString CollectedFileSearch::contextUtf8(qint64 foundStart, bool &empty)
-{
-    QByteArray context = m_viewer ? m_viewer->lineBytes(foundStart) : QByteArray {};
-    for (const int limit : {150, 250}) {
-        if (context.size() >= limit || !m_viewer)
-            break;
-        context += ' ' + m_viewer->lineBytes(foundStart + context.size() + 2);
-    }
-    context = cutUtf8Context(std::move(context), m_options.searchText, m_options.caseSensitive);
-    empty = context.isEmpty();
-    return text::fromUtf8Lenient(context);
-}
-
-QString CollectedFileSearch::contextUnicode(qint64 foundStart, bool &empty)
-{
-    QString context = m_viewer ? m_viewer->lineText(foundStart) : QString {};
-    if (findUnicode(context, m_options.searchText, m_options.caseSensitive) < 0)
-        context.clear();
-    for (const int limit : {150, 250}) {
-        if (context.size() >= limit || !m_viewer)
-            break;
-        // Units of the file are two bytes each.
-        context += u' ' + m_viewer->lineText(foundStart + 2 * (context.size() + 2));
-    }
-    context = cutUnicodeContext(std::move(context), m_options.searchText, m_options.caseSensitive);
-    empty = context.isEmpty();
-    return context;
-}
-
 void CollectedFileSearch::processMatch(qint64 foundStart)
 {
     // The hidden viewer reads the contexts from the search's own window on the file.
@@ -225,8 +224,8 @@ void CollectedFileSearch::processMatch(qint64 foundStart)
                                                 m_kind == CollectedKind::Utf16 && m_options.bigEndian);
     const auto block = m_titles.blockAt(foundStart);
     bool contextEmpty = true;
-    const QString context = m_kind == CollectedKind::Utf8 ? contextUtf8(foundStart, contextEmpty)
-                                                          : contextUnicode(foundStart, contextEmpty);
+    const QString context = matchContext(m_viewer.get(), m_kind, foundStart, m_options.searchText,
+                                         m_options.caseSensitive, contextEmpty);
     Hit hit;
     hit.kind = m_kind;
     hit.blockOffset = block ? block->offset : -1;

@@ -41,6 +41,12 @@ struct MatchOptions
     bool caseSensitive = false;  // GrossKleinBeachten
     bool wholeWords = false;     // NurGanzeWoerterCheckBox
     bool bigEndian = false;      // chkUnicodeBE: the UTF-16 file is big endian
+    // Beyond one literal text (OptionFileSearch searches with these).
+    bool allWords = false;       // every word of the text, in any order
+    bool umlauts = false;        // ä = ae, ö = oe, ü = ue, ß = ss
+    bool countHits = false;      // how often each document holds the text
+
+    bool beyondLiteral() const { return allWords || umlauts || countHits; }
 };
 
 struct MatchEnvironment
@@ -80,6 +86,13 @@ QString checkDocumentPath(const QString &path, const MatchEnvironment &environme
 QByteArray cutUtf8Context(QByteArray context, const QString &searchText, bool caseSensitive);
 QString cutUnicodeContext(QString context, const QString &searchText, bool caseSensitive);
 
+// The context of a match at foundStart as its hit shows it: the line around the match, with
+// the next line appended while it is shorter than 150 and then 250 units, cut around the
+// first occurrence of cutText (the UTF-16 line emptied first when it does not hold cutText).
+// empty tells whether the cut context was empty; a null viewer reads nothing.
+QString matchContext(LineReader *viewer, CollectedKind kind, qint64 foundStart, const QString &cutText,
+                     bool caseSensitive, bool &empty);
+
 class CollectedFileSearch final
 {
 public:
@@ -101,8 +114,6 @@ public:
 private:
     bool findStep(bool first);
     void processMatch(qint64 foundStart);
-    QString contextUtf8(qint64 foundStart, bool &empty);
-    QString contextUnicode(qint64 foundStart, bool &empty);
 
     MatchOptions m_options;
     const MatchEnvironment &m_env;

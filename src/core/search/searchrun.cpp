@@ -1,5 +1,7 @@
 #include "core/search/searchrun.h"
 
+#include "core/app/catalog.h"
+#include "core/common/error.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 #include "core/common/textfile.h"
@@ -7,10 +9,13 @@
 #include "core/db/filelist.h"
 #include "core/output/browserlaunch.h"
 #include "core/output/resultpage.h"
+#include "core/search/optionsearch.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -29,6 +34,47 @@ bool searchable(const QString &path, platform::Dialogs &dialogs)
         dialogs.error(u"\""_s + QDir::toNativeSeparators(path)
                       + u"\" ist keine lesbare Datei und wird nicht durchsucht."_s);
     return false;
+}
+
+// A database of a search over all of them: its file list can be read, but its text files
+// fail. Their messages go to the run's list of problems instead of one box each.
+class CollectingDialogs final : public platform::Dialogs
+{
+public:
+    void information(const QString &text) override { messages << text; }
+    void warning(const QString &text) override { messages << text; }
+    void error(const QString &text) override { messages << text; }
+    bool confirm(const QString &text) override
+    {
+        messages << text;
+        return false;
+    }
+    QStringList messages;
+};
+
+// Gives each hit the name of its database.
+class DatabaseSink final : public HitSink
+{
+public:
+    DatabaseSink(HitSink &sink, QString database)
+        : m_sink {sink}
+        , m_database {std::move(database)}
+    {
+    }
+    void matched(Hit hit) override
+    {
+        hit.database = m_database;
+        m_sink.matched(std::move(hit));
+    }
+
+private:
+    HitSink &m_sink;
+    QString m_database;
+};
+
+QString problemLine(const QString &database, const QString &reason)
+{
+    return u"Datenbank \""_s + database + u"\": "_s + reason;
 }
 } // namespace
 
@@ -52,11 +98,22 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
 
     m_ui.rememberView();
     m_hits.hits.clear();
+    m_databases.clear();
     m_ui.setRunControlsEnabled(false);
     m_ui.setCancelHint(u"Suche abbrechen"_s);
 
+    MatchOptions options;
+    options.searchText = request.searchText;
+    options.caseSensitive = request.caseSensitive;
+    options.wholeWords = request.wholeWords;
+    options.allWords = request.allWords;
+    options.umlauts = request.umlauts;
+    options.countHits = request.countHits;
     const QString stripped = text::trimControl(request.searchText);
-    if (stripped.size() == 1) {
+    const QStringList words = request.allWords ? OptionFileSearch::words(options) : QStringList {};
+    const bool oneCharacterWord
+        = std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.size() == 1; });
+    if (stripped.size() == 1 || oneCharacterWord) {
         m_ctx.services.dialogs.information(
             u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s);
         // The window is left as it was before the click.
@@ -74,9 +131,11 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
         m_pageFiles = std::make_unique<output::ResultPageFiles>(tempFolder);
         m_pageFiles->emptyFolder();
 
-        const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, request.databaseName));
-        run.documentMarker = db::documentMarker(drive);
-        run.replacementDrive = drive.isNull() ? QString {} : QString(drive);
+        if (!request.allDatabases) {
+            const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, request.databaseName));
+            run.documentMarker = db::documentMarker(drive);
+            run.replacementDrive = drive.isNull() ? QString {} : QString(drive);
+        }
 
         m_ui.setStatus(u"Suche läuft..."_s);
         m_ui.setBusy(true);
@@ -96,48 +155,119 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
                 it = driveSettings.insert(name, m_ctx.settings.read(name));
             return *it;
         });
-        MatchEnvironment env {m_ctx.services.dialogs, mapper};
-        env.programFolder = programFolder;
-        env.documentMarker = run.documentMarker;
-        env.replacementDrive = run.replacementDrive;
-        env.activeKind = state.view.activeKind;
-        env.progress = progressOf();
-        env.blockSize = m_blockSize;
-        MatchOptions options;
-        options.searchText = request.searchText;
-        options.caseSensitive = request.caseSensitive;
-        options.wholeWords = request.wholeWords;
-
-        const QString utf8File = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Utf8);
-        if (!run.cancel.isRequested() && searchable(utf8File, m_ctx.services.dialogs)) {
-            run.utf8ListFlag = true;
-            m_ui.prepareViewer(CollectedKind::Utf8);
-            state.view.mirrorSuspended = true;
-            CollectedFileSearch loop(options, env, run);
-            loop.run(utf8File, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Utf8),
-                     CollectedKind::Utf8, m_hits);
-        }
-        const QString mhtFile = db::collectedTextPath(programFolder, request.databaseName, db::TextKind::Mht);
-        if (!run.cancel.isRequested() && searchable(mhtFile, m_ctx.services.dialogs)) {
-            run.mhtListFlag = true;
-            m_ui.prepareViewer(CollectedKind::Utf16);
-            state.view.mirrorSuspended = true;
-            run.utf16 = true;
-            CollectedFileSearch loop(options, env, run);
-            loop.run(mhtFile, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Mht),
-                     CollectedKind::Utf16, m_hits);
-            run.utf16 = false;
+        if (request.allDatabases) {
+            m_databases = app::LiesNamenDatenbanken(programFolder);
+            for (const QString &name : std::as_const(m_databases)) {
+                if (run.cancel.isRequested())
+                    break;
+                searchOneOfAll(name, options, mapper, request, outcome);
+            }
+        } else {
+            MatchEnvironment env {m_ctx.services.dialogs, mapper};
+            env.programFolder = programFolder;
+            env.documentMarker = run.documentMarker;
+            env.replacementDrive = run.replacementDrive;
+            env.activeKind = state.view.activeKind;
+            env.progress = progressOf();
+            env.blockSize = m_blockSize;
+            searchDatabase(request.databaseName, options, env, m_hits);
         }
 
         // A cancelled run shows no result, not even the "not found" page.
-        if (!run.cancel.isRequested())
+        if (!run.cancel.isRequested()) {
             writePages(request, outcome);
+            if (!outcome.problems.isEmpty())
+                m_ctx.services.dialogs.warning(u"Nicht alle Datenbanken konnten ganz durchsucht werden:\n\n"_s
+                                               + outcome.problems.join(u'\n'));
+        }
     } catch (...) {
         finish(request, outcome, false);
         throw;
     }
     finish(request, outcome, true);
     return outcome;
+}
+
+void SearchRun::searchDatabase(const QString &name, const MatchOptions &options, const MatchEnvironment &env,
+                               HitSink &sink)
+{
+    app::AppState &state = m_ctx.state;
+    app::SearchRunState &run = state.run;
+    const QString programFolder = state.programFolder;
+    auto searchFile = [&](const QString &collected, const QString &titles, CollectedKind kind) {
+        if (options.beyondLiteral()) {
+            OptionFileSearch loop(options, env, run);
+            loop.run(collected, titles, kind, sink);
+        } else {
+            CollectedFileSearch loop(options, env, run);
+            loop.run(collected, titles, kind, sink);
+        }
+    };
+    const QString utf8File = db::collectedTextPath(programFolder, name, db::TextKind::Utf8);
+    if (!run.cancel.isRequested() && searchable(utf8File, env.dialogs)) {
+        run.utf8ListFlag = true;
+        m_ui.prepareViewer(CollectedKind::Utf8);
+        state.view.mirrorSuspended = true;
+        searchFile(utf8File, db::titlePositionsPath(programFolder, name, db::TextKind::Utf8), CollectedKind::Utf8);
+    }
+    const QString mhtFile = db::collectedTextPath(programFolder, name, db::TextKind::Mht);
+    if (!run.cancel.isRequested() && searchable(mhtFile, env.dialogs)) {
+        run.mhtListFlag = true;
+        m_ui.prepareViewer(CollectedKind::Utf16);
+        state.view.mirrorSuspended = true;
+        run.utf16 = true;
+        searchFile(mhtFile, db::titlePositionsPath(programFolder, name, db::TextKind::Mht), CollectedKind::Utf16);
+        run.utf16 = false;
+    }
+}
+
+void SearchRun::searchOneOfAll(const QString &name, const MatchOptions &options, const DocPathMapper &mapper,
+                               const SearchRequest &request, SearchOutcome &outcome)
+{
+    app::AppState &state = m_ctx.state;
+    const QString programFolder = state.programFolder;
+    CollectingDialogs messages;
+    MatchEnvironment env {messages, mapper};
+    env.programFolder = programFolder;
+    // Only the hits of the database the window shows stand for its lists.
+    env.activeKind = name == request.databaseName ? state.view.activeKind : app::DocumentKind::None;
+    env.progress = progressOf();
+    env.blockSize = m_blockSize;
+    try {
+        const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, name));
+        env.documentMarker = db::documentMarker(drive);
+        env.replacementDrive = drive.isNull() ? QString {} : QString(drive);
+    } catch (const Error &e) {
+        outcome.problems << problemLine(name, e.message());
+        return;
+    }
+    state.run.documentMarker = env.documentMarker;
+    state.run.replacementDrive = env.replacementDrive;
+
+    // A database needs a text file with something in it; a few bytes (a byte-order mark, a
+    // line end) hold no document. Anything else in a file's place is reported as it is searched.
+    qint64 bytes = 0;
+    bool anyFile = false;
+    bool notAFile = false;
+    for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht}) {
+        const QFileInfo file(db::collectedTextPath(programFolder, name, kind));
+        anyFile = anyFile || file.exists();
+        notAFile = notAFile || (file.exists() && !file.isFile());
+        if (file.isFile())
+            bytes += file.size();
+    }
+    if (!anyFile) {
+        outcome.problems << problemLine(name, u"Ihre Textdateien fehlen."_s);
+        return;
+    }
+    if (bytes < 4 && !notAFile) {
+        outcome.problems << problemLine(name, u"Sie enthält keine Dokumente."_s);
+        return;
+    }
+    DatabaseSink sink(m_hits, name);
+    searchDatabase(name, options, env, sink);
+    for (const QString &message : std::as_const(messages.messages))
+        outcome.problems << problemLine(name, message);
 }
 
 void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
@@ -148,6 +278,18 @@ void SearchRun::writePages(const SearchRequest &request, SearchOutcome &outcome)
     settings.databaseName = request.databaseName;
     settings.caseSensitive = request.caseSensitive;
     settings.wholeWords = request.wholeWords;
+    settings.allWords = request.allWords;
+    settings.umlauts = request.umlauts;
+    settings.countHits = request.countHits;
+    settings.allDatabases = request.allDatabases;
+    if (request.allDatabases) {
+        settings.databaseNames = m_databases;
+        settings.problems = outcome.problems;
+    }
+    for (const Hit &hit : std::as_const(m_hits.hits))
+        outcome.occurrences += hit.occurrences;
+    settings.totalHits = m_hits.hits.size();
+    settings.totalOccurrences = outcome.occurrences;
     output::ResultPageHooks hooks;
     hooks.progress = progressOf();
     hooks.files = m_pageFiles.get();

@@ -52,7 +52,8 @@ public:
     // Shows again the list the view showed before and restores the remembered selection
     // (the very end of the run).
     virtual void reShowView() {}
-    // OKBtn, TntEdit2, GrossKleinBeachten, NurGanzeWoerterCheckBox, SuchImInternetBtn.
+    // OKBtn, TntEdit2, the option boxes (GrossKleinBeachten, NurGanzeWoerterCheckBox and the
+    // four below them), SuchImInternetBtn.
     virtual void setRunControlsEnabled(bool enabled) { Q_UNUSED(enabled); }
     // CancelBtn's hint: "Suche abbrechen" while running, "Schließt das Fenster" after.
     virtual void setCancelHint(const QString &hint) { Q_UNUSED(hint); }
@@ -87,6 +88,12 @@ struct SearchRequest
     bool wholeWords = false;       // NurGanzeWoerterCheckBox
     bool phrase = false;           // PhraseCheckBox: the clipboard keeps the whole text
     bool copyToClipboard = false;  // the settings dialog's SuchtextInClipbrdCheckBox
+    bool allWords = false;         // AlleWoerterCheckBox: every word, in any order
+    bool umlauts = false;          // UmlauteGleichwertigCheckBox: ä = ae, ö = oe, ü = ue, ß = ss
+    bool countHits = false;        // FundstellenZaehlenCheckBox: occurrences per document
+    // AlleDatenbankenCheckBox: every database of the catalog, one after the other; the
+    // search-time database then only decides which hits touch the view's list flags.
+    bool allDatabases = false;
 };
 
 struct SearchOutcome
@@ -96,6 +103,10 @@ struct SearchOutcome
     qsizetype hitCount = 0;
     int pagesWritten = 0;
     QString searchText;            // the field's text after the run
+    qint64 occurrences = 0;        // counting: the occurrences of all hits together
+    // Over every database: each one not searched, or not wholly, as a line
+    // 'Datenbank "Name": reason'.
+    QStringList problems;
 };
 
 class SearchRun final
@@ -103,10 +114,18 @@ class SearchRun final
 public:
     SearchRun(app::Context &ctx, SearchRunUi &ui);
 
-    // The whole run. Refuses a one-character text (after stripping) with the information
-    // box "Nur ein Zeichen als Suchtext ist bei der "Suche" nicht erlaubt": nothing is
-    // deleted or written and the controls are as before. The search window closes with
-    // the modal result OK after every outcome, a refusal included.
+    // The whole run. Refuses a one-character text (after stripping), and with allWords a
+    // text holding a one-character word, with the information box "Nur ein Zeichen als
+    // Suchtext ist bei der "Suche" nicht erlaubt": nothing is deleted or written and the
+    // controls are as before. The search window closes with the modal result OK after every
+    // outcome, a refusal included.
+    //
+    // With every option of the request beyond case and whole words off, the run is the
+    // literal search of one database. allWords, umlauts and countHits search each file with
+    // OptionFileSearch. allDatabases searches every database of the catalog in its order; one
+    // that cannot be searched (its file list unreadable, its text files missing or empty, a
+    // file that fails) is named in outcome.problems, on the pages and in one warning box
+    // after them, and the others are searched.
     SearchOutcome run(const SearchRequest &request);
 
     // The hits of the last run, in discovery order: the UTF-8 file's, then the UTF-16 one's.
@@ -119,6 +138,10 @@ public:
     void setBlockSize(int blockSize) { m_blockSize = blockSize; }
 
 private:
+    void searchDatabase(const QString &name, const MatchOptions &options, const MatchEnvironment &env,
+                        HitSink &sink);
+    void searchOneOfAll(const QString &name, const MatchOptions &options, const DocPathMapper &mapper,
+                        const SearchRequest &request, SearchOutcome &outcome);
     void writePages(const SearchRequest &request, SearchOutcome &outcome);
     void finish(const SearchRequest &request, SearchOutcome &outcome, bool normalEnd);
 
@@ -127,6 +150,7 @@ private:
     Progress progressOf();
 
     HitList m_hits;
+    QStringList m_databases; // searched over all databases, in the catalog's order
     std::unique_ptr<output::ResultPageFiles> m_pageFiles; // while a run goes on
     bool m_openBrowser = true;
     int m_blockSize = TStreamSearch::DefaultBlockSize;

@@ -36,10 +36,10 @@ public:
     // Label2 and Label8 (a build is about to start).
     virtual void closeViewForSort() {}
     // locked = true: disable ZeilenAlsListeSortieren, AnsiLadenButton, UTF8LadenButton,
-    // UnicodeLadenButton, TntEdit2, GrossKleinBeachten, NurGanzeWoerterCheckBox, TntEdit1,
-    // SpeedButton2, CancelBtn, WeiterSuche and OKBtn. locked = false: enable TntEdit2,
-    // GrossKleinBeachten, NurGanzeWoerterCheckBox, TntEdit1, SpeedButton2, CancelBtn and
-    // WeiterSuche (the load buttons come through enableLoadButtons).
+    // UnicodeLadenButton, TntEdit2, the search option boxes, TntEdit1, SpeedButton2, CancelBtn,
+    // WeiterSuche and OKBtn. locked = false: enable TntEdit2, the option boxes, TntEdit1,
+    // SpeedButton2, CancelBtn and WeiterSuche (the load buttons come through
+    // enableLoadButtons).
     virtual void setSearchControlsLocked(bool locked) { Q_UNUSED(locked); }
     // Enables each load button whose flag is true; the others stay as they are.
     virtual void enableLoadButtons(const lists::LoadButtons &buttons) { Q_UNUSED(buttons); }

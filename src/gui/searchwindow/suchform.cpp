@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -237,6 +238,23 @@ TSuchForm::TSuchForm(app::Context &context, WindowLinks &links, QWidget *parent)
                                        u"Bei lokaler Suche nur ganze Wörter"_s);
     left->addWidget(GrossKleinBeachten);
     left->addWidget(NurGanzeWoerterCheckBox);
+    AlleWoerterCheckBox = checkBox(PanelLinks, u"AlleWoerterCheckBox", u"Alle Wörter"_s);
+    AlleWoerterCheckBox->setToolTip(
+        u"Findet Dokumente, die jedes Wort des Suchtexts enthalten, in beliebiger Reihenfolge."_s);
+    UmlauteGleichwertigCheckBox = checkBox(PanelLinks, u"UmlauteGleichwertigCheckBox", u"Umlaute gleichwertig"_s);
+    UmlauteGleichwertigCheckBox->setToolTip(
+        u"ä = ae, ö = oe, ü = ue, ß = ss: Müller findet auch Mueller, Strasse auch Straße."_s);
+    FundstellenZaehlenCheckBox = checkBox(PanelLinks, u"FundstellenZaehlenCheckBox", u"Fundstellen zählen"_s);
+    FundstellenZaehlenCheckBox->setToolTip(u"Nennt bei jedem Dokument, wie oft der Suchtext darin steht."_s);
+    AlleDatenbankenCheckBox = checkBox(PanelLinks, u"AlleDatenbankenCheckBox", u"In allen Datenbanken"_s);
+    AlleDatenbankenCheckBox->setToolTip(u"Durchsucht jede Datenbank der Liste, nicht nur die gewählte."_s);
+    auto *optionGrid = new QGridLayout;
+    optionGrid->setContentsMargins(0, 0, 0, 0);
+    optionGrid->addWidget(AlleWoerterCheckBox, 0, 0);
+    optionGrid->addWidget(UmlauteGleichwertigCheckBox, 0, 1);
+    optionGrid->addWidget(FundstellenZaehlenCheckBox, 1, 0);
+    optionGrid->addWidget(AlleDatenbankenCheckBox, 1, 1);
+    left->addLayout(optionGrid);
     Label1 = named(new QLabel(PanelLinks), u"Label1");
     Label1->setWordWrap(false);
     left->addWidget(Label1);
@@ -368,6 +386,13 @@ TSuchForm::TSuchForm(app::Context &context, WindowLinks &links, QWidget *parent)
     connect(TntListBox2, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         guarded(m_ctx.services.dialogs, [&] { TntListBox2Click(item->text()); });
     });
+    for (const auto &[box, name] : optionBoxes()) {
+        connect(box, &QCheckBox::clicked, this, [this, box = box, name = name] {
+            guarded(m_ctx.services.dialogs, [&] {
+                m_ctx.settings.write(s16(name), box->isChecked() ? u"1"_s : u"0"_s);
+            });
+        });
+    }
     connect(PhraseCheckBox, &QCheckBox::toggled, this, on(&TSuchForm::PhraseCheckBoxClick));
     connect(OderCheckBox, &QCheckBox::toggled, this, on(&TSuchForm::OderCheckBoxClick));
     connect(CancelBtn, &QPushButton::clicked, this, on(&TSuchForm::CancelBtnClick));
@@ -467,10 +492,10 @@ void TSuchForm::applyBackgroundColour(const QColor &color, bool panels)
 
 void TSuchForm::applyNoticeColour(const QColor &color)
 {
-    const QList<QWidget *> notices {
-        GrossKleinBeachten, NurGanzeWoerterCheckBox, sortPanel->nurWoerterButton, sortPanel->nurSaetzeButton,
-        sortPanel->WoerterUndSaetzeButton, Label1, Label2, Label5, Label8, TntLabel1, OderCheckBox,
-        PhraseCheckBox, SpeedButton1, SpeedButton2};
+    QList<QWidget *> notices {
+        sortPanel->nurWoerterButton, sortPanel->nurSaetzeButton, sortPanel->WoerterUndSaetzeButton, Label1, Label2,
+        Label5, Label8, TntLabel1, OderCheckBox, PhraseCheckBox, SpeedButton1, SpeedButton2};
+    notices << searchOptionBoxes();
     for (QWidget *w : notices)
         setFontColor(w, color);
 }
@@ -528,6 +553,20 @@ void TSuchForm::FormPaint()
         ViewerMemo->setFocus();
 }
 
+std::vector<std::pair<QCheckBox *, const char16_t *>> TSuchForm::optionBoxes() const
+{
+    return {{AlleWoerterCheckBox, app::names::AlleWoerterSuchen},
+            {UmlauteGleichwertigCheckBox, app::names::UmlauteGleichwertig},
+            {FundstellenZaehlenCheckBox, app::names::FundstellenZaehlen},
+            {AlleDatenbankenCheckBox, app::names::InAllenDatenbankenSuchen}};
+}
+
+QList<QWidget *> TSuchForm::searchOptionBoxes() const
+{
+    return {GrossKleinBeachten, NurGanzeWoerterCheckBox, AlleWoerterCheckBox, UmlauteGleichwertigCheckBox,
+            FundstellenZaehlenCheckBox, AlleDatenbankenCheckBox};
+}
+
 void TSuchForm::firstPaint()
 {
     m_firstPaint = false;
@@ -552,6 +591,8 @@ void TSuchForm::firstPaint()
     m_webPanel->fillTopics();
     const int splitter = m_ctx.settings.readInt(s16(app::names::SplitterPos), kDefaultSplitterPos);
     Splitter1->setSizes({splitter, qMax(1, width() - splitter)});
+    for (const auto &[box, name] : optionBoxes())
+        box->setChecked(m_ctx.settings.read(s16(name)) == u"1"_s);
 }
 
 void TSuchForm::resizeEvent(QResizeEvent *event)
@@ -705,10 +746,9 @@ public:
     void reShowView() override { m_form.restoreView(m_form.m_viewMemory); }
     void setRunControlsEnabled(bool enabled) override
     {
-        for (QWidget *w : {static_cast<QWidget *>(m_form.OKBtn), static_cast<QWidget *>(m_form.TntEdit2),
-                           static_cast<QWidget *>(m_form.GrossKleinBeachten),
-                           static_cast<QWidget *>(m_form.NurGanzeWoerterCheckBox),
-                           static_cast<QWidget *>(m_form.SuchImInternetBtn)})
+        QList<QWidget *> controls {m_form.OKBtn, m_form.TntEdit2, m_form.SuchImInternetBtn};
+        controls << m_form.searchOptionBoxes();
+        for (QWidget *w : std::as_const(controls))
             w->setEnabled(enabled);
         m_form.m_searchRunning = !enabled;
         holdOtherOperations(!enabled);
@@ -775,6 +815,10 @@ void TSuchForm::OKBtnClick()
         request.databaseName = searchTimeDatabase();
         request.caseSensitive = GrossKleinBeachten->isChecked();
         request.wholeWords = NurGanzeWoerterCheckBox->isChecked();
+        request.allWords = AlleWoerterCheckBox->isChecked();
+        request.umlauts = UmlauteGleichwertigCheckBox->isChecked();
+        request.countHits = FundstellenZaehlenCheckBox->isChecked();
+        request.allDatabases = AlleDatenbankenCheckBox->isChecked();
         request.phrase = PhraseCheckBox->isChecked();
         request.copyToClipboard = m_links.searchTextClipboardWanted().value_or(false);
         const search::SearchOutcome outcome = run.run(request);
@@ -1253,10 +1297,9 @@ void TSuchForm::closeViewForSort()
 
 void TSuchForm::setSearchControlsLocked(bool locked)
 {
-    for (QWidget *w : {static_cast<QWidget *>(TntEdit2), static_cast<QWidget *>(GrossKleinBeachten),
-                       static_cast<QWidget *>(NurGanzeWoerterCheckBox), static_cast<QWidget *>(TntEdit1),
-                       static_cast<QWidget *>(SpeedButton2), static_cast<QWidget *>(CancelBtn),
-                       static_cast<QWidget *>(WeiterSuche)})
+    QList<QWidget *> controls {TntEdit2, TntEdit1, SpeedButton2, CancelBtn, WeiterSuche};
+    controls << searchOptionBoxes();
+    for (QWidget *w : std::as_const(controls))
         w->setEnabled(!locked);
     if (!locked)
         return;

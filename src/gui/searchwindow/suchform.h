@@ -57,6 +57,12 @@ public:
     QListWidget *TntListBox2 = nullptr;   // search-term drop-down
     QCheckBox *GrossKleinBeachten = nullptr;
     QCheckBox *NurGanzeWoerterCheckBox = nullptr;
+    // The options beyond one literal text, under the two above; each is stored in the
+    // settings when clicked and restored at the first paint.
+    QCheckBox *AlleWoerterCheckBox = nullptr;
+    QCheckBox *UmlauteGleichwertigCheckBox = nullptr;
+    QCheckBox *FundstellenZaehlenCheckBox = nullptr;
+    QCheckBox *AlleDatenbankenCheckBox = nullptr;
     QLabel *Label1 = nullptr;
     QFrame *Panel2 = nullptr;             // frame of the web search controls
     QLabel *Label5 = nullptr;
@@ -210,6 +216,9 @@ private:
     void suchbegriffeLaden(app::DocumentKind kind);
     void loadFile(app::DocumentKind kind, const QString &path);
     void firstPaint();
+    // The four option boxes with the names of their settings values.
+    std::vector<std::pair<QCheckBox *, const char16_t *>> optionBoxes() const;
+    QList<QWidget *> searchOptionBoxes() const;
     void setPhrase(bool phrase);
     bool handlePathShortcut(const QString &trimmed);
     void echoSearchText();

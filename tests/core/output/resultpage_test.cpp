@@ -231,6 +231,38 @@ TEST_F(ResultPageTest, HighlightMarksTheDocumentTextNotEntitiesOrTheWritersMarku
     EXPECT_TRUE(third[1].endsWith(u"kein Treffer <br><br><br>"_s)) << third[1].toStdString();
 }
 
+TEST_F(ResultPageTest, OptionsPageGroupsByDatabaseCountsAndMarksTheWords)
+{
+    ResultPageSettings settings;
+    settings.programFolder = folder.path();
+    settings.wholeWords = true;
+    settings.allWords = true;
+    settings.umlauts = true;
+    settings.countHits = true;
+    settings.allDatabases = true;
+    settings.databaseNames = {u"Archiv"_s, u"Leer"_s, u"Post <2>"_s};
+    settings.problems = {u"Datenbank \"Leer\": Sie enthält keine Dokumente."_s};
+    settings.totalHits = 30;
+    settings.totalOccurrences = 41;
+    auto counted = [](const QString &database, const QString &path, const QString &context, qint64 n,
+                      QList<TextSpan> marks) {
+        Hit h = hit(path, context);
+        h.database = database;
+        h.occurrences = n;
+        h.marks = std::move(marks);
+        return h;
+    };
+    const QList<Hit> buffer {
+        counted(u"Archiv"_s, u"/srv/a.htm"_s, u"Herr Müller <im> Garten"_s, 1, {{5, 6}, {17, 6}}),
+        counted(u"Archiv"_s, u"/srv/b.htm"_s, u"MUELLER, Gartenhaus"_s, 7, {{0, 7}}),
+        counted(u"Post <2>"_s, u"/srv/c.eml"_s, u"ohne Marke"_s, 2, {}),
+    };
+    run.resultPageNumber = 1;
+    run.morePages = true;
+    ResultPageWriter(settings, {}).SchreibHTMLDocNeu(u"Müller Garten"_s, 25, buffer, run, false);
+    expectGolden(u"Vespira_Ergebnis.htm"_s, u"options_more.htm"_s);
+}
+
 TEST(ResultPageLinks, FileLinks)
 {
     EXPECT_EQ(fileLink(u"/srv/anna/doc/a b.htm"_s), u"file:///srv/anna/doc/a b.htm"_s);
