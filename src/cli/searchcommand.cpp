@@ -1,8 +1,9 @@
-// vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT
+// vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] [--scan] NAME TEXT
 //
 // The search run of the search window, headless: it empties and writes Datenbank/Temp/
 // with the same result pages, prints one line per hit (path, TAB, context) and a summary
-// on standard error. Exit 0 when something was found, 1 when nothing was, 2 on an error,
+// on standard error. --scan leaves the trigram index aside (for comparison, or should it
+// ever be in the way); the hits are the same. Exit 0 when something was found, 1 when nothing was, 2 on an error,
 // 130 when Ctrl+C stopped it (no result page is then written).
 
 #include "cli/commands.h"
@@ -114,6 +115,11 @@ public:
         if (InterruptGuard::interrupted())
             m_cancel.request();
     }
+    void notice(const QString &text) override
+    {
+        m_bar.clear();
+        QTextStream(stderr) << u"vespira search: "_s << text << u'\n';
+    }
     void clear() { m_bar.clear(); }
 
 private:
@@ -122,7 +128,9 @@ private:
     QString m_caption;
 };
 
-const char16_t Usage[] = u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] NAME TEXT\n";
+const char16_t Usage[] =
+    u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--open] [--scan] NAME TEXT\n"
+    u"  --scan  ohne den Trigramm-Index suchen (gleiche Treffer, liest die ganze Sammeldatei)\n";
 
 int usageError(const QString &message)
 {
@@ -150,6 +158,8 @@ int runSearch(const QStringList &arguments)
             request.wholeWords = true;
         } else if (a == u"--open") {
             open = true;
+        } else if (a == u"--scan") {
+            request.useIndex = false;
         } else if (a == u"--help" || a == u"-h") {
             QTextStream(stdout) << QString::fromUtf16(Usage);
             return ExitOk;

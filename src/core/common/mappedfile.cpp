@@ -201,22 +201,35 @@ qint64 MappedFile::refreshSize()
 
 bool MappedFile::mapWindow(qint64 offset, qint64 length)
 {
+    // A scan that reads on gets whole windows, the next one made ahead. One that jumps
+    // (from one stretch of the index's candidates to the next, backward) gets a window of
+    // about what it asks for, growing again as it reads on from there: setting up and
+    // tearing down a whole window per jump would cost more than the jump saves.
+    const qint64 lastStart = m_mapStart;
+    const qint64 lastLength = m_map ? m_mapLength : 0;
+    const bool onward = m_map ? offset >= lastStart && offset <= lastStart + 2 * lastLength : offset < m_windowBytes;
+    qint64 windowBytes = m_windowBytes;
+    if (!onward)
+        windowBytes = std::min(m_windowBytes, 2 * length);
+    else if (m_map)
+        windowBytes = std::min(m_windowBytes, 2 * lastLength);
+    const bool whole = windowBytes >= m_windowBytes;
     unmap();
     const qint64 start = offset - offset % pageSize();
-    const qint64 wanted = std::max(offset - start + length, m_windowBytes);
+    const qint64 wanted = std::max(offset - start + length, windowBytes);
     const qint64 mapLength = std::min(wanted, m_size - start);
     if (mapLength <= 0)
         return false;
 #ifdef Q_OS_UNIX
     // A scan reads on into the next windows: worth a helper when a window spans pages.
-    if (m_populate && !m_readAhead && !m_noReadAhead && m_windowBytes >= 4 * pageSize()) {
+    if (whole && m_populate && !m_readAhead && !m_noReadAhead && m_windowBytes >= 4 * pageSize()) {
         try {
             m_readAhead = std::make_unique<ReadAhead>(m_file.handle());
         } catch (const std::system_error &) {
             m_noReadAhead = true; // no thread to be had: the scan maps its windows itself
         }
     }
-    if (m_readAhead) {
+    if (m_readAhead && whole) {
         const ReadAhead::Window next = m_readAhead->take(offset, length, m_size);
         if (next.map) {
             m_map = next.map;
@@ -235,7 +248,8 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
     m_map = static_cast<uchar *>(map);
     m_mapStart = start;
     m_mapLength = mapLength;
-    requestNext();
+    if (whole)
+        requestNext();
     return true;
 #else
     m_map = m_file.map(start, mapLength);

@@ -1,9 +1,11 @@
 #pragma once
 
 // Read-only access to a file of any size through a memory-mapped window: asking for bytes
-// outside the window maps a new one (at least windowBytes long) in place of the old, so a
-// scan touches the file without copying it and holds at most two windows in memory (the
-// one it reads and the next). Offsets are 64-bit.
+// outside the window maps a new one in place of the old, so a scan touches the file without
+// copying it and holds at most two windows in memory (the one it reads and the next).
+// Offsets are 64-bit. Reading on from the file's start or the current window gets windows
+// of windowBytes; asking for bytes elsewhere (a jump) maps about what was asked, and the
+// windows grow back to windowBytes as the reading goes on from there.
 //
 // With populate, the windows' pages are set up when they are mapped, and a helper thread
 // maps and sets up the next window while the caller reads the current one, and unmaps

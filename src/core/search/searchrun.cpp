@@ -5,6 +5,7 @@
 #include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
+#include "core/index/indexfiles.h"
 #include "core/output/browserlaunch.h"
 #include "core/output/resultpage.h"
 
@@ -38,6 +39,25 @@ SearchRun::SearchRun(app::Context &ctx, SearchRunUi &ui)
 {
 }
 
+CandidateSource SearchRun::candidateSource(const SearchRequest &request, db::TextKind kind)
+{
+    if (!request.useIndex)
+        return {};
+    CandidateSource source(index::openIndex(m_ctx.state.programFolder, request.databaseName, kind), m_blockSize,
+                           [this] { sayIndexUnusable(); });
+    if (source.status() == index::IndexStatus::OutOfDate || source.status() == index::IndexStatus::Damaged)
+        sayIndexUnusable();
+    return source;
+}
+
+void SearchRun::sayIndexUnusable()
+{
+    if (m_indexNoticeGiven)
+        return;
+    m_indexNoticeGiven = true;
+    m_ui.notice(QString::fromUtf16(index::OutdatedMessage));
+}
+
 Progress SearchRun::progressOf()
 {
     return Progress([this](qint64 done, qint64 total) { m_ui.progress(done, total); }, &m_ctx.state.run.cancel);
@@ -52,6 +72,7 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
 
     m_ui.rememberView();
     m_hits.hits.clear();
+    m_indexNoticeGiven = false;
     m_ui.setRunControlsEnabled(false);
     m_ui.setCancelHint(u"Suche abbrechen"_s);
 
@@ -103,6 +124,7 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
         env.activeKind = state.view.activeKind;
         env.progress = progressOf();
         env.blockSize = m_blockSize;
+        env.mapWindow = m_mapWindow;
         MatchOptions options;
         options.searchText = request.searchText;
         options.caseSensitive = request.caseSensitive;
@@ -113,7 +135,9 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
             run.utf8ListFlag = true;
             m_ui.prepareViewer(CollectedKind::Utf8);
             state.view.mirrorSuspended = true;
+            CandidateSource candidates = candidateSource(request, db::TextKind::Utf8);
             CollectedFileSearch loop(options, env, run);
+            loop.setCandidateSource(&candidates);
             loop.run(utf8File, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Utf8),
                      CollectedKind::Utf8, m_hits);
         }
@@ -123,7 +147,9 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
             m_ui.prepareViewer(CollectedKind::Utf16);
             state.view.mirrorSuspended = true;
             run.utf16 = true;
+            CandidateSource candidates = candidateSource(request, db::TextKind::Mht);
             CollectedFileSearch loop(options, env, run);
+            loop.setCandidateSource(&candidates);
             loop.run(mhtFile, db::titlePositionsPath(programFolder, request.databaseName, db::TextKind::Mht),
                      CollectedKind::Utf16, m_hits);
             run.utf16 = false;

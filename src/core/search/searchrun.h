@@ -15,6 +15,7 @@
 // vespira::Error after the run has ended its busy indication and re-enabled the controls.
 
 #include "core/app/context.h"
+#include "core/db/dbfiles.h"
 #include "core/output/resultpagefiles.h"
 #include "core/search/collectedfilesearch.h"
 
@@ -59,6 +60,10 @@ public:
     virtual void enableCancelButton() {}
     // The main window's status line, Label1 ("Suche läuft...", then "").
     virtual void setStatus(const QString &text) { Q_UNUSED(text); }
+    // A remark on the run the user should read, given at most once per run: that the
+    // index could not be used ("Index veraltet, es wird ohne Index gesucht"). The window
+    // shows it in the status line while the scan goes on; the command line prints it.
+    virtual void notice(const QString &text) { setStatus(text); }
     // The main window's busy indicator: on (GedultTimer started, GeduldLabel placed beside
     // BitBtn2) or off (the timer stopped).
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }
@@ -87,6 +92,7 @@ struct SearchRequest
     bool wholeWords = false;       // NurGanzeWoerterCheckBox
     bool phrase = false;           // PhraseCheckBox: the clipboard keeps the whole text
     bool copyToClipboard = false;  // the settings dialog's SuchtextInClipbrdCheckBox
+    bool useIndex = true;          // false: scan without the trigram index (`vespira search --scan`)
 };
 
 struct SearchOutcome
@@ -115,10 +121,15 @@ public:
     // Whether the first page is opened in the browser (the command line opens it only
     // when asked).
     void setOpenBrowser(bool open) { m_openBrowser = open; }
-    // The stream search's block size (tests).
+    // The stream search's block size and mapped window (tests).
     void setBlockSize(int blockSize) { m_blockSize = blockSize; }
+    void setMapWindow(qint64 bytes) { m_mapWindow = bytes; }
 
 private:
+    // The index of one collected file for the loop; one that is there but cannot be used
+    // is said once per run.
+    CandidateSource candidateSource(const SearchRequest &request, db::TextKind kind);
+    void sayIndexUnusable();
     void writePages(const SearchRequest &request, SearchOutcome &outcome);
     void finish(const SearchRequest &request, SearchOutcome &outcome, bool normalEnd);
 
@@ -129,7 +140,9 @@ private:
     HitList m_hits;
     std::unique_ptr<output::ResultPageFiles> m_pageFiles; // while a run goes on
     bool m_openBrowser = true;
+    bool m_indexNoticeGiven = false; // in this run
     int m_blockSize = TStreamSearch::DefaultBlockSize;
+    qint64 m_mapWindow = MappedFile::DefaultWindowBytes;
 };
 
 } // namespace vespira::search
