@@ -178,7 +178,9 @@ void MappedFile::unmap()
     if (!m_map)
         return;
 #ifdef Q_OS_UNIX
-    if (m_readAhead)
+    // A small window goes at once: a jumping reader maps one after the other, and a helper
+    // that lags behind on a busy machine would keep them all in memory meanwhile.
+    if (m_readAhead && m_mapLength >= m_windowBytes)
         m_readAhead->unmapLater(m_map, m_mapLength);
     else
         ::munmap(m_map, size_t(m_mapLength));
@@ -241,7 +243,7 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
     }
     // Populated at once: one call sets up the pages a scan reads next, instead of a fault
     // per few pages while it reads them.
-    void *map = ::mmap(nullptr, size_t(mapLength), PROT_READ, MAP_SHARED | (m_populate ? MAP_POPULATE : 0),
+    void *map = ::mmap(nullptr, size_t(mapLength), PROT_READ, MAP_SHARED | (m_populate && whole ? MAP_POPULATE : 0),
                        m_file.handle(), start);
     if (map == MAP_FAILED)
         return false;
