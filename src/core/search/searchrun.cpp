@@ -43,8 +43,8 @@ CandidateSource SearchRun::candidateSource(const SearchRequest &request, db::Tex
 {
     if (!request.useIndex)
         return {};
-    CandidateSource source(index::openIndex(m_ctx.state.programFolder, request.databaseName, kind), m_blockSize,
-                           [this] { sayIndexUnusable(); });
+    CandidateSource source(index::openIndex(m_ctx.state.programFolder, request.databaseName, kind),
+                           m_jumpCost >= 0 ? m_jumpCost : m_blockSize, [this] { sayIndexUnusable(); });
     if (source.status() == index::IndexStatus::OutOfDate || source.status() == index::IndexStatus::Damaged)
         sayIndexUnusable();
     return source;

@@ -121,9 +121,11 @@ public:
     // Whether the first page is opened in the browser (the command line opens it only
     // when asked).
     void setOpenBrowser(bool open) { m_openBrowser = open; }
-    // The stream search's block size and mapped window (tests).
+    // The stream search's block size and mapped window, and what a jump to the index's
+    // next candidates is taken to cost (tests; by default a block).
     void setBlockSize(int blockSize) { m_blockSize = blockSize; }
     void setMapWindow(qint64 bytes) { m_mapWindow = bytes; }
+    void setJumpCost(qint64 bytes) { m_jumpCost = bytes; }
 
 private:
     // The index of one collected file for the loop; one that is there but cannot be used
@@ -143,6 +145,7 @@ private:
     bool m_indexNoticeGiven = false; // in this run
     int m_blockSize = TStreamSearch::DefaultBlockSize;
     qint64 m_mapWindow = MappedFile::DefaultWindowBytes;
+    qint64 m_jumpCost = -1; // -1: the block size
 };
 
 } // namespace vespira::search

@@ -243,7 +243,9 @@ bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position
                 return true;
             }
         }
-        if (atEnd)
+        // A stretch that ends inside the window goes on at the next stretch, even when the
+        // window reaches the end.
+        if (atEnd && last >= lastCandidate)
             return false;
         if (lastCandidate < position) {
             m_bufferSize = 0; // too little of the last read was left: read afresh
