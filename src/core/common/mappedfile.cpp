@@ -178,9 +178,9 @@ void MappedFile::unmap()
     if (!m_map)
         return;
 #ifdef Q_OS_UNIX
-    // A small window goes at once: a jumping reader maps one after the other, and a helper
+    // A window of a jumping reader goes at once: it maps one after the other, and a helper
     // that lags behind on a busy machine would keep them all in memory meanwhile.
-    if (m_readAhead && m_mapLength >= m_windowBytes)
+    if (m_readAhead && m_mapWhole)
         m_readAhead->unmapLater(m_map, m_mapLength);
     else
         ::munmap(m_map, size_t(m_mapLength));
@@ -203,22 +203,14 @@ qint64 MappedFile::refreshSize()
 
 bool MappedFile::mapWindow(qint64 offset, qint64 length)
 {
-    // A scan that reads on gets whole windows, the next one made ahead. One that jumps
-    // (from one stretch of the index's candidates to the next, backward) gets a window of
-    // about what it asks for, growing again as it reads on from there: setting up and
-    // tearing down a whole window per jump would cost more than the jump saves.
-    const qint64 lastStart = m_mapStart;
-    const qint64 lastLength = m_map ? m_mapLength : 0;
-    const bool onward = m_map ? offset >= lastStart && offset <= lastStart + 2 * lastLength : offset < m_windowBytes;
-    qint64 windowBytes = m_windowBytes;
-    if (!onward)
-        windowBytes = std::min(m_windowBytes, 2 * length);
-    else if (m_map)
-        windowBytes = std::min(m_windowBytes, 2 * lastLength);
-    const bool whole = windowBytes >= m_windowBytes;
+    // A scan that reads on from the start or from the window gets its windows set up at
+    // once and the next one made ahead. One that jumps (from one stretch of the index's
+    // candidates to the next, or backward) reads little of a window: it gets one whose
+    // pages are set up only where it reads, and a later jump within it costs nothing.
+    const bool whole = m_map ? offset >= m_mapStart && offset <= m_mapStart + m_mapLength : offset < m_windowBytes;
     unmap();
     const qint64 start = offset - offset % pageSize();
-    const qint64 wanted = std::max(offset - start + length, windowBytes);
+    const qint64 wanted = std::max(offset - start + length, m_windowBytes);
     const qint64 mapLength = std::min(wanted, m_size - start);
     if (mapLength <= 0)
         return false;
@@ -237,6 +229,7 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
             m_map = next.map;
             m_mapStart = next.start;
             m_mapLength = next.length;
+            m_mapWhole = true;
             requestNext();
             return true;
         }
@@ -250,10 +243,12 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
     m_map = static_cast<uchar *>(map);
     m_mapStart = start;
     m_mapLength = mapLength;
+    m_mapWhole = whole;
     if (whole)
         requestNext();
     return true;
 #else
+    Q_UNUSED(whole);
     m_map = m_file.map(start, mapLength);
     if (!m_map)
         return false;

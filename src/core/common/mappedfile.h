@@ -3,9 +3,9 @@
 // Read-only access to a file of any size through a memory-mapped window: asking for bytes
 // outside the window maps a new one in place of the old, so a scan touches the file without
 // copying it and holds at most two windows in memory (the one it reads and the next).
-// Offsets are 64-bit. Reading on from the file's start or the current window gets windows
-// of windowBytes; asking for bytes elsewhere (a jump) maps about what was asked, and the
-// windows grow back to windowBytes as the reading goes on from there.
+// Offsets are 64-bit. Windows are windowBytes long; asking for bytes elsewhere than at the
+// file's start or on from the window (a jump) maps one whose pages are set up only where
+// they are read.
 //
 // With populate, the windows' pages are set up when they are mapped, and a helper thread
 // maps and sets up the next window while the caller reads the current one, and unmaps
@@ -71,6 +71,7 @@ private:
     uchar *m_map = nullptr;       // the whole mapping, from m_mapStart (page aligned)
     qint64 m_mapStart = 0;
     qint64 m_mapLength = 0;
+    bool m_mapWhole = false;      // set up at once, for a reader that reads on
     std::unique_ptr<ReadAhead> m_readAhead; // made with the first window it can serve
     bool m_noReadAhead = false;
 };
