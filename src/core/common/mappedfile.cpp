@@ -201,13 +201,13 @@ qint64 MappedFile::refreshSize()
     return m_size;
 }
 
-bool MappedFile::mapWindow(qint64 offset, qint64 length)
+bool MappedFile::mapWindow(qint64 offset, qint64 length, bool jump)
 {
     // A scan that reads on from the start or from the window gets its windows set up at
     // once and the next one made ahead. One that jumps (from one stretch of the index's
     // candidates to the next, or backward) reads little of a window: it gets one whose
     // pages are set up only where it reads, and a later jump within it costs nothing.
-    const bool whole = m_map ? offset >= m_mapStart && offset <= m_mapStart + m_mapLength : offset < m_windowBytes;
+    const bool whole = !jump && (m_map ? offset >= m_mapStart && offset <= m_mapStart + m_mapLength : offset < m_windowBytes);
     unmap();
     const qint64 start = offset - offset % pageSize();
     const qint64 wanted = std::max(offset - start + length, m_windowBytes);
@@ -276,13 +276,13 @@ void MappedFile::requestNext()
 #endif
 }
 
-QByteArrayView MappedFile::view(qint64 offset, qint64 length)
+QByteArrayView MappedFile::view(qint64 offset, qint64 length, bool jump)
 {
     if (!m_file.isOpen() || offset < 0 || offset >= m_size || length <= 0)
         return {};
     length = std::min(length, m_size - offset);
     const bool covered = m_map && offset >= m_mapStart && offset + length <= m_mapStart + m_mapLength;
-    if (!covered && !mapWindow(offset, length)) {
+    if (!covered && !mapWindow(offset, length, jump)) {
         m_failed = true;
         return {};
     }

@@ -53,13 +53,15 @@ public:
 
     // The bytes [offset, offset + length), fewer at the end of the file; empty for an
     // offset outside it or when the window cannot be mapped (failed() then tells).
-    QByteArrayView view(qint64 offset, qint64 length);
+    // jump: the caller skipped ahead to read a little here (the next stretch of the trigram
+    // index's candidates); a window mapped for it is set up only where it is read.
+    QByteArrayView view(qint64 offset, qint64 length, bool jump = false);
     bool failed() const { return m_failed; }
 
 private:
     struct ReadAhead;
 
-    bool mapWindow(qint64 offset, qint64 length);
+    bool mapWindow(qint64 offset, qint64 length, bool jump);
     void unmap();
     void requestNext();
 

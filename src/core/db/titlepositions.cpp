@@ -57,7 +57,6 @@ TitlePositions TitlePositions::parseBytes(std::shared_ptr<const Bytes> bytes)
     const char *const data = bytes->data.constData();
     const qsizetype size = bytes->data.size();
     table.m_bytes = std::move(bytes);
-    table.m_lines.reserve(size_t(std::count(data, data + size, '\n')) + 1);
     qsizetype start = 0;
     while (start < size) {
         // The line ends at the first CR or LF.

@@ -113,13 +113,13 @@ qint64 TStreamSearch::currentSize()
     return m_mapped->size();
 }
 
-TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size)
+TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size, bool jump)
 {
     if (m_mapped) {
         // Taken again after every report: the file may have been cut short meanwhile, and
         // its window must not reach past the new end.
         currentSize();
-        const QByteArrayView bytes = m_mapped->view(offset, length);
+        const QByteArrayView bytes = m_mapped->view(offset, length, jump);
         if (bytes.isEmpty() && m_mapped->failed())
             throw Error(u"Read error at offset %1"_s.arg(offset));
         return {reinterpret_cast<const unsigned char *>(bytes.data()), offset, bytes.size(),
@@ -214,17 +214,20 @@ bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position
     // is the rest of the file.
     qint64 limit = spans ? position : std::numeric_limits<qint64>::max();
     while (true) {
+        bool jump = false;
         if (position >= limit) {
             const index::Candidates::Span span = spans->span(position);
             if (span.begin >= span.end || span.begin >= size)
                 return false;
             // A block starts on a character; should a stretch not, it starts a little early.
-            position = std::max(position, alignDown(span.begin, cs));
+            const qint64 begin = std::max(position, alignDown(span.begin, cs));
+            jump = begin > position;
+            position = begin;
             limit = span.end;
         }
         const qint64 base = std::max<qint64>(0, position - cs);
         const qint64 want = m_blockSize + (position - base) + matcher.maxLength() + cs;
-        const Window window = windowAt(base, want, size);
+        const Window window = windowAt(base, want, size, jump);
         const qint64 got = window.size;
         const qint64 end = base + got;
         if (window.endOfStream)

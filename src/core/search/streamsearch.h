@@ -103,7 +103,7 @@ private:
     };
     // The bytes from offset on: from the mapped file, or for a stream from the last read
     // when it holds enough of them, else read afresh (length bytes, fewer at the end).
-    Window windowAt(qint64 offset, qint64 length, qint64 size);
+    Window windowAt(qint64 offset, qint64 length, qint64 size, bool jump = false);
     // The stream's size now (for a mapped file taken again when a report came between).
     qint64 currentSize();
     // Reads length bytes from offset into the buffer and returns how many came; fewer mean
