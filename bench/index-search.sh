@@ -83,14 +83,26 @@ for word in "${words[@]}"; do
     v=$(jq '.results[0].mean' "$WORK/run.json")
     s=$(jq '.results[1].mean' "$WORK/run.json")
     r=$(jq '.results[2].mean' "$WORK/run.json")
+    # Processor time (user + system) too: on a machine that other work shares, the wall time
+    # of a short command is mostly its wait for a core.
+    cv=$(jq '.results[0].user + .results[0].system' "$WORK/run.json")
+    cs=$(jq '.results[1].user + .results[1].system' "$WORK/run.json")
+    cr=$(jq '.results[2].user + .results[2].system' "$WORK/run.json")
     mv=$(peak "$VESPIRA" search -C "$prog" Big "$word")
     ms=$(peak "$VESPIRA" search --scan -C "$prog" Big "$word")
-    awk -v v="$v" -v s="$s" -v r="$r" -v mv="$mv" -v ms="$ms" -v hits="$hits" -v d="$documents" 'BEGIN {
+    awk -v v="$v" -v s="$s" -v r="$r" -v cv="$cv" -v cs="$cs" -v cr="$cr" -v mv="$mv" -v ms="$ms" \
+        -v hits="$hits" -v d="$documents" 'BEGIN {
+        rare = hits <= 0.01 * d;
         printf "with the index: %.1f x faster than the scan, %.1f x faster than rg", s / v, r / v;
-        if (hits <= 0.01 * d)
+        if (rare)
             printf " (rare word, target >= 10 x both: %s)", (s / v >= 10 && r / v >= 10 ? "met" : "NOT met");
         printf "\n";
-        printf "with the index / scan: %.2f x (target <= 1.10 x: %s)\n", v / s, (v / s <= 1.10 ? "met" : "NOT met");
+        printf "by processor time: %.1f x the scan, %.1f x rg", cs / cv, cr / cv;
+        if (rare)
+            printf " (%s)", (cs / cv >= 10 && cr / cv >= 10 ? "met" : "NOT met");
+        printf "\n";
+        printf "with the index / scan: %.2f x, by processor time %.2f x (target <= 1.10 x: %s)\n", v / s, cv / cs,
+            (v / s <= 1.10 ? "met" : "NOT met");
         printf "peak memory: with the index %s MB, scan %s MB (target <= 64 MB: %s)\n", mv, ms, (mv <= 64 ? "met" : "NOT met") }'
     index=$((index + 1))
 done
