@@ -35,18 +35,6 @@ const QStringList Letters = {u"a"_s, u"b"_s, u"d"_s, u"ä"_s, u"Ä"_s, u"k"_s, u
 
 const QString Outdated = QString::fromUtf16(index::OutdatedMessage);
 
-} // namespace
-
-namespace vespira {
-void PrintTo(const Hit &hit, std::ostream *os)
-{
-    *os << (hit.kind == CollectedKind::Utf8 ? "UTF-8 " : "UTF-16 ") << hit.blockOffset << " "
-        << hit.path.toStdString() << " | " << hit.context.toStdString();
-}
-} // namespace vespira
-
-namespace {
-
 class StatusLog final : public SearchRunUi
 {
 public:
@@ -207,22 +195,13 @@ TEST_F(IndexedSearchTest, AnIndexTheRunCannotUseIsSaidOnceAMissingOneNot)
         utf8.push_back({u"Q:\\d\\u%1.htm"_s.arg(i), (i % 9 == 0 ? u"ein Haus am See "_s : u"nur Text "_s) + QString::number(i)});
         utf16.push_back({u"Q:\\d\\m%1.eml"_s.arg(i), (i % 13 == 0 ? u"HAUS"_s : u"Mail"_s) + QString::number(i)});
     }
-    const auto utf8Index = [&] { return index::indexPath(t.folder.path(), u"Archiv"_s, db::TextKind::Utf8); };
-    const auto mhtIndex = [&] { return index::indexPath(t.folder.path(), u"Archiv"_s, db::TextKind::Mht); };
-    const auto overwrite = [](const QString &path, const QByteArray &bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
-    const auto read = [](const QString &path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
+    const QString utf8Index = u"Datenbank/Archiv_UTF8Trigramme.idx"_s;
+    const QString mhtIndex = u"Datenbank/Archiv_MHTTrigramme.idx"_s;
 
     // A byte of the UTF-8 index whose change leaves the file readable but fails the check of
     // a list the search reads.
     makeDatabase(utf8, utf16);
-    const QByteArray good = read(utf8Index());
+    const QByteArray good = t.folder.read(utf8Index);
     QByteArray listDamaged;
     const auto stamp = index::stampOf(db::collectedTextPath(t.folder.path(), u"Archiv"_s, db::TextKind::Utf8));
     for (qsizetype i = index::HeaderSize; i < good.size() && listDamaged.isEmpty(); ++i) {
@@ -242,7 +221,7 @@ TEST_F(IndexedSearchTest, AnIndexTheRunCannotUseIsSaidOnceAMissingOneNot)
     };
     const std::vector<Case> cases {
         {"current", [] {}, false},
-        {"missing", [&] { QFile::remove(utf8Index()), QFile::remove(mhtIndex()); }, false},
+        {"missing", [&] { QFile::remove(t.folder.file(utf8Index)), QFile::remove(t.folder.file(mhtIndex)); }, false},
         {"both out of date",
          [&] {
              auto changed = utf8;
@@ -253,13 +232,8 @@ TEST_F(IndexedSearchTest, AnIndexTheRunCannotUseIsSaidOnceAMissingOneNot)
              test::writeCollected(t.folder, u"Archiv"_s, changedMht, true);
          },
          true},
-        {"both damaged",
-         [&] {
-             overwrite(utf8Index(), QByteArray(500, 'x'));
-             overwrite(mhtIndex(), good);
-         },
-         true},
-        {"a list damaged", [&] { overwrite(utf8Index(), listDamaged); }, true},
+        {"both damaged", [&] { t.folder.write(utf8Index, QByteArray(500, 'x')), t.folder.write(mhtIndex, good); }, true},
+        {"a list damaged", [&] { t.folder.write(utf8Index, listDamaged); }, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

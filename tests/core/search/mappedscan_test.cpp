@@ -7,8 +7,6 @@
 
 #include "support/tempdir.h"
 
-#include "core/common/mappedfile.h"
-
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -96,37 +94,6 @@ TEST(MappedScan, WindowsMappedAheadAgreeWithTheReference)
                 for (const int block : {64, 65536})
                     ASSERT_EQ(mappedScan(folder.file(u"long.txt"_s), u"haus"_s, utf8, options, block, window), expected)
                         << "utf8 " << utf8 << " window " << window << " block " << block;
-        }
-    }
-}
-
-TEST(MappedScan, ViewsThatJumpReadOnAndGoBackHoldTheFilesBytes)
-{
-    // The way the index's stretches are read: jumps forward and back get small windows,
-    // which grow again while the reading goes on.
-    test::TempProgramFolder folder;
-    QRandomGenerator random(4711);
-    QByteArray bytes(300000, Qt::Uninitialized);
-    for (char &b : bytes)
-        b = char(random.bounded(256));
-    folder.write(u"scattered.bin"_s, bytes);
-    for (const qint64 window : {4096, 16384, 65536}) {
-        MappedFile file(folder.file(u"scattered.bin"_s), window);
-        qint64 offset = 0;
-        for (int i = 0; i < 3000; ++i) {
-            const qint64 length = 1 + random.bounded(20000);
-            switch (random.bounded(4)) {
-            case 0:
-                offset = random.bounded(bytes.size());
-                break;
-            case 1:
-                offset = std::max<qint64>(0, offset - random.bounded(40000));
-                break;
-            default:
-                offset = std::min<qint64>(bytes.size() - 1, offset + random.bounded(3 * length));
-            }
-            const QByteArrayView view = file.view(offset, length, random.bounded(2) == 0);
-            ASSERT_EQ(view.toByteArray(), bytes.mid(offset, length)) << "window " << window << " step " << i;
         }
     }
 }
