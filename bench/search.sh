@@ -10,10 +10,12 @@
 #   WORK=/tmp/vespira-bench RUNS=10 bench/search.sh
 #   WORDS="Großbritannien Veränderungen Dictionary" bench/search.sh
 #
-# The collected file is made once under $WORK (never in the source tree): Debian's German
-# and English HTML documentation (the packages of bench/index.sh) is indexed, and its
-# collected file is replicated, every copy under document paths of its own, until it holds
-# SIZE_MB. An existing $WORK/prog is taken as it is. Delete $WORK when done.
+# The collected file is made once under $WORK (never in the source tree) by bench/bigfile.sh:
+# Debian's German and English HTML documentation (the packages of bench/index.sh) is
+# indexed, and its collected file is replicated, every copy under document paths of its
+# own, until it holds SIZE_MB. An existing $WORK/prog is taken as it is. Delete $WORK when
+# done. A trigram index there is removed first: this measures the scan (bench/index-search.sh
+# the search with the index).
 #
 # Targets: vespira search at most 0.8 x rg's time for the first two words and 1.5 x for
 # the third; the window's run at most 1.1 x vespira search (both without their process
@@ -28,6 +30,7 @@
 # against the same word searched plainly. Target: at most 1.5 x the plain search.
 #
 #   SECTIONS=options bench/search.sh         # only the options (default: "words options")
+# shellcheck source-path=SCRIPTDIR
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -54,45 +57,9 @@ done
 # The program's settings stay out of the user's.
 export XDG_CONFIG_HOME="$WORK/config"
 mkdir -p "$XDG_CONFIG_HOME"
-prog="$WORK/prog"
-big="$prog/Datenbank/Big_UTF8Dokument.txt"
-
-if [ ! -f "$big" ] || [ "$(stat -c %s "$big")" -lt $((SIZE_MB * 1024 * 1024 * 9 / 10)) ]; then
-    for p in python3-doc debian-reference-de debian-reference-en debian-handbook debian-edu-doc-de debian-edu-doc-en; do
-        dpkg -s "$p" >/dev/null 2>&1 || apt-get install -y -qq --no-install-recommends "$p" >/dev/null
-    done
-    docs="$(ls -d /usr/share/doc/python3.[0-9]*/html | head -n 1) /usr/share/debian-reference
-          /usr/share/doc/debian-handbook/html/de-DE /usr/share/doc/debian-handbook/html/en-US
-          /usr/share/doc/debian-edu-doc-de /usr/share/doc/debian-edu-doc-en"
-    echo "== seed database from Debian's documentation" >&2
-    rm -rf "$WORK/seed" "$prog"
-    # shellcheck disable=SC2086
-    "$VESPIRA" index -C "$WORK/seed" Seed $docs >/dev/null 2>&1
-    seed="$WORK/seed/Datenbank/Seed_UTF8Dokument.txt"
-    echo "== replicating to ${SIZE_MB} MB" >&2
-    mkdir -p "$prog/Datenbank/Temp"
-    head -n 1 "$WORK/seed/Datenbank/Seed.dat" >"$prog/Datenbank/Big.dat"
-    seed_bytes=$(stat -c %s "$seed")
-    copies=$(((SIZE_MB * 1024 * 1024 + seed_bytes - 1) / seed_bytes))
-    LC_ALL=C awk -v copies="$copies" -v titles="$prog/Datenbank/Big_Utf8_TitelPositionen.txt" '
-        { lines[NR] = $0 }
-        END {
-            offset = 0
-            for (c = 1; c <= copies; c++) {
-                for (i = 1; i <= NR; i++) {
-                    line = lines[i]
-                    if (substr(line, 1, 4) == "#Z:\\") {
-                        line = "#Z:\\copy" c substr(line, 4)
-                        path = line; sub(/\r$/, "", path)
-                        printf "%d %s\r\n", offset, path > titles
-                    }
-                    print line
-                    offset += length(line) + 1
-                }
-            }
-        }' "$seed" >"$big"
-fi
-documents=$(wc -l <"$prog/Datenbank/Big_Utf8_TitelPositionen.txt")
+. "$here/bigfile.sh"
+make_big_file
+rm -f "$prog/Datenbank/Big_UTF8Trigramme.idx" # the scan is measured here
 echo "collected file: $(($(stat -c %s "$big") / 1024 / 1024)) MB, $documents documents; $(nproc) cores"
 cat "$big" >/dev/null # warm the cache
 

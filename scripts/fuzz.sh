@@ -13,7 +13,7 @@ build=${1:?build folder of a -DVESPIRA_BUILD_FUZZ=ON configuration (preset sanit
 seconds=${2:-20}
 shift 2 || shift $#
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_db fuzz_profilefile fuzz_streamsearch fuzz_html fuzz_mime fuzz_lists fuzz_settings fuzz_viewer fuzz_trigramindex)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_db fuzz_profilefile fuzz_streamsearch fuzz_html fuzz_mime fuzz_lists fuzz_settings fuzz_viewer fuzz_trigramindex fuzz_indexedsearch)
 
 max_len() {
     case "$1" in

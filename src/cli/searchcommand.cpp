@@ -1,13 +1,14 @@
 // vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--all-words] [--umlauts]
-//                [--count] [--open] NAME TEXT
+//                [--count] [--open] [--scan] NAME TEXT
 // vespira search ... --all-databases TEXT
 //
 // The search run of the search window, headless: it empties and writes Datenbank/Temp/
 // with the same result pages, prints one line per hit (path, TAB, context; with --count the
 // number of occurrences and a TAB before the context; with --all-databases the database's
-// name and a TAB in front) and a summary on standard error. Exit 0 when something was found,
-// 1 when nothing was, 2 on an error, 130 when Ctrl+C stopped it (no result page is then
-// written).
+// name and a TAB in front) and a summary on standard error. --scan leaves the trigram index
+// aside (for comparison, or should it ever be in the way); the hits are the same. Exit 0
+// when something was found, 1 when nothing was, 2 on an error, 130 when Ctrl+C stopped it
+// (no result page is then written).
 
 #include "cli/commands.h"
 
@@ -118,6 +119,11 @@ public:
         if (InterruptGuard::interrupted())
             m_cancel.request();
     }
+    void notice(const QString &text) override
+    {
+        m_bar.clear();
+        QTextStream(stderr) << u"vespira search: "_s << text << u'\n';
+    }
     void clear() { m_bar.clear(); }
 
 private:
@@ -128,8 +134,9 @@ private:
 
 const char16_t Usage[] =
     u"Aufruf: vespira search [-C PROGRAMMORDNER] [--case] [--whole-words] [--all-words] [--umlauts]\n"
-    u"                       [--count] [--open] NAME TEXT\n"
-    u"        vespira search [OPTIONEN] --all-databases TEXT\n";
+    u"                       [--count] [--open] [--scan] NAME TEXT\n"
+    u"        vespira search [OPTIONEN] --all-databases TEXT\n"
+    u"  --scan  ohne den Trigramm-Index suchen (gleiche Treffer, liest die ganze Sammeldatei)\n";
 
 int usageError(const QString &message)
 {
@@ -165,6 +172,8 @@ int runSearch(const QStringList &arguments)
             request.allDatabases = true;
         } else if (a == u"--open") {
             open = true;
+        } else if (a == u"--scan") {
+            request.useIndex = false;
         } else if (a == u"--help" || a == u"-h") {
             QTextStream(stdout) << QString::fromUtf16(Usage);
             return ExitOk;

@@ -135,4 +135,33 @@ TEST_F(SearchCommandTest, OptionsOverEveryDatabase)
     EXPECT_TRUE(r.err.contains(u"Mit --all-databases wird nur TEXT erwartet."_s)) << r.err.toStdString();
 }
 
+TEST_F(SearchCommandTest, TheIndexChangesNoHitAndAnOutdatedOneIsSaidOnce)
+{
+    makeDatabase();
+    const QStringList haus {u"-C"_s, folder.path(), u"Archiv"_s, u"haus"_s};
+    const Result scan = run(QStringList {u"--scan"_s} + haus);
+    EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
+    const QString said = u"vespira search: Index veraltet, es wird ohne Index gesucht\n"_s;
+
+    // Missing, then current.
+    EXPECT_EQ(run(haus).out, scan.out);
+    EXPECT_FALSE(run(haus).err.contains(said));
+    ASSERT_EQ(test::runCli({u"trigrams"_s, u"-C"_s, folder.path(), u"Archiv"_s}, {config.path()}).exitCode, 0);
+    Result r = run(haus);
+    EXPECT_EQ(r.out, scan.out);
+    EXPECT_FALSE(r.err.contains(said)) << r.err.toStdString();
+
+    // Both collected files changed since: said once, and the scan finds the new text.
+    folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s,
+                 folder.read(u"Datenbank/Archiv_UTF8Dokument.txt"_s).replace("ohne Treffer", "mit Haus!!"));
+    folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, folder.read(u"Datenbank/Archiv_MHTtext.txt"_s) + "\0"_ba);
+    r = run(haus);
+    EXPECT_EQ(r.out.count(u'\n'), 3) << r.out.toStdString();
+    EXPECT_EQ(r.err.count(said), 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, run(QStringList {u"--scan"_s} + haus).out);
+    EXPECT_FALSE(run(QStringList {u"--scan"_s} + haus).err.contains(said));
+
+    EXPECT_TRUE(run({u"--help"_s}).out.contains(u"[--scan]"_s));
+}
+
 } // namespace

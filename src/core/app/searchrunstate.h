@@ -14,7 +14,6 @@ struct SearchRunState
     // writer and the run check it. The run clears it at its end.
     CancelToken cancel;
     bool noResult = false;
-    bool utf16 = false;            // the UTF-16 loop is running
     // Kind-hit flags: true at start; a processed match clears the flag of its kind when
     // that kind is the view's active kind. A search-text list is saved only when clear.
     bool utf8ListFlag = true;

@@ -178,7 +178,9 @@ void MappedFile::unmap()
     if (!m_map)
         return;
 #ifdef Q_OS_UNIX
-    if (m_readAhead)
+    // A window of a jumping reader goes at once: it maps one after the other, and a helper
+    // that lags behind on a busy machine would keep them all in memory meanwhile.
+    if (m_readAhead && m_mapWhole)
         m_readAhead->unmapLater(m_map, m_mapLength);
     else
         ::munmap(m_map, size_t(m_mapLength));
@@ -199,8 +201,13 @@ qint64 MappedFile::refreshSize()
     return m_size;
 }
 
-bool MappedFile::mapWindow(qint64 offset, qint64 length)
+bool MappedFile::mapWindow(qint64 offset, qint64 length, bool jump)
 {
+    // A scan that reads on from the start or from the window gets its windows set up at
+    // once and the next one made ahead. One that jumps (from one stretch of the index's
+    // candidates to the next, or backward) reads little of a window: it gets one whose
+    // pages are set up only where it reads, and a later jump within it costs nothing.
+    const bool whole = !jump && (m_map ? offset >= m_mapStart && offset <= m_mapStart + m_mapLength : offset < m_windowBytes);
     unmap();
     const qint64 start = offset - offset % pageSize();
     const qint64 wanted = std::max(offset - start + length, m_windowBytes);
@@ -209,35 +216,39 @@ bool MappedFile::mapWindow(qint64 offset, qint64 length)
         return false;
 #ifdef Q_OS_UNIX
     // A scan reads on into the next windows: worth a helper when a window spans pages.
-    if (m_populate && !m_readAhead && !m_noReadAhead && m_windowBytes >= 4 * pageSize()) {
+    if (whole && m_populate && !m_readAhead && !m_noReadAhead && m_windowBytes >= 4 * pageSize()) {
         try {
             m_readAhead = std::make_unique<ReadAhead>(m_file.handle());
         } catch (const std::system_error &) {
             m_noReadAhead = true; // no thread to be had: the scan maps its windows itself
         }
     }
-    if (m_readAhead) {
+    if (m_readAhead && whole) {
         const ReadAhead::Window next = m_readAhead->take(offset, length, m_size);
         if (next.map) {
             m_map = next.map;
             m_mapStart = next.start;
             m_mapLength = next.length;
+            m_mapWhole = true;
             requestNext();
             return true;
         }
     }
     // Populated at once: one call sets up the pages a scan reads next, instead of a fault
     // per few pages while it reads them.
-    void *map = ::mmap(nullptr, size_t(mapLength), PROT_READ, MAP_SHARED | (m_populate ? MAP_POPULATE : 0),
+    void *map = ::mmap(nullptr, size_t(mapLength), PROT_READ, MAP_SHARED | (m_populate && whole ? MAP_POPULATE : 0),
                        m_file.handle(), start);
     if (map == MAP_FAILED)
         return false;
     m_map = static_cast<uchar *>(map);
     m_mapStart = start;
     m_mapLength = mapLength;
-    requestNext();
+    m_mapWhole = whole;
+    if (whole)
+        requestNext();
     return true;
 #else
+    Q_UNUSED(whole);
     m_map = m_file.map(start, mapLength);
     if (!m_map)
         return false;
@@ -265,13 +276,13 @@ void MappedFile::requestNext()
 #endif
 }
 
-QByteArrayView MappedFile::view(qint64 offset, qint64 length)
+QByteArrayView MappedFile::view(qint64 offset, qint64 length, bool jump)
 {
     if (!m_file.isOpen() || offset < 0 || offset >= m_size || length <= 0)
         return {};
     length = std::min(length, m_size - offset);
     const bool covered = m_map && offset >= m_mapStart && offset + length <= m_mapStart + m_mapLength;
-    if (!covered && !mapWindow(offset, length)) {
+    if (!covered && !mapWindow(offset, length, jump)) {
         m_failed = true;
         return {};
     }

@@ -1,9 +1,11 @@
 #pragma once
 
 // Read-only access to a file of any size through a memory-mapped window: asking for bytes
-// outside the window maps a new one (at least windowBytes long) in place of the old, so a
-// scan touches the file without copying it and holds at most two windows in memory (the
-// one it reads and the next). Offsets are 64-bit.
+// outside the window maps a new one in place of the old, so a scan touches the file without
+// copying it and holds at most two windows in memory (the one it reads and the next).
+// Offsets are 64-bit. Windows are windowBytes long; asking for bytes elsewhere than at the
+// file's start or on from the window (a jump) maps one whose pages are set up only where
+// they are read.
 //
 // With populate, the windows' pages are set up when they are mapped, and a helper thread
 // maps and sets up the next window while the caller reads the current one, and unmaps
@@ -51,13 +53,15 @@ public:
 
     // The bytes [offset, offset + length), fewer at the end of the file; empty for an
     // offset outside it or when the window cannot be mapped (failed() then tells).
-    QByteArrayView view(qint64 offset, qint64 length);
+    // jump: the caller skipped ahead to read a little here (the next stretch of the trigram
+    // index's candidates); a window mapped for it is set up only where it is read.
+    QByteArrayView view(qint64 offset, qint64 length, bool jump = false);
     bool failed() const { return m_failed; }
 
 private:
     struct ReadAhead;
 
-    bool mapWindow(qint64 offset, qint64 length);
+    bool mapWindow(qint64 offset, qint64 length, bool jump);
     void unmap();
     void requestNext();
 
@@ -69,6 +73,7 @@ private:
     uchar *m_map = nullptr;       // the whole mapping, from m_mapStart (page aligned)
     qint64 m_mapStart = 0;
     qint64 m_mapLength = 0;
+    bool m_mapWhole = false;      // set up at once, for a reader that reads on
     std::unique_ptr<ReadAhead> m_readAhead; // made with the first window it can serve
     bool m_noReadAhead = false;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 
 namespace vespira::db {
 
@@ -26,53 +27,96 @@ bool parseOffset(QByteArrayView digits, qint64 &offset)
 
 } // namespace
 
+struct TitlePositions::Bytes
+{
+    QByteArray data;
+};
+
 TitlePositions TitlePositions::load(const QString &path)
 {
+    // Read, not mapped: the search window keeps the table while the file may be rewritten
+    // in place by another program, and a mapping would fault on what was cut off.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parse(file.readAll());
+    auto bytes = std::make_shared<Bytes>();
+    bytes->data = file.readAll();
+    return parseBytes(std::move(bytes));
 }
 
-TitlePositions TitlePositions::parse(QByteArrayView bytes)
+TitlePositions TitlePositions::parse(QByteArrayView view)
+{
+    auto bytes = std::make_shared<Bytes>();
+    bytes->data = view.toByteArray();
+    return parseBytes(std::move(bytes));
+}
+
+TitlePositions TitlePositions::parseBytes(std::shared_ptr<const Bytes> bytes)
 {
     TitlePositions table;
+    const char *const data = bytes->data.constData();
+    const qsizetype size = bytes->data.size();
+    table.m_bytes = std::move(bytes);
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        const QByteArrayView line = bytes.sliced(start, end - start);
+    while (start < size) {
+        // The line ends at the first CR or LF.
+        const char *lf = static_cast<const char *>(std::memchr(data + start, '\n', size_t(size - start)));
+        const qsizetype lineEnd = lf ? lf - data : size;
+        const char *cr = static_cast<const char *>(std::memchr(data + start, '\r', size_t(lineEnd - start)));
+        const qsizetype end = cr ? cr - data : lineEnd;
+        const QByteArrayView line(data + start, end - start);
+        const qsizetype lineStart = start;
         start = end;
-        if (start < bytes.size() && bytes[start] == '\r')
+        if (start < size && data[start] == '\r')
             ++start;
-        if (start < bytes.size() && bytes[start] == '\n')
+        if (start < size && data[start] == '\n')
             ++start;
         if (line.isEmpty())
             continue;
 
-        Entry entry;
+        Line entry;
         const qsizetype blank = line.indexOf(' ');
         // A broken offset would stop every lookup; such a line is passed over instead.
         if (blank >= 0 && !parseOffset(line.first(blank), entry.offset))
             continue;
         const qsizetype hash = line.indexOf(" #");
-        entry.path = text::fromUtf8Lenient(hash >= 0 ? line.sliced(hash + 2) : line);
-        if (!table.m_entries.isEmpty() && entry.offset < table.m_entries.constLast().offset)
+        entry.pathFrom = lineStart + (hash >= 0 ? hash + 2 : 0);
+        entry.pathSize = hash >= 0 ? line.size() - hash - 2 : line.size();
+        if (!table.m_lines.empty() && entry.offset < table.m_lines.back().offset)
             table.m_ascending = false;
-        table.m_entries.append(std::move(entry));
+        table.m_lines.push_back(entry);
     }
     return table;
 }
 
+QString TitlePositions::pathOf(qsizetype line) const
+{
+    const Line &l = m_lines[size_t(line)];
+    return text::fromUtf8Lenient(QByteArrayView(m_bytes->data.constData() + l.pathFrom, l.pathSize));
+}
+
+const QList<TitlePositions::Entry> &TitlePositions::entries() const
+{
+    if (!m_entries) {
+        QList<Entry> entries;
+        entries.reserve(qsizetype(m_lines.size()));
+        for (size_t i = 0; i < m_lines.size(); ++i)
+            entries.append(Entry {m_lines[i].offset, pathOf(qsizetype(i))});
+        m_entries = std::move(entries);
+    }
+    return *m_entries;
+}
+
 std::optional<TitlePositions::Block> TitlePositions::walk(qint64 position) const
 {
-    const qsizetype n = m_entries.size();
+    const qsizetype n = qsizetype(m_lines.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const bool fits = m_entries[i].offset <= position
-            && (i == n - 1 || m_entries[i + 1].offset >= position);
-        if (fits && !m_entries[i].path.isEmpty())
-            return Block {m_entries[i].offset, m_entries[i].path, i};
+        const bool fits = m_lines[size_t(i)].offset <= position
+            && (i == n - 1 || m_lines[size_t(i + 1)].offset >= position);
+        if (!fits)
+            continue;
+        if (QString path = pathOf(i); !path.isEmpty())
+            return Block {m_lines[size_t(i)].offset, std::move(path), i};
     }
     return std::nullopt;
 }
@@ -83,15 +127,15 @@ std::optional<TitlePositions::Block> TitlePositions::blockAt(qint64 position) co
         return walk(position);
     // With ascending offsets the lines that fit are exactly those from the one before
     // the first offset >= position up to the last offset <= position.
-    const auto less = [](const Entry &e, qint64 p) { return e.offset < p; };
-    const auto greater = [](qint64 p, const Entry &e) { return p < e.offset; };
+    const auto less = [](const Line &l, qint64 p) { return l.offset < p; };
+    const auto greater = [](qint64 p, const Line &l) { return p < l.offset; };
     const qsizetype firstNotBelow =
-        std::lower_bound(m_entries.cbegin(), m_entries.cend(), position, less) - m_entries.cbegin();
+        std::lower_bound(m_lines.cbegin(), m_lines.cend(), position, less) - m_lines.cbegin();
     const qsizetype pastNotAbove =
-        std::upper_bound(m_entries.cbegin(), m_entries.cend(), position, greater) - m_entries.cbegin();
+        std::upper_bound(m_lines.cbegin(), m_lines.cend(), position, greater) - m_lines.cbegin();
     for (qsizetype i = std::max<qsizetype>(firstNotBelow - 1, 0); i < pastNotAbove; ++i) {
-        if (!m_entries[i].path.isEmpty())
-            return Block {m_entries[i].offset, m_entries[i].path, i};
+        if (QString path = pathOf(i); !path.isEmpty())
+            return Block {m_lines[size_t(i)].offset, std::move(path), i};
     }
     return std::nullopt;
 }

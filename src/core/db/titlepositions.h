@@ -8,7 +8,8 @@
 //   const QString path = titles.pathAt(matchPosition);        // "" before the first block
 //   const auto block = titles.blockAt(viewPosition);          // block->offset for the title bar
 //
-// Load once, then ask as often as needed: a lookup is a binary search. Its answers are
+// Load once, then ask as often as needed: a lookup is a binary search, and decodes only the
+// paths it looks at (a search of a large database asks for a few). Its answers are
 // those of the plain walk over the lines (first line whose offset <= pos <= next line's
 // offset, the last line when its offset <= pos, lines with an empty path passed over), so
 // a position equal to a block's start belongs to the block before it.
@@ -17,7 +18,9 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace vespira::db {
 
@@ -49,8 +52,9 @@ public:
     // whole line as its path; empty lines are left out.
     static TitlePositions parse(QByteArrayView bytes);
 
-    const QList<Entry> &entries() const { return m_entries; }
-    bool isEmpty() const { return m_entries.isEmpty(); }
+    // Every line, decoded (on the first call).
+    const QList<Entry> &entries() const;
+    bool isEmpty() const { return m_lines.empty(); }
 
     // The block a byte position of the collected file belongs to; nullopt when it belongs
     // to none (before the first offset, or an empty table).
@@ -60,9 +64,21 @@ public:
     QString pathAt(qint64 position) const;
 
 private:
+    struct Line
+    {
+        qint64 offset = 0;
+        qsizetype pathFrom = 0; // the path's bytes in m_bytes
+        qsizetype pathSize = 0;
+    };
+
+    struct Bytes; // the file's bytes, shared by copies of the table
+    static TitlePositions parseBytes(std::shared_ptr<const Bytes> bytes);
+    QString pathOf(qsizetype line) const;
     std::optional<Block> walk(qint64 position) const;
 
-    QList<Entry> m_entries;
+    std::shared_ptr<const Bytes> m_bytes;
+    std::vector<Line> m_lines;
+    mutable std::optional<QList<Entry>> m_entries;
     bool m_ascending = true; // offsets never decrease: binary search gives the walk's answer
 };
 

@@ -181,6 +181,9 @@ bool CollectedFileSearch::findStep(bool first)
     const TTextEncoding encoding = m_kind == CollectedKind::Utf8
         ? vEncUTF8
         : (m_options.bigEndian ? vEncUnicodeBE : vEncUnicodeLE);
+    const index::Candidates *spans = markerStep || !m_candidates
+        ? nullptr
+        : m_candidates->spansFor(first ? m_options.searchText : m_currentPattern, m_options.bigEndian);
 
     bool found = false;
     try {
@@ -192,9 +195,9 @@ bool CollectedFileSearch::findStep(bool first)
                 m_env.dialogs.error(m_path + u" kann nicht geöffnet werden."_s);
                 return false;
             }
-            found = m_search.FindFirst(m_options.searchText, 0, encoding, options);
+            found = m_search.FindFirst(m_options.searchText, 0, encoding, options, spans);
         } else {
-            found = m_search.FindNext(options, m_currentPattern);
+            found = m_search.FindNext(options, m_currentPattern, spans);
         }
     } catch (const Error &e) {
         m_failed = true;

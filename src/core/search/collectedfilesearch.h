@@ -22,6 +22,7 @@
 #include "core/common/progress.h"
 #include "core/db/titlepositions.h"
 #include "core/platform/dialogs.h"
+#include "core/search/candidatesource.h"
 #include "core/search/linereader.h"
 #include "core/search/streamsearch.h"
 
@@ -99,6 +100,10 @@ public:
     CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
                         app::SearchRunState &run);
 
+    // The trigram index of the file the next run searches (null: none). The steps that
+    // look for a search text then scan only where the index says it can be.
+    void setCandidateSource(CandidateSource *source) { m_candidates = source; }
+
     // Searches one collected file and hands its hits to sink in file order.
     void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
              HitSink &sink);
@@ -124,6 +129,7 @@ private:
     QString m_currentPattern;
     bool m_failed = false;
     HitSink *m_sink = nullptr;
+    CandidateSource *m_candidates = nullptr;
     db::TitlePositions m_titles;
     TStreamSearch m_search;
     std::unique_ptr<LineReader> m_viewer; // over the search's mapped file

@@ -2,6 +2,7 @@
 
 #include "core/common/error.h"
 #include "core/common/text.h"
+#include "core/search/candidatesource.h"
 
 #include <QRegularExpression>
 
@@ -203,6 +204,17 @@ void OptionFileSearch::search(MappedFile &file, CollectedKind kind, HitSink &sin
     for (const WordMatcher &matcher : matchers)
         scans.emplace_back(matcher, file, m_env.blockSize, m_env.progress);
 
+    // Each word is looked for only where the index says its literal part can stand: all
+    // words meet in a block only where each one's candidates do.
+    for (size_t k = 0; m_candidates && k < scans.size(); ++k) {
+        const QString &part = matchers[k].literalPart();
+        const index::Candidates *spans = part.isEmpty() ? nullptr : m_candidates->spansFor(part, m_options.bigEndian);
+        if (spans)
+            scans[k].setCandidates([spans](qint64 position) {
+                const index::Candidates::Span s = spans->span(position);
+                return ScanSpan {s.begin, s.end};
+            });
+    }
     const size_t n = scans.size();
     std::vector<qint64> at(n), length(n);
     qint64 position = 0; // always where a block begins

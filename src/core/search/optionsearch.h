@@ -84,6 +84,8 @@ public:
     void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind, HitSink &sink);
 
     bool failed() const { return m_failed; }
+    // The index of the collected file, consulted for each word (not owned; null: scan).
+    void setCandidateSource(CandidateSource *source) { m_candidates = source; }
 
     // The words searched for: with allWords the text split at blanks and tabs, each word once
     // (once regardless of case when case is ignored); else the whole text as typed.
@@ -102,6 +104,7 @@ private:
     db::TitlePositions m_titles;
     std::unique_ptr<LineReader> m_viewer;
     bool m_failed = false;
+    CandidateSource *m_candidates = nullptr;
 };
 
 } // namespace vespira::search

@@ -23,7 +23,9 @@ const std::unordered_map<uint32_t, std::vector<uint32_t>> &upperPartners()
     static std::unordered_map<uint32_t, std::vector<uint32_t>> table;
     static std::once_flag once;
     std::call_once(once, [] {
-        for (char32_t c = 0; c < 0x110000; ++c) {
+        // Letters with case end in plane 1 (Adlam); the planes above hold none, and
+        // walking them would cost a search more than its scan of a small file.
+        for (char32_t c = 0; c < 0x20000; ++c) {
             if (c >= 0xD800 && c <= 0xDFFF)
                 continue;
             const char32_t lower = QChar::toLower(c);

@@ -7,6 +7,7 @@
 #include "core/common/textfile.h"
 #include "core/db/dbfiles.h"
 #include "core/db/filelist.h"
+#include "core/index/indexfiles.h"
 #include "core/output/browserlaunch.h"
 #include "core/output/resultpage.h"
 #include "core/search/optionsearch.h"
@@ -84,6 +85,25 @@ SearchRun::SearchRun(app::Context &ctx, SearchRunUi &ui)
 {
 }
 
+CandidateSource SearchRun::candidateSource(const QString &name, bool useIndex, db::TextKind kind)
+{
+    if (!useIndex)
+        return {};
+    CandidateSource source(index::openIndex(m_ctx.state.programFolder, name, kind),
+                           m_jumpCost >= 0 ? m_jumpCost : m_blockSize, [this] { sayIndexUnusable(); });
+    if (source.status() == index::IndexStatus::OutOfDate || source.status() == index::IndexStatus::Damaged)
+        sayIndexUnusable();
+    return source;
+}
+
+void SearchRun::sayIndexUnusable()
+{
+    if (m_indexNoticeGiven)
+        return;
+    m_indexNoticeGiven = true;
+    m_ui.notice(QString::fromUtf16(index::OutdatedMessage));
+}
+
 Progress SearchRun::progressOf()
 {
     return Progress([this](qint64 done, qint64 total) { m_ui.progress(done, total); }, &m_ctx.state.run.cancel);
@@ -99,6 +119,7 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
     m_ui.rememberView();
     m_hits.hits.clear();
     m_databases.clear();
+    m_indexNoticeGiven = false;
     m_ui.setRunControlsEnabled(false);
     m_ui.setCancelHint(u"Suche abbrechen"_s);
 
@@ -170,7 +191,8 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
             env.activeKind = state.view.activeKind;
             env.progress = progressOf();
             env.blockSize = m_blockSize;
-            searchDatabase(request.databaseName, options, env, m_hits);
+            env.mapWindow = m_mapWindow;
+            searchDatabase(request.databaseName, request.useIndex, options, env, m_hits);
         }
 
         // A cancelled run shows no result, not even the "not found" page.
@@ -188,18 +210,21 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
     return outcome;
 }
 
-void SearchRun::searchDatabase(const QString &name, const MatchOptions &options, const MatchEnvironment &env,
-                               HitSink &sink)
+void SearchRun::searchDatabase(const QString &name, bool useIndex, const MatchOptions &options,
+                               const MatchEnvironment &env, HitSink &sink)
 {
     app::AppState &state = m_ctx.state;
     app::SearchRunState &run = state.run;
     const QString programFolder = state.programFolder;
     auto searchFile = [&](const QString &collected, const QString &titles, CollectedKind kind) {
+        CandidateSource candidates = candidateSource(name, useIndex, kind == CollectedKind::Utf8 ? db::TextKind::Utf8 : db::TextKind::Mht);
         if (options.beyondLiteral()) {
             OptionFileSearch loop(options, env, run);
+            loop.setCandidateSource(&candidates);
             loop.run(collected, titles, kind, sink);
         } else {
             CollectedFileSearch loop(options, env, run);
+            loop.setCandidateSource(&candidates);
             loop.run(collected, titles, kind, sink);
         }
     };
@@ -215,9 +240,7 @@ void SearchRun::searchDatabase(const QString &name, const MatchOptions &options,
         run.mhtListFlag = true;
         m_ui.prepareViewer(CollectedKind::Utf16);
         state.view.mirrorSuspended = true;
-        run.utf16 = true;
         searchFile(mhtFile, db::titlePositionsPath(programFolder, name, db::TextKind::Mht), CollectedKind::Utf16);
-        run.utf16 = false;
     }
 }
 
@@ -233,6 +256,7 @@ void SearchRun::searchOneOfAll(const QString &name, const MatchOptions &options,
     env.activeKind = name == request.databaseName ? state.view.activeKind : app::DocumentKind::None;
     env.progress = progressOf();
     env.blockSize = m_blockSize;
+    env.mapWindow = m_mapWindow;
     try {
         const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, name));
         env.documentMarker = db::documentMarker(drive);
@@ -265,7 +289,7 @@ void SearchRun::searchOneOfAll(const QString &name, const MatchOptions &options,
         return;
     }
     DatabaseSink sink(m_hits, name);
-    searchDatabase(name, options, env, sink);
+    searchDatabase(name, request.useIndex, options, env, sink);
     for (const QString &message : std::as_const(messages.messages))
         outcome.problems << problemLine(name, message);
 }
@@ -336,7 +360,6 @@ void SearchRun::finish(const SearchRequest &request, SearchOutcome &outcome, boo
 
     state.view.mirrorSuspended = false;
     state.catalog.runInProgress = false;
-    run.utf16 = false;
     if (normalEnd) {
         const qsizetype replacement = outcome.searchText.indexOf(QChar(0xFFFD));
         if (replacement >= 0 && replacement == outcome.searchText.size() - 1)

@@ -15,6 +15,7 @@
 // vespira::Error after the run has ended its busy indication and re-enabled the controls.
 
 #include "core/app/context.h"
+#include "core/db/dbfiles.h"
 #include "core/output/resultpagefiles.h"
 #include "core/search/collectedfilesearch.h"
 
@@ -60,6 +61,10 @@ public:
     virtual void enableCancelButton() {}
     // The main window's status line, Label1 ("Suche läuft...", then "").
     virtual void setStatus(const QString &text) { Q_UNUSED(text); }
+    // A remark on the run the user should read, given at most once per run: that the
+    // index could not be used ("Index veraltet, es wird ohne Index gesucht"). The window
+    // shows it in the status line while the scan goes on; the command line prints it.
+    virtual void notice(const QString &text) { setStatus(text); }
     // The main window's busy indicator: on (GedultTimer started, GeduldLabel placed beside
     // BitBtn2) or off (the timer stopped).
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }
@@ -94,6 +99,7 @@ struct SearchRequest
     // AlleDatenbankenCheckBox: every database of the catalog, one after the other; the
     // search-time database then only decides which hits touch the view's list flags.
     bool allDatabases = false;
+    bool useIndex = true;          // false: scan without the trigram index (`vespira search --scan`)
 };
 
 struct SearchOutcome
@@ -134,14 +140,21 @@ public:
     // Whether the first page is opened in the browser (the command line opens it only
     // when asked).
     void setOpenBrowser(bool open) { m_openBrowser = open; }
-    // The stream search's block size (tests).
+    // The stream search's block size and mapped window, and what a jump to the index's
+    // next candidates is taken to cost (tests; by default a block).
     void setBlockSize(int blockSize) { m_blockSize = blockSize; }
+    void setMapWindow(qint64 bytes) { m_mapWindow = bytes; }
+    void setJumpCost(qint64 bytes) { m_jumpCost = bytes; }
 
 private:
-    void searchDatabase(const QString &name, const MatchOptions &options, const MatchEnvironment &env,
-                        HitSink &sink);
+    void searchDatabase(const QString &name, bool useIndex, const MatchOptions &options,
+                        const MatchEnvironment &env, HitSink &sink);
     void searchOneOfAll(const QString &name, const MatchOptions &options, const DocPathMapper &mapper,
                         const SearchRequest &request, SearchOutcome &outcome);
+    // The index of one collected file for the loop; one that is there but cannot be used
+    // is said once per run.
+    CandidateSource candidateSource(const QString &name, bool useIndex, db::TextKind kind);
+    void sayIndexUnusable();
     void writePages(const SearchRequest &request, SearchOutcome &outcome);
     void finish(const SearchRequest &request, SearchOutcome &outcome, bool normalEnd);
 
@@ -153,7 +166,10 @@ private:
     QStringList m_databases; // searched over all databases, in the catalog's order
     std::unique_ptr<output::ResultPageFiles> m_pageFiles; // while a run goes on
     bool m_openBrowser = true;
+    bool m_indexNoticeGiven = false; // in this run
     int m_blockSize = TStreamSearch::DefaultBlockSize;
+    qint64 m_mapWindow = MappedFile::DefaultWindowBytes;
+    qint64 m_jumpCost = -1; // -1: the block size
 };
 
 } // namespace vespira::search

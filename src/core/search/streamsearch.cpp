@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <limits>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace vespira::search {
@@ -62,12 +64,12 @@ void TStreamSearch::setStream(QIODevice *stream)
 }
 
 bool TStreamSearch::FindFirst(const QString &text, qint64 startPosition, TTextEncoding encoding,
-                              int options)
+                              int options, const index::Candidates *spans)
 {
     m_savedText = text;
     m_savedEncoding = encoding;
     m_savedOptions = options;
-    return search(text, encoding, options, startPosition, std::nullopt);
+    return search(text, encoding, options, startPosition, std::nullopt, spans);
 }
 
 bool TStreamSearch::FindNext()
@@ -80,7 +82,7 @@ bool TStreamSearch::FindPrevious()
     return FindNext(m_savedOptions | soBackward, std::nullopt);
 }
 
-bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern)
+bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern, const index::Candidates *spans)
 {
     if (pattern)
         m_savedText = *pattern;
@@ -88,10 +90,10 @@ bool TStreamSearch::FindNext(int options, const std::optional<QString> &pattern)
     if (options & soBackward) {
         // Before the last match; from the end when there was none.
         if (m_foundStart < 0)
-            return search(m_savedText, m_savedEncoding, options, 0, std::nullopt);
-        return search(m_savedText, m_savedEncoding, options, m_foundStart, m_foundStart - charSize);
+            return search(m_savedText, m_savedEncoding, options, 0, std::nullopt, nullptr);
+        return search(m_savedText, m_savedEncoding, options, m_foundStart, m_foundStart - charSize, nullptr);
     }
-    return search(m_savedText, m_savedEncoding, options, m_foundStart + charSize, std::nullopt);
+    return search(m_savedText, m_savedEncoding, options, m_foundStart + charSize, std::nullopt, spans);
 }
 
 bool TStreamSearch::progress(qint64 position, qint64 size)
@@ -111,13 +113,13 @@ qint64 TStreamSearch::currentSize()
     return m_mapped->size();
 }
 
-TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size)
+TStreamSearch::Window TStreamSearch::windowAt(qint64 offset, qint64 length, qint64 size, bool jump)
 {
     if (m_mapped) {
         // Taken again after every report: the file may have been cut short meanwhile, and
         // its window must not reach past the new end.
         currentSize();
-        const QByteArrayView bytes = m_mapped->view(offset, length);
+        const QByteArrayView bytes = m_mapped->view(offset, length, jump);
         if (bytes.isEmpty() && m_mapped->failed())
             throw Error(u"Read error at offset %1"_s.arg(offset));
         return {reinterpret_cast<const unsigned char *>(bytes.data()), offset, bytes.size(),
@@ -157,7 +159,8 @@ qint64 TStreamSearch::readAt(qint64 offset, qint64 length)
 }
 
 bool TStreamSearch::search(const QString &text, TTextEncoding encoding, int options,
-                           qint64 startPosition, std::optional<qint64> maxStartBackward)
+                           qint64 startPosition, std::optional<qint64> maxStartBackward,
+                           const index::Candidates *spans)
 {
     m_foundStart = -1;
     m_foundLength = 0;
@@ -200,16 +203,31 @@ bool TStreamSearch::search(const QString &text, TTextEncoding encoding, int opti
         start = 0;
     if (!progress(start, size))
         return false;
-    return searchForward(matcher, start, size);
+    return searchForward(matcher, start, size, spans);
 }
 
-bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position, qint64 size)
+bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position, qint64 size,
+                                  const index::Candidates *spans)
 {
     const int cs = m_charSize;
+    // Matches start before limit in the stretch being scanned; without spans the stretch
+    // is the rest of the file.
+    qint64 limit = spans ? position : std::numeric_limits<qint64>::max();
     while (true) {
+        bool jump = false;
+        if (position >= limit) {
+            const index::Candidates::Span span = spans->span(position);
+            if (span.begin >= span.end || span.begin >= size)
+                return false;
+            // A block starts on a character; should a stretch not, it starts a little early.
+            const qint64 begin = std::max(position, alignDown(span.begin, cs));
+            jump = begin > position;
+            position = begin;
+            limit = span.end;
+        }
         const qint64 base = std::max<qint64>(0, position - cs);
         const qint64 want = m_blockSize + (position - base) + matcher.maxLength() + cs;
-        const Window window = windowAt(base, want, size);
+        const Window window = windowAt(base, want, size, jump);
         const qint64 got = window.size;
         const qint64 end = base + got;
         if (window.endOfStream)
@@ -218,23 +236,25 @@ bool TStreamSearch::searchForward(const PatternMatcher &matcher, qint64 position
         qint64 lastCandidate = atEnd ? end - matcher.minLength() : end - matcher.maxLength() - cs;
         if (lastCandidate >= 0)
             lastCandidate = alignDown(lastCandidate, cs);
-        if (lastCandidate >= position) {
+        const qint64 last = std::min(lastCandidate, limit - 1 - (limit - 1) % cs);
+        if (last >= position) {
             qint64 length = 0;
-            const qint64 found = matcher.findForward(window.data, base, got, size, position,
-                                                     lastCandidate, length);
+            const qint64 found = matcher.findForward(window.data, base, got, size, position, last, length);
             if (found >= 0) {
                 m_foundStart = found;
                 m_foundLength = length;
                 return true;
             }
         }
-        if (atEnd)
+        // A stretch that ends inside the window goes on at the next stretch, even when the
+        // window reaches the end.
+        if (atEnd && last >= lastCandidate)
             return false;
         if (lastCandidate < position) {
             m_bufferSize = 0; // too little of the last read was left: read afresh
             continue;
         }
-        const qint64 next = lastCandidate + cs;
+        const qint64 next = last + cs;
         if (!progress(next, size))
             return false;
         position = next;

@@ -15,6 +15,10 @@
 //       use(search.FoundStart(), search.FoundLength());
 //   while (search.FindNext()) ...
 //
+// A forward search can be given the stretches of the file where a match can start at all
+// (the trigram index's candidates for the text): it then scans only those and jumps over
+// the rest, and finds the same match as without them.
+//
 // Errors: a failed read (or map) throws Error("Read error at offset <block start>"). A file
 // that is shorter than the size taken at the start of a search (it shrank, or it is a file
 // under /sys that reports more than it holds) ends where its bytes end: the size of a
@@ -22,6 +26,7 @@
 
 #include "core/common/mappedfile.h"
 #include "core/common/progress.h"
+#include "core/index/candidates.h"
 #include "core/search/patternmatcher.h"
 
 #include <QString>
@@ -60,8 +65,10 @@ public:
     QIODevice *stream() const { return m_stream; }
 
     // Saves text, encoding and options and searches from startPosition. A backward search
-    // from 0 starts at the end. Returns whether it found something.
-    bool FindFirst(const QString &text, qint64 startPosition, TTextEncoding encoding, int options);
+    // from 0 starts at the end. Returns whether it found something. spans (forward only,
+    // for this call only): where a match of text can start; null scans everything.
+    bool FindFirst(const QString &text, qint64 startPosition, TTextEncoding encoding, int options,
+                   const index::Candidates *spans = nullptr);
 
     // Searches again with the saved text, encoding and options: forward for a match that
     // starts after the last one, backward for one that starts before it.
@@ -71,8 +78,8 @@ public:
     // The search window's find next: the options come from the caller each time (the
     // window's check boxes), and while a search run is in progress the run's current
     // pattern replaces the saved text (pass it as pattern). The backward bit of options
-    // gives the direction.
-    bool FindNext(int options, const std::optional<QString> &pattern);
+    // gives the direction; spans as for FindFirst, for the text searched now.
+    bool FindNext(int options, const std::optional<QString> &pattern, const index::Candidates *spans = nullptr);
 
     qint64 FoundStart() const { return m_foundStart; }
     qint64 FoundLength() const { return m_foundLength; }
@@ -84,8 +91,8 @@ public:
 
 private:
     bool search(const QString &text, TTextEncoding encoding, int options, qint64 startPosition,
-                std::optional<qint64> maxStartBackward);
-    bool searchForward(const PatternMatcher &matcher, qint64 position, qint64 size);
+                std::optional<qint64> maxStartBackward, const index::Candidates *spans);
+    bool searchForward(const PatternMatcher &matcher, qint64 position, qint64 size, const index::Candidates *spans);
     bool searchBackward(const PatternMatcher &matcher, qint64 maxStart, qint64 size);
     struct Window
     {
@@ -96,7 +103,7 @@ private:
     };
     // The bytes from offset on: from the mapped file, or for a stream from the last read
     // when it holds enough of them, else read afresh (length bytes, fewer at the end).
-    Window windowAt(qint64 offset, qint64 length, qint64 size);
+    Window windowAt(qint64 offset, qint64 length, qint64 size, bool jump = false);
     // The stream's size now (for a mapped file taken again when a report came between).
     qint64 currentSize();
     // Reads length bytes from offset into the buffer and returns how many came; fewer mean

@@ -108,6 +108,7 @@ WordMatcher::WordMatcher(const QString &word, TTextEncoding encoding, bool caseS
     m_bigEndian = encoding == vEncUnicodeBE;
     if (!umlauts) {
         m_literal.emplace(word, encoding, caseSensitive, wholeWords);
+        m_literalPart = word;
         m_empty = m_literal->isEmpty();
         m_minLength = m_literal->minLength();
         m_maxLength = m_literal->maxLength();
@@ -185,11 +186,12 @@ WordMatcher::WordMatcher(const QString &word, TTextEncoding encoding, bool caseS
     const size_t last = best + bestLength;
     if (m_charSize == 2) {
         const qsizetype to = last < n ? m_slots[last].source : word.size();
-        m_anchor.emplace(word.mid(from, to - from), encoding, caseSensitive, false);
+        m_literalPart = word.mid(from, to - from);
     } else {
         const qsizetype to = last < n ? m_slots[last].source : utf8.size();
-        m_anchor.emplace(QString::fromUtf8(utf8.mid(from, to - from)), encoding, caseSensitive, false);
+        m_literalPart = QString::fromUtf8(utf8.mid(from, to - from));
     }
+    m_anchor.emplace(m_literalPart, encoding, caseSensitive, false);
     m_prefixLengths.assign(reach[best].rbegin(), reach[best].rend());
 }
 

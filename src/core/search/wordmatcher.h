@@ -46,6 +46,9 @@ public:
     // Shortest and longest match in bytes.
     qint64 minLength() const { return m_minLength; }
     qint64 maxLength() const { return m_maxLength; }
+    // A text every match holds as it stands (case aside): the word itself, or with umlauts
+    // its anchor; empty when there is none. A trigram index narrows the scan by it.
+    const QString &literalPart() const { return m_literalPart; }
 
     // The first match with its start in [from, to], as PatternMatcher::findForward.
     qint64 findForward(const unsigned char *window, qint64 base, qint64 size, qint64 fileSize, qint64 from, qint64 to,
@@ -73,6 +76,7 @@ private:
     std::optional<PatternMatcher> m_literal; // without umlauts: the word as typed
     std::vector<Slot> m_slots;               // with umlauts: the word spelled out
     std::optional<PatternMatcher> m_anchor;  // none when no stretch reads alike everywhere
+    QString m_literalPart;
     std::vector<qint64> m_prefixLengths;     // bytes before the anchor in a match, descending
 };
 

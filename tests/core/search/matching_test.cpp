@@ -70,6 +70,14 @@ TEST(LineReader, AFileThatShrankEndsTheLineAtItsNewEnd)
     EXPECT_EQ(reader.lineBytes(3008), QByteArray());
 }
 
+TEST(CaseClass, NoLetterAbovePlaneOneHasCase)
+{
+    // The case classes are gathered from the first two planes only.
+    for (char32_t c = 0x20000; c < 0x110000; ++c)
+        ASSERT_EQ(QChar::toLower(c), c) << std::hex << uint32_t(c);
+    EXPECT_EQ(caseClass(0x1E922), (std::vector<uint32_t> {0x1E922, 0x1E900})); // Adlam, the last pair
+}
+
 TEST(ContextCutting, KeepsFortyUnitsBeforeALateMatch)
 {
     const QString line = QString(500, u'a') + u"Haus"_s + QString(100, u'b');
