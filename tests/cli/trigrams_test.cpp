@@ -26,7 +26,6 @@ TEST(TrigramsCommand, IndexWritesBothIndexesAndTrigramsWritesThemAlike)
 {
     test::TempProgramFolder folder;
     folder.write(u"docs/a.html"_s, "<title>A</title><p>Ein Hausboot am See</p>");
-    folder.write(u"docs/b.html"_s, "<title>B</title><p>Nur Wasser</p>");
     folder.write(u"docs/c.eml"_s, "From: a@example.org\r\nSubject: Post\r\n\r\nDas Hausboot liegt im Hafen\r\n");
     const test::CliResult built = cli(u"index"_s, {u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)});
     ASSERT_EQ(built.exitCode, 0) << built.err.toStdString();
@@ -34,11 +33,6 @@ TEST(TrigramsCommand, IndexWritesBothIndexesAndTrigramsWritesThemAlike)
     const QByteArray mht = folder.read(MhtIndex);
     ASSERT_FALSE(utf8.isEmpty());
     ASSERT_FALSE(mht.isEmpty());
-    for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht}) {
-        const index::TrigramIndex idx = index::openIndex(folder.path(), u"Probe"_s, kind);
-        ASSERT_EQ(idx.status(), index::IndexStatus::Current);
-        EXPECT_EQ(idx.candidates(u"hausboot"_s).blockCount(), 1);
-    }
 
     QFile::remove(folder.file(Utf8Index));
     QFile::remove(folder.file(MhtIndex));
@@ -47,15 +41,6 @@ TEST(TrigramsCommand, IndexWritesBothIndexesAndTrigramsWritesThemAlike)
     EXPECT_TRUE(rewritten.out.contains(u"Bytes Index:"_s));
     EXPECT_EQ(folder.read(Utf8Index), utf8);
     EXPECT_EQ(folder.read(MhtIndex), mht);
-
-    // --replace: new text, new index; the MHT index goes with the MHT file.
-    folder.write(u"neu/d.html"_s, "<p>Ein Segelboot</p>");
-    ASSERT_EQ(cli(u"index"_s, {u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
-    EXPECT_FALSE(folder.exists(MhtIndex));
-    const index::TrigramIndex replaced = index::openIndex(folder.path(), u"Probe"_s, db::TextKind::Utf8);
-    ASSERT_EQ(replaced.status(), index::IndexStatus::Current);
-    EXPECT_EQ(replaced.candidates(u"hausboot"_s).blockCount(), 0);
-    EXPECT_EQ(replaced.candidates(u"segelboot"_s).blockCount(), 1);
 }
 
 TEST(TrigramsCommand, DatabaseOfAnotherProducerStaleIndexesAndErrors)

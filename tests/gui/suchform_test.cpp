@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QCoreApplication>
-#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +60,6 @@ TEST_F(SuchFormTest, ChangeHandlingCleansTagRemnantsAndChoosesTheOption)
         bool phrase;
     } cases[] = {
         {u"/><Haus>"_s, u"Haus"_s, false},
-        {u"a/b/"_s, u"a/b/"_s, false},
         {u"  Haus\tMaus"_s, u"Haus\tMaus"_s, true},
         {u"Haus "_s, u"Haus "_s, false}, // a blank typed before the next word stays
     };
@@ -119,7 +117,6 @@ TEST_F(SuchFormTest, ResizeKeepsTheMinimumSize)
     EXPECT_EQ(form.size(), QSize(1043, 500));
     form.resize(1200, 700);
     EXPECT_EQ(form.size(), QSize(1200, 700));
-    EXPECT_EQ(TSuchForm::adjustedSize(QSize(1042, 498)), QSize(1043, 500));
 }
 
 TEST_F(SuchFormTest, FirstPaintRestoresSizeAndSplitterAndEnablesLoadButtonsByFile)
@@ -163,7 +160,6 @@ TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearc
     EXPECT_TRUE(page.contains(u" Dazu: <u>Umlaute gleichwertig</u>, <u>Fundstellen zählen</u>."_s))
         << page.toStdString();
     EXPECT_TRUE(page.contains(u"(1 Fundstelle)<br><font color=\"#000080\">Herr <b>Mueller</b>"_s)) << page.toStdString();
-    EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isEnabled());
 }
 
 TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
@@ -220,28 +216,6 @@ TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
     EXPECT_EQ(t.context.state.handedOverSearchText, u"Häus"_s);
 }
 
-TEST_F(SuchFormTest, CancelSetsTheCancelFlagOnlyWhileARunIsCancellable)
-{
-    struct : gui::WindowLinks
-    {
-        void stopBusyIndicator() override { ++stops; }
-        int stops = 0;
-    } links;
-    TSuchForm form(t.context, links);
-    const int &busyStops = links.stops;
-    form.show();
-    form.CancelBtnClick();
-    EXPECT_FALSE(t.context.state.run.cancel.isRequested());
-    EXPECT_EQ(busyStops, 0);
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    t.context.state.run.cancellable = true;
-    form.show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &escape);
-    EXPECT_TRUE(t.context.state.run.cancel.isRequested());
-    EXPECT_EQ(busyStops, 1);
-}
-
 TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
 {
     const test::GermanLocale locale;
@@ -249,18 +223,9 @@ TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
     form.show();
     form.UTF8LadenButtonClick();
     EXPECT_EQ(form.Label8->text(), u"UTF8-DB: \"Archiv\"  Position: "_s);
-    EXPECT_EQ(t.context.state.view.activeKind, app::DocumentKind::Utf8);
-    EXPECT_EQ(t.context.state.view.lastCaptionPrefix, u"UTF8-"_s);
-    EXPECT_TRUE(t.context.state.view.viewerPainted);
     EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"#Z:\\doc\\d0.htm"_s));
     form.ZeigDieTitelAn();
     EXPECT_EQ(form.Label2->text(), u"0  \"Z:\\doc\\d0.htm\""_s);
-
-    // A UTF-8 mark alone in the MHT file: an empty document, shown with 8-bit characters.
-    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, "\xEF\xBB\xBF");
-    form.UnicodeLadenButtonClick();
-    EXPECT_EQ(form.Label8->text(), u"Dokument enthält keine Einträge:"_s);
-    EXPECT_EQ(form.Viewer->mode(), searchwindow::ViewerMode::vbmodeText);
 }
 
 TEST_F(SuchFormTest, LoadReadsTheKindsSearchTextList)

@@ -15,6 +15,18 @@ const QString Blocks[] = {
     u"#Z:\\d.htm\r\nkäse mit \u212A (Kelvin)\r\n"_s,
 };
 
+void writeBlocks(test::IndexedDatabase &db, bool wide)
+{
+    QByteArray text;
+    std::vector<qint64> titles;
+    for (const QString &b : Blocks) {
+        titles.push_back(text.size());
+        text += wide ? test::utf16le(b) : b.toUtf8();
+    }
+    db.write(text, titles);
+    db.build();
+}
+
 // The candidate blocks, by number.
 std::vector<int> blocksOf(const index::Candidates &c, const index::TrigramIndex &idx)
 {
@@ -31,15 +43,7 @@ class CandidatesTest : public ::testing::TestWithParam<db::TextKind>
 protected:
     void SetUp() override
     {
-        const bool wide = GetParam() == db::TextKind::Mht;
-        QByteArray text;
-        std::vector<qint64> titles;
-        for (const QString &b : Blocks) {
-            titles.push_back(text.size());
-            text += wide ? test::utf16le(b) : b.toUtf8();
-        }
-        m_db.write(text, titles);
-        m_db.build();
+        writeBlocks(m_db, GetParam() == db::TextKind::Mht);
         m_index = m_db.open();
         ASSERT_EQ(m_index.status(), index::IndexStatus::Current);
     }
@@ -73,12 +77,9 @@ TEST_P(CandidatesTest, FoldedTrigramsSelectTheBlocks)
     EXPECT_FALSE(m_index.candidates(u"Ha"_s).narrows());
     EXPECT_TRUE(m_index.candidates(u"Ha"_s).scanInstead());
     EXPECT_TRUE(m_index.candidates(u"#Z:\\"_s).scanInstead(0));
-}
 
-TEST_P(CandidatesTest, BigEndianReadingCannotUseTheIndex)
-{
-    const index::Candidates c = m_index.candidates(u"Haus"_s, true);
-    EXPECT_EQ(c.narrows(), GetParam() == db::TextKind::Utf8);
+    // Big-endian reading cannot use the index of the UTF-16 file.
+    EXPECT_EQ(m_index.candidates(u"Haus"_s, true).narrows(), GetParam() == db::TextKind::Utf8);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CandidatesTest, ::testing::Values(db::TextKind::Utf8, db::TextKind::Mht));
@@ -86,14 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CandidatesTest, ::testing::Values(db::TextKind::
 TEST(Candidates, PositionsLeadToTheNextCandidate)
 {
     test::IndexedDatabase db;
-    QByteArray text;
-    std::vector<qint64> titles;
-    for (const QString &b : Blocks) {
-        titles.push_back(text.size());
-        text += b.toUtf8();
-    }
-    db.write(text, titles);
-    db.build();
+    writeBlocks(db, false);
     const index::TrigramIndex idx = db.open();
     EXPECT_EQ(idx.blockStarts(), std::vector<qint64>({0, 28, 58, 89}));
     EXPECT_EQ(idx.fileSize(), 124);
