@@ -1,18 +1,14 @@
 #include "core/search/optionsearch.h"
-#include "core/search/searchrun.h"
 #include "core/search/wordmatcher.h"
 
-#include "core/search/searchfixture.h"
-#include "support/guicontext.h"
-
-#include <QRandomGenerator>
+#include "support/tempdir.h"
+#include "support/textdata.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
 using namespace vespira::search;
-using vespira::test::FixtureDocument;
 
 namespace {
 
@@ -21,7 +17,7 @@ namespace {
 QString firstSpelling(const QString &word, const QString &text, TTextEncoding encoding, bool caseSensitive,
                       bool wholeWords)
 {
-    const QByteArray bytes = encoding == vEncUTF8 ? text.toUtf8() : test::utf16le(text);
+    const QByteArray bytes = encoding == vEncUTF8 ? text.toUtf8() : test::utf16le(text, false);
     const WordMatcher matcher(word, encoding, caseSensitive, wholeWords, true);
     qint64 length = 0;
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
@@ -82,115 +78,6 @@ TEST(Spellings, MarksEveryWordInAnySpellingAndMergesOverlaps)
     EXPECT_EQ(findWords(context, {u"garten"_s, u"tenha"_s}, false, false, false), (QList<TextSpan> {{20, 8}, {34, 6}}));
     EXPECT_EQ(findWords(context, {u"Müller"_s}, true, false, false), (QList<TextSpan> {{0, 6}}));
 }
-
-// Documents of random words; every search below is checked per document against counting by
-// hand, at block sizes that put words across every edge, in both collected files.
-class OptionRun : public ::testing::TestWithParam<int>
-{
-protected:
-    static QString blockText(const FixtureDocument &d) { return u"#"_s + d.path + u"\r\n"_s + d.text + u"\r\n"_s; }
-
-    // Occurrences of any of the forms, each looked for after the end of the one before.
-    static qint64 countByHand(const QString &text, const QStringList &forms, bool caseSensitive, bool wholeWords)
-    {
-        qint64 n = 0;
-        const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            for (const QString &form : forms) {
-                if (text.mid(i, form.size()).compare(form, cs) != 0)
-                    continue;
-                const qsizetype end = i + form.size();
-                if (wholeWords
-                    && ((i > 0 && !isWordSeparator(text.at(i - 1).unicode()))
-                        || (end < text.size() && !isWordSeparator(text.at(end).unicode()))))
-                    continue;
-                ++n;
-                i = end - 1;
-                break;
-            }
-        }
-        return n;
-    }
-
-    void SetUp() override
-    {
-        const QStringList vocabulary {u"Haus"_s,    u"haus"_s,         u"HAUS"_s, u"Hausboot"_s, u"Garten"_s,
-                                      u"garten"_s,  u"Gartenhaus"_s,   u"Maus"_s, u"und"_s,      u"Straße"_s,
-                                      u"STRASSE"_s, u"Strassenbahn"_s, u"der"_s};
-        QRandomGenerator random(18);
-        for (int kind = 0; kind < 2; ++kind) {
-            std::vector<FixtureDocument> &docs = kind == 0 ? utf8 : utf16;
-            for (int i = 0; i < 30; ++i) {
-                QStringList words;
-                const int count = int(random.bounded(12));
-                for (int w = 0; w < count; ++w)
-                    words << vocabulary.at(random.bounded(vocabulary.size()));
-                QString text;
-                for (const QString &w : words)
-                    text += w + (random.bounded(3) == 0 ? u"\r\n"_s : u", "_s);
-                docs.push_back({u"Q:\\d%1\\n%2.htm"_s.arg(kind).arg(i), text});
-            }
-        }
-        test::writeFileList(t.folder, u"Archiv"_s, u"Q"_s, utf8);
-        test::writeCollected(t.folder, u"Archiv"_s, utf8, false);
-        test::writeCollected(t.folder, u"Archiv"_s, utf16, true);
-    }
-
-    // Searches and compares the hits with the documents that hold every word, and their counts.
-    void expectAsByHand(const QString &text, SearchRequest request, const QList<QStringList> &formsOfWords)
-    {
-        request.searchText = text;
-        request.databaseName = u"Archiv"_s;
-        request.countHits = true;
-        SearchRunUi ui;
-        SearchRun run(t.context, ui);
-        run.setBlockSize(GetParam());
-        const SearchOutcome outcome = run.run(request);
-        QStringList expected, actual;
-        for (const auto *docs : {&utf8, &utf16}) {
-            for (const FixtureDocument &d : *docs) {
-                qint64 total = 0;
-                bool all = true;
-                for (const QStringList &forms : formsOfWords) {
-                    const qint64 n = countByHand(blockText(d), forms, request.caseSensitive, request.wholeWords);
-                    all = all && n > 0;
-                    total += n;
-                }
-                if (all)
-                    expected << d.path + u" "_s + QString::number(total);
-            }
-        }
-        for (const Hit &hit : run.hits())
-            actual << hit.path.mid(QStringLiteral("Existiert nicht! ").size()) + u" "_s
-                    + QString::number(hit.occurrences);
-        EXPECT_EQ(actual, expected) << text.toStdString();
-        EXPECT_GT(expected.size(), 2) << "the documents hold too few matches to tell";
-        EXPECT_EQ(outcome.status, SearchOutcome::Status::Completed);
-    }
-
-    test::TestContext t;
-    std::vector<FixtureDocument> utf8, utf16;
-};
-
-TEST_P(OptionRun, HitsAndCountsAreThoseCountedByHand)
-{
-    SearchRequest request;
-    expectAsByHand(u"haus"_s, request, {{u"haus"_s}});
-    request.allWords = true;
-    expectAsByHand(u"haus  garten"_s, request, {{u"haus"_s}, {u"garten"_s}});
-    request.wholeWords = true;
-    expectAsByHand(u"Garten\thaus"_s, request, {{u"garten"_s}, {u"haus"_s}});
-    request.caseSensitive = true;
-    expectAsByHand(u"Haus Garten"_s, request, {{u"Haus"_s}, {u"Garten"_s}});
-    request = {};
-    request.umlauts = true;
-    expectAsByHand(u"strasse"_s, request, {{u"strasse"_s, u"straße"_s}});
-    request.allWords = true;
-    request.wholeWords = true;
-    expectAsByHand(u"Straße haus"_s, request, {{u"strasse"_s, u"straße"_s}, {u"haus"_s}});
-}
-
-INSTANTIATE_TEST_SUITE_P(BlockSizes, OptionRun, ::testing::Values(1, 7, 97, 65536));
 
 TEST(WordScan, ReadsOnlyTheStretchesItIsGiven)
 {

@@ -6,6 +6,7 @@
 #include "support/guicontext.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 
 #include <utility>
 
@@ -63,7 +64,7 @@ protected:
         request.searchText = text;
         request.databaseName = u"Archiv"_s;
         SearchRun run(t.context, ui);
-        run.setBlockSize(97);
+        run.setBlockSize(blockSize);
         const SearchOutcome outcome = run.run(request);
         hits = run.hits();
         return outcome;
@@ -78,6 +79,7 @@ protected:
     test::TestContext t;
     RecordingUi ui;
     QList<Hit> hits;
+    int blockSize = 97;
 };
 
 TEST_F(SearchRunTest, PagesOfTwentyFiveWithTheirCounts)
@@ -312,5 +314,108 @@ TEST_F(SearchRunTest, AllDatabasesReportsTheEmptyBrokenAndMissingOnesAndSearches
         << p.toStdString();
     EXPECT_TRUE(p.contains(u" wurde in 3 Dateien gefunden.<br>Insgesamt 4 Fundstellen in 3 Dateien.<br>"_s));
 }
+
+// Documents of random words; every search below is checked per document against counting by
+// hand, at block sizes that put words across every edge, in both collected files.
+class OptionRun : public SearchRunTest, public ::testing::WithParamInterface<int>
+{
+protected:
+    static QString blockText(const FixtureDocument &d) { return u"#"_s + d.path + u"\r\n"_s + d.text + u"\r\n"_s; }
+
+    // Occurrences of any of the forms, each looked for after the end of the one before.
+    static qint64 countByHand(const QString &text, const QStringList &forms, bool caseSensitive, bool wholeWords)
+    {
+        qint64 n = 0;
+        const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            for (const QString &form : forms) {
+                if (text.mid(i, form.size()).compare(form, cs) != 0)
+                    continue;
+                const qsizetype end = i + form.size();
+                // The documents hold letters, blanks, commas and line ends; the paths digits too.
+                if (wholeWords
+                    && ((i > 0 && text.at(i - 1).isLetterOrNumber())
+                        || (end < text.size() && text.at(end).isLetterOrNumber())))
+                    continue;
+                ++n;
+                i = end - 1;
+                break;
+            }
+        }
+        return n;
+    }
+
+    void SetUp() override
+    {
+        const QStringList vocabulary {u"Haus"_s,    u"haus"_s,         u"HAUS"_s, u"Hausboot"_s, u"Garten"_s,
+                                      u"garten"_s,  u"Gartenhaus"_s,   u"Maus"_s, u"und"_s,      u"Straße"_s,
+                                      u"STRASSE"_s, u"Strassenbahn"_s, u"der"_s};
+        QRandomGenerator random(18);
+        for (int kind = 0; kind < 2; ++kind) {
+            std::vector<FixtureDocument> &docs = kind == 0 ? utf8 : utf16;
+            for (int i = 0; i < 30; ++i) {
+                QStringList words;
+                const int count = int(random.bounded(12));
+                for (int w = 0; w < count; ++w)
+                    words << vocabulary.at(random.bounded(vocabulary.size()));
+                QString text;
+                for (const QString &w : words)
+                    text += w + (random.bounded(3) == 0 ? u"\r\n"_s : u", "_s);
+                docs.push_back({u"Q:\\d%1\\n%2.htm"_s.arg(kind).arg(i), text});
+            }
+        }
+        makeDatabase(utf8, utf16);
+        blockSize = GetParam();
+    }
+
+    // Searches and compares the hits with the documents that hold every word, and their counts.
+    void expectAsByHand(const QString &text, SearchRequest request, const QList<QStringList> &formsOfWords)
+    {
+        request.countHits = true;
+        const SearchOutcome outcome = search(text, request);
+        QStringList expected, actual;
+        for (const auto *docs : {&utf8, &utf16}) {
+            for (const FixtureDocument &d : *docs) {
+                qint64 total = 0;
+                bool all = true;
+                for (const QStringList &forms : formsOfWords) {
+                    const qint64 n = countByHand(blockText(d), forms, request.caseSensitive, request.wholeWords);
+                    all = all && n > 0;
+                    total += n;
+                }
+                if (all)
+                    expected << d.path + u" "_s + QString::number(total);
+            }
+        }
+        for (const Hit &hit : std::as_const(hits))
+            actual << hit.path.mid(QStringLiteral("Existiert nicht! ").size()) + u" "_s
+                    + QString::number(hit.occurrences);
+        EXPECT_EQ(actual, expected) << text.toStdString();
+        EXPECT_GT(expected.size(), 2) << "the documents hold too few matches to tell";
+        EXPECT_EQ(outcome.status, SearchOutcome::Status::Completed);
+    }
+
+    std::vector<FixtureDocument> utf8, utf16;
+};
+
+TEST_P(OptionRun, HitsAndCountsAreThoseCountedByHand)
+{
+    SearchRequest request;
+    expectAsByHand(u"haus"_s, request, {{u"haus"_s}});
+    request.allWords = true;
+    expectAsByHand(u"haus  garten"_s, request, {{u"haus"_s}, {u"garten"_s}});
+    request.wholeWords = true;
+    expectAsByHand(u"Garten\thaus"_s, request, {{u"garten"_s}, {u"haus"_s}});
+    request.caseSensitive = true;
+    expectAsByHand(u"Haus Garten"_s, request, {{u"Haus"_s}, {u"Garten"_s}});
+    request = {};
+    request.umlauts = true;
+    expectAsByHand(u"strasse"_s, request, {{u"strasse"_s, u"straße"_s}});
+    request.allWords = true;
+    request.wholeWords = true;
+    expectAsByHand(u"Straße haus"_s, request, {{u"strasse"_s, u"straße"_s}, {u"haus"_s}});
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockSizes, OptionRun, ::testing::Values(1, 7, 97, 65536));
 
 } // namespace
