@@ -91,7 +91,6 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
         SCOPED_TRACE(byEscape ? "Esc" : "Abbrechen");
         int pumpsWhileSearching = 0;
         bool cancelled = false;
-        bool endedAfterCancel = false;
         QTimer watcher;
         watcher.setInterval(1);
         QObject::connect(&watcher, &QTimer::timeout, [&] {
@@ -111,7 +110,6 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
                 QTest::mouseClick(such->CancelBtn, Qt::LeftButton);
             }
         });
-        QObject::connect(such, &QDialog::accepted, such, [&] { endedAfterCancel = cancelled; });
         watcher.start();
         QTimer::singleShot(0, such, [&] {
             such->TntEdit2->setText(u"Haus"_s);
@@ -119,10 +117,9 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
         });
         main.SuchenBtnClick(); // shows the search window modally
         watcher.stop();
-        QObject::disconnect(such, &QDialog::accepted, such, nullptr);
 
         ASSERT_TRUE(cancelled) << "the run ended before it could be cancelled";
-        EXPECT_TRUE(endedAfterCancel); // no time bound: a run that ignored the cancel would have written its page
+        // No time bound: a run that ignored the cancel would have written its page.
         EXPECT_FALSE(t.folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
         EXPECT_TRUE(t.shell.opened.isEmpty());
         EXPECT_TRUE(t.shell.started.isEmpty());

@@ -30,12 +30,12 @@ protected:
         t.context.state.catalog.selectedDatabase = u"Archiv"_s;
     }
 
-    // A collected UTF-8 file whose documents start at the offsets of the title file.
-    void writeUtf8Database(int documents = 3)
+    // A collected UTF-8 file of three documents that start at the offsets of the title file.
+    void writeUtf8Database()
     {
         QByteArray text;
         QByteArray titles;
-        for (int i = 0; i < documents; ++i) {
+        for (int i = 0; i < 3; ++i) {
             titles += QByteArray::number(text.size()) + " #Z:\\doc\\d" + QByteArray::number(i) + ".htm\r\n";
             text += "#Z:\\doc\\d" + QByteArray::number(i) + ".htm\r\n";
             for (int line = 0; line < 40; ++line)
@@ -162,15 +162,24 @@ TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearc
     EXPECT_TRUE(page.contains(u"(1 Fundstelle)<br><font color=\"#000080\">Herr <b>Mueller</b>"_s)) << page.toStdString();
 }
 
-TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
+// The web panel stays hidden until its first search; the drop-down must not take the
+// hidden panel's geometry.
+TEST_F(SuchFormTest, DropDownTogglesLiesUnderTheSearchBarAsWideAsTheWebPanelAndAClickInsertsTheText)
 {
+    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
     form.show();
+    QCoreApplication::processEvents();
     form.TntEdit2Click();
     EXPECT_FALSE(form.TntListBox2->isVisible()); // nothing to show
     form.setSearchTexts({u"Haus"_s, u"Baum"_s});
     form.TntEdit2Click();
     EXPECT_TRUE(form.TntListBox2->isVisible());
-    EXPECT_EQ(form.TntListBox2->height(), 155);
+    ASSERT_FALSE(form.Panel2->isVisible());
+    const QRect drop = form.TntListBox2->geometry();
+    EXPECT_EQ(drop.left(), form.TntEdit2->x());
+    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
+    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
     form.TntListBox2Click(u"Baum"_s);
     EXPECT_FALSE(form.TntListBox2->isVisible());
     EXPECT_EQ(form.TntEdit2->text(), u"Baum"_s);
@@ -178,25 +187,7 @@ TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
     form.TntEdit2Click();
     form.TntEdit2KeyDown(Qt::Key_A);
     EXPECT_FALSE(form.TntListBox2->isVisible());
-}
 
-// The web panel stays hidden until its first search; the drop-down must not take the
-// hidden panel's geometry.
-TEST_F(SuchFormTest, DropDownLiesUnderTheSearchBarAsWideAsTheWebPanel)
-{
-    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
-    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
-    form.show();
-    QCoreApplication::processEvents();
-    ASSERT_FALSE(form.Panel2->isVisible());
-    form.setSearchTexts({u"Haus"_s});
-    form.TntEdit2Click();
-    const QRect drop = form.TntListBox2->geometry();
-    EXPECT_EQ(drop.left(), form.TntEdit2->x());
-    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
-    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
-
-    form.TntEdit2Click();
     form.Panel2->show();
     QCoreApplication::processEvents();
     form.TntEdit2Click();
@@ -216,27 +207,21 @@ TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
     EXPECT_EQ(t.context.state.handedOverSearchText, u"Häus"_s);
 }
 
-TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
+TEST_F(SuchFormTest, LoadShowsCaptionTheTitleAtTheViewPositionAndTheKindsSearchTexts)
 {
     const test::GermanLocale locale;
     writeUtf8Database();
+    searchwindow::writeSearchTextList(
+        searchwindow::searchTextListPath(t.folder.path(), u"Archiv"_s, app::DocumentKind::Utf8),
+        {u"Haus"_s, u"Baum"_s});
+    form.setSearchTexts({u"alt"_s});
+    form.setDropDownGrey(true);
     form.show();
     form.UTF8LadenButtonClick();
     EXPECT_EQ(form.Label8->text(), u"UTF8-DB: \"Archiv\"  Position: "_s);
     EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"#Z:\\doc\\d0.htm"_s));
     form.ZeigDieTitelAn();
     EXPECT_EQ(form.Label2->text(), u"0  \"Z:\\doc\\d0.htm\""_s);
-}
-
-TEST_F(SuchFormTest, LoadReadsTheKindsSearchTextList)
-{
-    writeUtf8Database(1);
-    searchwindow::writeSearchTextList(
-        searchwindow::searchTextListPath(t.folder.path(), u"Archiv"_s, app::DocumentKind::Utf8),
-        {u"Haus"_s, u"Baum"_s});
-    form.setSearchTexts({u"alt"_s});
-    form.setDropDownGrey(true);
-    form.UTF8LadenButtonClick();
     EXPECT_EQ(form.searchTexts(), (QStringList {u"Haus"_s, u"Baum"_s}));
     EXPECT_FALSE(form.dropDownIsGrey());
 }

@@ -43,7 +43,6 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
         {u"Müller"_s, u"Herr Mueller kommt"_s, false, false, u"Mueller"_s},
         {u"Mueller"_s, u"Herr Müller kommt"_s, false, false, u"Müller"_s},
         {u"Strasse"_s, u"Die Straße"_s, false, false, u"Straße"_s},
-        {u"Straße"_s, u"DIE STRASSE"_s, false, false, u"STRASSE"_s},
         {u"strasse"_s, u"AN DER STRAẞE"_s, false, false, u"STRAẞE"_s},
         {u"Grossbritannien"_s, u"nach GROẞBRITANNIEN"_s, false, false, u"GROẞBRITANNIEN"_s}, // ẞ: 3 bytes
         {u"Essstörung"_s, u"die Eßstörung"_s, false, false, u"Eßstörung"_s},                 // "sss" = "ßs"
@@ -58,7 +57,6 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
         {u"Oel"_s, u"Öltank, Öl!"_s, false, true, u"Öl"_s},
         // Case kept: a capital umlaut is its capital with "e" of either case; ß is either case.
         {u"Ärger"_s, u"AERGER Aerger"_s, true, false, u"Aerger"_s},
-        {u"ÄRGER"_s, u"Aerger AERGER"_s, true, false, u"AERGER"_s},
         {u"AERGER"_s, u"Ärger ÄRGER"_s, true, false, u"ÄRGER"_s},
         {u"STRASSE"_s, u"Straße STRAßE"_s, true, false, u"STRAßE"_s},
         {u"Müller"_s, u"MÜLLER MUELLER"_s, true, false, u"-"_s},

@@ -165,21 +165,14 @@ TEST_F(ViewerModelTest, SetSelectionRejectsBadArgumentsAndScrollsWithIndent)
     EXPECT_EQ(m.viewPosition(), 0);
 }
 
+// The logical line of a short line is the viewer's test (Ctrl+C); a long one is cut here.
 TEST_F(ViewerModelTest, SelectLineTakesTheLogicalLineUpTo2048EachWay)
 {
-    QByteArray bytes = "abc\ndef\r\nghi";
     ViewerModel m;
-    ASSERT_TRUE(m.open(write(bytes)));
-    m.selectLine(4);
-    EXPECT_EQ(m.selectedText(), u"def"_s);
-    m.selectLine(100);
-    EXPECT_EQ(m.selectedText(), u"ghi"_s);
-
-    ViewerModel big;
-    ASSERT_TRUE(big.open(write(QByteArray(10000, 'y'), u"big.txt"_s)));
-    big.selectLine(5000);
-    EXPECT_EQ(big.selectionStart(), 5000 - 2048);
-    EXPECT_EQ(big.selectionLength(), 4096);
+    ASSERT_TRUE(m.open(write(QByteArray(10000, 'y'))));
+    m.selectLine(5000);
+    EXPECT_EQ(m.selectionStart(), 5000 - 2048);
+    EXPECT_EQ(m.selectionLength(), 4096);
 }
 
 TEST_F(ViewerModelTest, CopyDecodesByMirrorModeAndBlanksNul)
