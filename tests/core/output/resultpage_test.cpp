@@ -26,12 +26,6 @@ Hit hit(const QString &path, const QString &context, const QString &database = {
     return h;
 }
 
-// From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
-QString goldenFolder()
-{
-    return QStringLiteral(VESPIRA_GOLDEN_DIR "/");
-}
-
 class ResultPageTest : public ::testing::Test
 {
 protected:
@@ -63,7 +57,8 @@ protected:
     void expectGolden(const QString &written, const QString &golden) const
     {
         const QByteArray actual = page(written);
-        const QString path = goldenFolder() + golden;
+        // From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
+        const QString path = QStringLiteral(VESPIRA_GOLDEN_DIR "/") + golden;
         if (qEnvironmentVariableIsSet("VESPIRA_UPDATE_GOLDEN")) {
             QFile out(path);
             ASSERT_TRUE(out.open(QIODevice::WriteOnly));

@@ -2,8 +2,6 @@
 #include "core/common/text.h"
 #include "core/search/streamsearch.h"
 
-#include "support/tempdir.h"
-
 #include <QBuffer>
 
 #include <gtest/gtest.h>
@@ -121,29 +119,11 @@ TEST(StreamSearch, EdgesOfTheStream)
     EXPECT_EQ(s.search.FoundStart(), 8);
     // The last match counts as a whole word at the end of the stream.
     EXPECT_TRUE(s.search.FindFirst(u"Haus"_s, 5, vEncANSI, soWholeWords));
-
-    // A requested cancel stops the search.
-    CancelToken cancel;
-    cancel.request();
-    s.search.setProgress(Progress({}, &cancel));
-    EXPECT_FALSE(s.search.FindFirst(u"Haus"_s, 0, vEncANSI, 0));
 }
 
-TEST(StreamSearch, OpensFilesAndReportsReadErrors)
+// A file that cannot be opened is the search loop's test; cancel is the search run's.
+TEST(StreamSearch, AReadErrorIsReported)
 {
-    test::TempProgramFolder folder;
-    folder.write(u"a.txt"_s, "x Haus"_ba);
-    TStreamSearch search;
-    search.setFileName(folder.file(u"a.txt"_s));
-    EXPECT_TRUE(search.FindFirst(u"haus"_s, 0, vEncUTF8, 0));
-    EXPECT_EQ(search.FoundStart(), 2);
-    try {
-        search.setFileName(folder.file(u"fehlt.txt"_s));
-        FAIL() << "no error";
-    } catch (const Error &e) {
-        EXPECT_EQ(e.message(), folder.file(u"fehlt.txt"_s) + u" kann nicht geöffnet werden."_s);
-    }
-
     // A device whose reads fail beyond a point.
     class Failing : public QBuffer
     {
