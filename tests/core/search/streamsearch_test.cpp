@@ -69,7 +69,7 @@ TEST(StreamSearch, WholeWordSeparators)
     }
 }
 
-// Folding of the other letters across block edges is the differential test's.
+// Folding of the other letters across window edges is the mapped scan's test against its reference.
 TEST(StreamSearch, FourByteCharactersAndTheAnsiCodePage)
 {
     Searcher emoji(u"a 😀 b"_s.toUtf8());
