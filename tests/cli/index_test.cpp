@@ -1,4 +1,6 @@
 #include "cli/clirun.h"
+#include "core/index/indexfiles.h"
+#include "core/search/searchfixture.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -10,18 +12,27 @@
 #include <signal.h>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace vespira;
 
 namespace {
 
-using vespira::test::snapshot;
+using test::snapshot;
 
-vespira::test::CliResult index(const QStringList &arguments)
+test::CliResult runIndex(const QStringList &arguments)
 {
-    return vespira::test::runCli(QStringList {u"index"_s} + arguments);
+    return test::runCli(QStringList {u"index"_s} + arguments);
 }
 
+test::CliResult runTrigrams(const QStringList &arguments)
+{
+    return test::runCli(QStringList {u"trigrams"_s} + arguments);
+}
+
+const QString Utf8Index = u"Datenbank/Probe_UTF8Trigramme.idx"_s;
+const QString MhtIndex = u"Datenbank/Probe_MHTTrigramme.idx"_s;
+
 // Enough documents that a build is still running when the test interrupts it.
-void writeManyDocuments(const vespira::test::TempProgramFolder &folder)
+void writeManyDocuments(const test::TempProgramFolder &folder)
 {
     QByteArray page = "<html><head><title>Seite</title></head><body>";
     for (int i = 0; i < 1500; ++i)
@@ -35,31 +46,31 @@ void writeManyDocuments(const vespira::test::TempProgramFolder &folder)
 
 TEST(IndexCommand, BuildsRefusesAnExistingDatabaseAndReplaces)
 {
-    vespira::test::TempProgramFolder folder;
+    test::TempProgramFolder folder;
     folder.write(u"docs/a.html"_s, "<title>A</title><p>Hallo</p>");
     folder.write(u"docs/b.htm"_s, QByteArray("\0\1\2\3binär", 10));
     const QStringList args {u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)};
-    const vespira::test::CliResult first = index(args);
+    const test::CliResult first = runIndex(args);
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.contains(u"Dokumente:     1"_s));
     EXPECT_TRUE(first.out.contains(u"Übersprungen:  1"_s));
     EXPECT_TRUE(first.err.contains(u"Übersprungen: "_s + folder.file(u"docs/b.htm"_s)));
     EXPECT_TRUE(folder.exists(u"Datenbank/Probe.dat"_s));
 
-    const vespira::test::CliResult again = index(args);
+    const test::CliResult again = runIndex(args);
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_TRUE(again.err.contains(u"existiert bereits"_s));
-    EXPECT_EQ(index(QStringList {u"--replace"_s} + args).exitCode, 0);
+    EXPECT_EQ(runIndex(QStringList {u"--replace"_s} + args).exitCode, 0);
 
-    EXPECT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s}).exitCode, 2);
-    EXPECT_EQ(index({u"--gibts-nicht"_s, u"X"_s, folder.path()}).exitCode, 2);
+    EXPECT_EQ(runIndex({u"-C"_s, folder.path(), u"Probe"_s}).exitCode, 2);
+    EXPECT_EQ(runIndex({u"--gibts-nicht"_s, u"X"_s, folder.path()}).exitCode, 2);
 }
 
 TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
 {
-    vespira::test::TempProgramFolder folder;
+    test::TempProgramFolder folder;
     folder.write(u"alt/a.html"_s, "<p>alt</p>");
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"alt"_s)}).exitCode, 0);
+    ASSERT_EQ(runIndex({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"alt"_s)}).exitCode, 0);
     const auto before = snapshot(folder.file(u"Datenbank"_s));
     writeManyDocuments(folder);
 
@@ -80,7 +91,7 @@ TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
     }
     // A killed run leaves its temporary files; the next run clears them away.
     folder.write(u"neu/b.html"_s, "<p>neu</p>");
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
+    ASSERT_EQ(runIndex({u"-C"_s, folder.path(), u"--replace"_s, u"Probe"_s, folder.file(u"neu"_s)}).exitCode, 0);
     QStringList left = QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden);
     left.sort();
     EXPECT_EQ(left, QStringList({u"Probe.dat"_s, u"Probe_Dokumentstand.txt"_s, u"Probe_Quellen.txt"_s,
@@ -90,24 +101,24 @@ TEST(IndexCommand, InterruptedOrKilledBuildLeavesTheOldDatabase)
 
 TEST(IndexCommand, UpdateOneOrAllDatabasesOfTheFolder)
 {
-    vespira::test::TempProgramFolder folder;
+    test::TempProgramFolder folder;
     folder.write(u"docs/a.html"_s, "<p>a</p>");
     folder.write(u"docs/b.html"_s, "<p>b</p>");
     folder.write(u"mehr/c.html"_s, "<p>c</p>");
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)}).exitCode, 0);
-    ASSERT_EQ(index({u"-C"_s, folder.path(), u"Zweite"_s, folder.file(u"mehr"_s)}).exitCode, 0);
+    ASSERT_EQ(runIndex({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)}).exitCode, 0);
+    ASSERT_EQ(runIndex({u"-C"_s, folder.path(), u"Zweite"_s, folder.file(u"mehr"_s)}).exitCode, 0);
     folder.write(u"Datenbank/Fremd.dat"_s, "PFAD_UND_ENDUNGEN=C:\\Daten\r\n");
     QFile::remove(folder.file(u"docs/b.html"_s));
     folder.write(u"docs/d.html"_s, "<p>d</p>");
 
-    const auto one = index({u"--update"_s, u"-C"_s, folder.path(), u"Probe"_s});
+    const auto one = runIndex({u"--update"_s, u"-C"_s, folder.path(), u"Probe"_s});
     EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_TRUE(one.out.contains(u"  Dokumente:     2\n  Übernommen:    1\n  Entfernt:      1\n"_s)) << one.out.toStdString();
-    const auto missing = index({u"--update"_s, u"-C"_s, folder.path(), u"Nichts"_s});
+    const auto missing = runIndex({u"--update"_s, u"-C"_s, folder.path(), u"Nichts"_s});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, u"vespira index: Die Datenbank \"Nichts\" existiert nicht.\n"_s);
 
-    const auto all = index({u"--update-all"_s, u"-C"_s, folder.path()});
+    const auto all = runIndex({u"--update-all"_s, u"-C"_s, folder.path()});
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     EXPECT_TRUE(all.out.contains(u"Datenbank \"Probe\""_s));
     EXPECT_TRUE(all.out.contains(u"Datenbank \"Zweite\""_s));
@@ -116,11 +127,58 @@ TEST(IndexCommand, UpdateOneOrAllDatabasesOfTheFolder)
     // A folder that is gone fails its database; the others are still brought up to date.
     QDir(folder.file(u"mehr"_s)).removeRecursively();
     folder.write(u"docs/e.html"_s, "<p>e</p>");
-    const auto broken = index({u"--update-all"_s, u"-C"_s, folder.path()});
+    const auto broken = runIndex({u"--update-all"_s, u"-C"_s, folder.path()});
     EXPECT_EQ(broken.exitCode, 2);
     EXPECT_TRUE(broken.out.contains(u"  Dokumente:     3\n"_s));
     EXPECT_TRUE(broken.err.contains(u"vespira index: Der Ordner"_s));
 
-    EXPECT_EQ(index({u"--update"_s, u"-C"_s, folder.path()}).exitCode, 2);
-    EXPECT_EQ(index({u"--update-all"_s, u"Probe"_s}).exitCode, 2);
+    EXPECT_EQ(runIndex({u"--update"_s, u"-C"_s, folder.path()}).exitCode, 2);
+    EXPECT_EQ(runIndex({u"--update-all"_s, u"Probe"_s}).exitCode, 2);
+}
+
+TEST(TrigramsCommand, IndexWritesBothIndexesAndTrigramsWritesThemAlike)
+{
+    test::TempProgramFolder folder;
+    folder.write(u"docs/a.html"_s, "<title>A</title><p>Ein Hausboot am See</p>");
+    folder.write(u"docs/c.eml"_s, "From: a@example.org\r\nSubject: Post\r\n\r\nDas Hausboot liegt im Hafen\r\n");
+    const test::CliResult built = runIndex({u"-C"_s, folder.path(), u"Probe"_s, folder.file(u"docs"_s)});
+    ASSERT_EQ(built.exitCode, 0) << built.err.toStdString();
+    const QByteArray utf8 = folder.read(Utf8Index);
+    const QByteArray mht = folder.read(MhtIndex);
+    ASSERT_FALSE(utf8.isEmpty());
+    ASSERT_FALSE(mht.isEmpty());
+
+    QFile::remove(folder.file(Utf8Index));
+    QFile::remove(folder.file(MhtIndex));
+    const test::CliResult rewritten = runTrigrams({u"-C"_s, folder.path(), u"Probe"_s});
+    ASSERT_EQ(rewritten.exitCode, 0) << rewritten.err.toStdString();
+    EXPECT_TRUE(rewritten.out.contains(u"Bytes Index:"_s));
+    EXPECT_EQ(folder.read(Utf8Index), utf8);
+    EXPECT_EQ(folder.read(MhtIndex), mht);
+}
+
+TEST(TrigramsCommand, DatabaseOfAnotherProducerStaleIndexesAndErrors)
+{
+    test::TempProgramFolder folder;
+    const std::vector<test::FixtureDocument> docs {{u"D:\\a.htm"_s, u"Käse und Brot"_s}};
+    test::writeFileList(folder, u"Probe"_s, u"D"_s, docs);
+    test::writeCollected(folder, u"Probe"_s, docs, false);
+    folder.write(MhtIndex, "kein Index");
+
+    const test::CliResult done = runTrigrams({u"-C"_s, folder.path(), u"Probe"_s});
+    ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
+    EXPECT_TRUE(done.out.contains(u"Entfernt: "_s));
+    EXPECT_FALSE(folder.exists(MhtIndex));
+    EXPECT_EQ(index::openIndex(folder.path(), u"Probe"_s, db::TextKind::Utf8).candidates(u"KÄSE"_s).blockCount(), 1);
+
+    const test::CliResult missing = runTrigrams({u"-C"_s, folder.path(), u"Fehlt"_s});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(u"Die Datenbank \"Fehlt\" gibt es in"_s));
+    EXPECT_EQ(runTrigrams({}).exitCode, 2);
+    EXPECT_EQ(runTrigrams({u"--gibts-nicht"_s, u"Probe"_s}).exitCode, 2);
+
+    QFile::remove(folder.file(u"Datenbank/Probe_UTF8Dokument.txt"_s));
+    const test::CliResult noText = runTrigrams({u"-C"_s, folder.path(), u"Probe"_s});
+    EXPECT_EQ(noText.exitCode, 2);
+    EXPECT_TRUE(noText.err.contains(u"keine Sammeldatei"_s));
 }

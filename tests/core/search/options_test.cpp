@@ -1,20 +1,14 @@
 #include "core/search/optionsearch.h"
-#include "core/search/searchrun.h"
 #include "core/search/wordmatcher.h"
 
-#include "core/search/searchfixture.h"
-#include "support/guicontext.h"
-
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
+#include "support/tempdir.h"
+#include "support/textdata.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace vespira;
 using namespace vespira::search;
-using vespira::test::FixtureDocument;
 
 namespace {
 
@@ -23,7 +17,7 @@ namespace {
 QString firstSpelling(const QString &word, const QString &text, TTextEncoding encoding, bool caseSensitive,
                       bool wholeWords)
 {
-    const QByteArray bytes = encoding == vEncUTF8 ? text.toUtf8() : test::utf16le(text);
+    const QByteArray bytes = encoding == vEncUTF8 ? text.toUtf8() : test::utf16le(text, false);
     const WordMatcher matcher(word, encoding, caseSensitive, wholeWords, true);
     qint64 length = 0;
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
@@ -48,10 +42,7 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
     } cases[] = {
         {u"Müller"_s, u"Herr Mueller kommt"_s, false, false, u"Mueller"_s},
         {u"Mueller"_s, u"Herr Müller kommt"_s, false, false, u"Müller"_s},
-        {u"MUELLER"_s, u"Herr Müller kommt"_s, false, false, u"Müller"_s},
-        {u"müller"_s, u"HERR MUELLER"_s, false, false, u"MUELLER"_s},
         {u"Strasse"_s, u"Die Straße"_s, false, false, u"Straße"_s},
-        {u"Straße"_s, u"DIE STRASSE"_s, false, false, u"STRASSE"_s},
         {u"strasse"_s, u"AN DER STRAẞE"_s, false, false, u"STRAẞE"_s},
         {u"Grossbritannien"_s, u"nach GROẞBRITANNIEN"_s, false, false, u"GROẞBRITANNIEN"_s}, // ẞ: 3 bytes
         {u"Essstörung"_s, u"die Eßstörung"_s, false, false, u"Eßstörung"_s},                 // "sss" = "ßs"
@@ -64,11 +55,8 @@ TEST(Spellings, UmlautsAndTheirSpelledOutFormsFindEachOther)
         // Whole words: the word ends where its umlaut or ß ends.
         {u"Fuß"_s, u"Fußball, Fuss."_s, false, true, u"Fuss"_s},
         {u"Oel"_s, u"Öltank, Öl!"_s, false, true, u"Öl"_s},
-        {u"Bär"_s, u"Bärenhunger Baer"_s, false, true, u"Baer"_s},
-        {u"Mass"_s, u"Maßband (Maß)"_s, false, true, u"Maß"_s},
         // Case kept: a capital umlaut is its capital with "e" of either case; ß is either case.
         {u"Ärger"_s, u"AERGER Aerger"_s, true, false, u"Aerger"_s},
-        {u"ÄRGER"_s, u"Aerger AERGER"_s, true, false, u"AERGER"_s},
         {u"AERGER"_s, u"Ärger ÄRGER"_s, true, false, u"ÄRGER"_s},
         {u"STRASSE"_s, u"Straße STRAßE"_s, true, false, u"STRAßE"_s},
         {u"Müller"_s, u"MÜLLER MUELLER"_s, true, false, u"-"_s},
@@ -87,249 +75,6 @@ TEST(Spellings, MarksEveryWordInAnySpellingAndMergesOverlaps)
               (QList<TextSpan> {{0, 6}, {11, 7}, {34, 6}}));
     EXPECT_EQ(findWords(context, {u"garten"_s, u"tenha"_s}, false, false, false), (QList<TextSpan> {{20, 8}, {34, 6}}));
     EXPECT_EQ(findWords(context, {u"Müller"_s}, true, false, false), (QList<TextSpan> {{0, 6}}));
-}
-
-// Documents of random words; every search below is checked per document against counting by
-// hand, at block sizes that put words across every edge, in both collected files.
-class OptionRun : public ::testing::TestWithParam<int>
-{
-protected:
-    static QString blockText(const FixtureDocument &d) { return u"#"_s + d.path + u"\r\n"_s + d.text + u"\r\n"_s; }
-
-    // Occurrences of any of the forms, each looked for after the end of the one before.
-    static qint64 countByHand(const QString &text, const QStringList &forms, bool caseSensitive, bool wholeWords)
-    {
-        qint64 n = 0;
-        const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            for (const QString &form : forms) {
-                if (text.mid(i, form.size()).compare(form, cs) != 0)
-                    continue;
-                const qsizetype end = i + form.size();
-                if (wholeWords
-                    && ((i > 0 && !isWordSeparator(text.at(i - 1).unicode()))
-                        || (end < text.size() && !isWordSeparator(text.at(end).unicode()))))
-                    continue;
-                ++n;
-                i = end - 1;
-                break;
-            }
-        }
-        return n;
-    }
-
-    void SetUp() override
-    {
-        const QStringList vocabulary {u"Haus"_s,    u"haus"_s,         u"HAUS"_s, u"Hausboot"_s, u"Garten"_s,
-                                      u"garten"_s,  u"Gartenhaus"_s,   u"Maus"_s, u"und"_s,      u"Straße"_s,
-                                      u"STRASSE"_s, u"Strassenbahn"_s, u"der"_s};
-        QRandomGenerator random(18);
-        for (int kind = 0; kind < 2; ++kind) {
-            std::vector<FixtureDocument> &docs = kind == 0 ? utf8 : utf16;
-            for (int i = 0; i < 30; ++i) {
-                QStringList words;
-                const int count = int(random.bounded(12));
-                for (int w = 0; w < count; ++w)
-                    words << vocabulary.at(random.bounded(vocabulary.size()));
-                QString text;
-                for (const QString &w : words)
-                    text += w + (random.bounded(3) == 0 ? u"\r\n"_s : u", "_s);
-                docs.push_back({u"Q:\\d%1\\n%2.htm"_s.arg(kind).arg(i), text});
-            }
-        }
-        test::writeFileList(t.folder, u"Archiv"_s, u"Q"_s, utf8);
-        test::writeCollected(t.folder, u"Archiv"_s, utf8, false);
-        test::writeCollected(t.folder, u"Archiv"_s, utf16, true);
-    }
-
-    // Searches and compares the hits with the documents that hold every word, and their counts.
-    void expectAsByHand(const QString &text, SearchRequest request, const QList<QStringList> &formsOfWords)
-    {
-        request.searchText = text;
-        request.databaseName = u"Archiv"_s;
-        request.countHits = true;
-        test::TestContext *context = &t;
-        struct : SearchRunUi
-        {
-        } ui;
-        SearchRun run(context->context, ui);
-        run.setBlockSize(GetParam());
-        const SearchOutcome outcome = run.run(request);
-        QStringList expected, actual;
-        for (const auto *docs : {&utf8, &utf16}) {
-            for (const FixtureDocument &d : *docs) {
-                qint64 total = 0;
-                bool all = true;
-                for (const QStringList &forms : formsOfWords) {
-                    const qint64 n = countByHand(blockText(d), forms, request.caseSensitive, request.wholeWords);
-                    all = all && n > 0;
-                    total += n;
-                }
-                if (all)
-                    expected << d.path + u" "_s + QString::number(total);
-            }
-        }
-        for (const Hit &hit : run.hits())
-            actual << hit.path.mid(QStringLiteral("Existiert nicht! ").size()) + u" "_s
-                    + QString::number(hit.occurrences);
-        EXPECT_EQ(actual, expected) << text.toStdString();
-        EXPECT_GT(expected.size(), 2) << "the documents hold too few matches to tell";
-        EXPECT_EQ(outcome.status, SearchOutcome::Status::Completed);
-    }
-
-    test::TestContext t;
-    std::vector<FixtureDocument> utf8, utf16;
-};
-
-TEST_P(OptionRun, HitsAndCountsAreThoseCountedByHand)
-{
-    SearchRequest request;
-    expectAsByHand(u"haus"_s, request, {{u"haus"_s}});
-    request.allWords = true;
-    expectAsByHand(u"haus  garten"_s, request, {{u"haus"_s}, {u"garten"_s}});
-    request.wholeWords = true;
-    expectAsByHand(u"Garten\thaus"_s, request, {{u"garten"_s}, {u"haus"_s}});
-    request.caseSensitive = true;
-    expectAsByHand(u"Haus Garten"_s, request, {{u"Haus"_s}, {u"Garten"_s}});
-    request = {};
-    request.umlauts = true;
-    expectAsByHand(u"strasse"_s, request, {{u"strasse"_s, u"straße"_s}});
-    request.allWords = true;
-    request.wholeWords = true;
-    expectAsByHand(u"Straße haus"_s, request, {{u"strasse"_s, u"straße"_s}, {u"haus"_s}});
-}
-
-INSTANTIATE_TEST_SUITE_P(BlockSizes, OptionRun, ::testing::Values(1, 7, 97, 65536));
-
-class OptionSearchRun : public ::testing::Test
-{
-protected:
-    SearchOutcome search(const QString &text, SearchRequest request)
-    {
-        struct : SearchRunUi
-        {
-        } ui;
-        request.searchText = text;
-        request.databaseName = u"Archiv"_s;
-        SearchRun run(t.context, ui);
-        run.setBlockSize(97);
-        const SearchOutcome outcome = run.run(request);
-        hits = run.hits();
-        return outcome;
-    }
-
-    void makeDatabase(const QString &name, const std::vector<FixtureDocument> &utf8)
-    {
-        test::writeFileList(t.folder, name, u"Q"_s, utf8);
-        test::writeCollected(t.folder, name, utf8, false);
-    }
-
-    QString page() const { return QString::fromUtf8(t.folder.read(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s)); }
-
-    test::TestContext t;
-    QList<Hit> hits;
-};
-
-TEST_F(OptionSearchRun, AllWordsShowsTheWordThatComesFirstAndRefusesOneCharacterWords)
-{
-    makeDatabase(
-        u"Archiv"_s,
-        {{u"Q:\\a.htm"_s, u"Vorwort\r\nim Garten steht ein Haus\r\nEnde"_s}, {u"Q:\\b.htm"_s, u"nur ein Haus"_s}});
-    SearchRequest request;
-    request.allWords = true;
-    search(u"Haus Garten"_s, request);
-    ASSERT_EQ(hits.size(), 1);
-    EXPECT_EQ(hits[0].context, u"im Garten steht ein Haus Ende #Q:\\b.htm"_s);
-    EXPECT_EQ(hits[0].marks, (QList<TextSpan> {{3, 6}, {20, 4}}));
-    EXPECT_TRUE(page().contains(u"im <b>Garten</b> steht ein <b>Haus</b> Ende"_s)) << page().toStdString();
-    EXPECT_TRUE(page().contains(u" Dazu: <u>alle Wörter</u>."_s));
-
-    // Without title positions the blocks are where the document markers stand.
-    QFile::remove(t.folder.file(u"Datenbank/Archiv_Utf8_TitelPositionen.txt"_s));
-    search(u"Haus Garten"_s, request);
-    ASSERT_EQ(hits.size(), 1);
-    EXPECT_EQ(hits[0].path, u"Existiert nicht! Q"_s);
-    EXPECT_TRUE(hits[0].context.startsWith(u"im Garten"_s));
-
-    EXPECT_EQ(search(u"Haus a"_s, request).status, SearchOutcome::Status::Refused);
-    EXPECT_EQ(t.dialogs.texts().back(), u"Nur ein Zeichen als Suchtext ist bei der \"Suche\" nicht erlaubt"_s);
-    request.allWords = false;
-    EXPECT_EQ(search(u"Haus a"_s, request).status, SearchOutcome::Status::Completed);
-}
-
-TEST_F(OptionSearchRun, CancelWritesNoPage)
-{
-    std::vector<FixtureDocument> docs;
-    for (int i = 0; i < 40; ++i)
-        docs.push_back({u"Q:\\d%1.htm"_s.arg(i), u"Haus und Garten"_s});
-    makeDatabase(u"Archiv"_s, docs);
-    struct CancellingUi : SearchRunUi
-    {
-        explicit CancellingUi(app::SearchRunState &run)
-            : state {run}
-        {
-        }
-        void progress(qint64, qint64) override
-        {
-            if (state.cancellable && ++pumps == 5)
-                state.cancel.request();
-        }
-        app::SearchRunState &state;
-        int pumps = 0;
-    } ui {t.context.state.run};
-    SearchRequest request {u"Haus Garten"_s, u"Archiv"_s};
-    request.allWords = true;
-    SearchRun run(t.context, ui);
-    run.setBlockSize(97);
-    const SearchOutcome outcome = run.run(request);
-    EXPECT_EQ(outcome.status, SearchOutcome::Status::Cancelled);
-    EXPECT_LT(outcome.hitCount, 40);
-    EXPECT_FALSE(t.folder.exists(u"Datenbank/Temp/Vespira_Ergebnis.htm"_s));
-}
-
-TEST_F(OptionSearchRun, AllDatabasesReportsTheEmptyBrokenAndMissingOnesAndSearchesTheOthers)
-{
-    makeDatabase(u"Archiv"_s,
-                 {{u"Q:\\a.htm"_s, u"ein Haus"_s}, {u"Q:\\b.htm"_s, u"kein"_s}, {u"Q:\\c.htm"_s, u"Haus"_s}});
-    makeDatabase(u"Beta"_s, {{u"Q:\\x.htm"_s, u"Haus, Haus"_s}});
-    t.folder.write(u"Datenbank/Kaputt.dat"_s, "PFAD_UND_ENDUNGEN=Q:\\\r\n"_ba);
-    QDir().mkpath(t.folder.file(u"Datenbank/Kaputt_UTF8Dokument.txt"_s));
-    t.folder.write(u"Datenbank/Leer.dat"_s, "PFAD_UND_ENDUNGEN=Q:\\\r\n"_ba);
-    t.folder.write(u"Datenbank/Leer_UTF8Dokument.txt"_s, {});
-    QDir().mkpath(t.folder.file(u"Datenbank/Verbogen.dat"_s)); // a file list that cannot be read
-    t.folder.write(u"Datenbank/Weg.dat"_s, "PFAD_UND_ENDUNGEN=Q:\\\r\n"_ba);
-
-    SearchRequest request;
-    request.allDatabases = true;
-    request.countHits = true;
-    const SearchOutcome outcome = search(u"Haus"_s, request);
-    QStringList found;
-    for (const Hit &hit : std::as_const(hits))
-        found << hit.database + u" "_s + hit.path + u" "_s + QString::number(hit.occurrences);
-    EXPECT_EQ(found,
-              (QStringList {u"Archiv Existiert nicht! Q:\\a.htm 1"_s, u"Archiv Existiert nicht! Q:\\c.htm 1"_s,
-                            u"Beta Existiert nicht! Q:\\x.htm 2"_s}));
-    ASSERT_EQ(outcome.problems.size(), 4) << outcome.problems.join(u'\n').toStdString();
-    EXPECT_EQ(outcome.problems[0],
-              u"Datenbank \"Kaputt\": \""_s + t.folder.file(u"Datenbank/Kaputt_UTF8Dokument.txt"_s)
-                  + u"\" ist keine lesbare Datei und wird nicht durchsucht."_s);
-    EXPECT_EQ(outcome.problems[1], u"Datenbank \"Leer\": Sie enthält keine Dokumente."_s);
-    EXPECT_TRUE(outcome.problems[2].startsWith(u"Datenbank \"Verbogen\": Die Datenbankdatei \""_s));
-    EXPECT_EQ(outcome.problems[3], u"Datenbank \"Weg\": Ihre Textdateien fehlen."_s);
-    EXPECT_EQ(t.dialogs.log(),
-              QStringList {u"warning: Nicht alle Datenbanken konnten ganz durchsucht werden:\n\n"_s
-                           + outcome.problems.join(u'\n')});
-    EXPECT_EQ(outcome.occurrences, 4);
-
-    const QString p = page();
-    EXPECT_TRUE(
-        p.contains(u"Datenbanken: \"Archiv\", \"Beta\", \"Kaputt\", \"Leer\", \"Verbogen\", \"Weg\"<br>"
-                   u"Datenbank &quot;Kaputt&quot;: &quot;"_s))
-        << p.toStdString();
-    EXPECT_TRUE(p.contains(u"<br>Datenbank &quot;Leer&quot;: Sie enthält keine Dokumente.<br>"_s));
-    EXPECT_EQ(p.count(u"<b>Datenbank \"Archiv\"</b>"_s), 1);
-    EXPECT_LT(p.indexOf(u"Q:/c.htm"_s), p.indexOf(u"<b>Datenbank \"Beta\"</b>"_s));
-    EXPECT_TRUE(p.contains(u" wurde in 3 Dateien gefunden.<br>Insgesamt 4 Fundstellen in 3 Dateien.<br>"_s));
 }
 
 TEST(WordScan, ReadsOnlyTheStretchesItIsGiven)

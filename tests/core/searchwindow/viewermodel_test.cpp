@@ -52,21 +52,23 @@ TEST_F(ViewerModelTest, EmptyAndOneByteUnicodeFilesShowNothingAndDoNotScroll)
     }
 }
 
-TEST_F(ViewerModelTest, LineBreaksPairCrLfAndLfCrButNotTwoLfs)
+TEST_F(ViewerModelTest, LineBreaksTabsAndWrap)
 {
     ViewerModel m;
+    // CR LF and LF CR are one break each, two LFs are two.
     ASSERT_TRUE(m.open(write("a\r\nb\n\rc\rd\n\ne\n")));
     EXPECT_EQ(texts(m.visibleLines(20)), (QStringList {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u""_s, u"e"_s}));
-}
 
-TEST_F(ViewerModelTest, TabsExpandToMultiplesOfEightAndKeepByteOffsets)
-{
-    ViewerModel m;
-    ASSERT_TRUE(m.open(write("ab\tc\x01")));
+    // Every blank of a tab maps to the tab byte; a control character shows as a blank.
+    ASSERT_TRUE(m.open(write("ab\tc\x01", u"tab.txt"_s)));
     const ViewLine line = m.layoutLine(0);
     EXPECT_EQ(line.text, u"ab      c "_s);
-    // every blank of the tab maps to the tab byte; the control character shows as a blank
     EXPECT_EQ(line.offsets, (QList<int> {0, 1, 2, 2, 2, 2, 2, 2, 3, 4, 5}));
+
+    // The wrap counts the tab's columns: it would reach column 16.
+    ASSERT_TRUE(m.open(write("abcdefghi\tj", u"wrap.txt"_s)));
+    m.setWrapWidth(10);
+    EXPECT_EQ(texts(m.visibleLines(5)), (QStringList {u"abcdefghi"_s, u"        j"_s}));
 }
 
 TEST_F(ViewerModelTest, ScrollToOffsetInsideALineShowsThatLineFromItsStart)
@@ -74,8 +76,7 @@ TEST_F(ViewerModelTest, ScrollToOffsetInsideALineShowsThatLineFromItsStart)
     ViewerModel m;
     ASSERT_TRUE(m.open(write("first\r\nsecond line\r\nthird\r\nfourth\r\n")));
     m.setPageLines(2);
-    const qint64 inSecond = QByteArray("first\r\nsec").size();
-    m.scrollToOffset(inSecond);
+    m.scrollToOffset(10); // in "second line"
     EXPECT_EQ(m.viewPosition(), 7);
     EXPECT_EQ(m.visibleLines(1).value(0).text, u"second line"_s);
     // the CR and the LF of a line's break belong to that line
@@ -104,11 +105,6 @@ TEST_F(ViewerModelTest, LongLineIsBrokenEvery2048CharactersEvenWithoutWrap)
     EXPECT_FALSE(lines[0].hardBreak);
     EXPECT_EQ(lines[3].text, u"end"_s);
 
-    // scrolling up and down meets the same line starts
-    m.scrollLines(2, true);
-    EXPECT_EQ(m.viewPosition(), 4096);
-    m.scrollLines(1, false);
-    EXPECT_EQ(m.viewPosition(), 2048);
     m.scrollToOffset(3000);
     EXPECT_EQ(m.viewPosition(), 2048);
 
@@ -117,17 +113,6 @@ TEST_F(ViewerModelTest, LongLineIsBrokenEvery2048CharactersEvenWithoutWrap)
     EXPECT_EQ(m.visibleLines(1).value(0).text.size(), 80);
     m.scrollToOffset(4999);
     EXPECT_EQ(m.viewPosition(), 4960);
-}
-
-TEST_F(ViewerModelTest, WrapCountsTabColumns)
-{
-    ViewerModel m;
-    ASSERT_TRUE(m.open(write("abcdefghi\tj")));
-    m.setWrapWidth(10);
-    const auto lines = m.visibleLines(5);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0].text, u"abcdefghi"_s); // the tab would reach column 16
-    EXPECT_EQ(lines[1].text, u"        j"_s);
 }
 
 TEST_F(ViewerModelTest, UnicodeModeReadsUtf16AndCoversOddSelections)
@@ -171,9 +156,6 @@ TEST_F(ViewerModelTest, SetSelectionRejectsBadArgumentsAndScrollsWithIndent)
     EXPECT_FALSE(m.setSelection(bytes.size() + 1, 1, true));
     EXPECT_EQ(m.selectionLength(), 0);
 
-    ASSERT_TRUE(m.setSelection(0, 4, true));
-    EXPECT_EQ(m.viewPosition(), 0);
-
     const qint64 line20 = bytes.indexOf("line 20");
     ASSERT_TRUE(m.setSelection(line20 + 2, 1000000, true));
     EXPECT_EQ(m.selectionLength(), bytes.size() - line20 - 2);
@@ -183,21 +165,14 @@ TEST_F(ViewerModelTest, SetSelectionRejectsBadArgumentsAndScrollsWithIndent)
     EXPECT_EQ(m.viewPosition(), 0);
 }
 
+// The logical line of a short line is the viewer's test (Ctrl+C); a long one is cut here.
 TEST_F(ViewerModelTest, SelectLineTakesTheLogicalLineUpTo2048EachWay)
 {
-    QByteArray bytes = "abc\ndef\r\nghi";
     ViewerModel m;
-    ASSERT_TRUE(m.open(write(bytes)));
-    m.selectLine(4);
-    EXPECT_EQ(m.selectedText(), u"def"_s);
-    m.selectLine(100);
-    EXPECT_EQ(m.selectedText(), u"ghi"_s);
-
-    ViewerModel big;
-    ASSERT_TRUE(big.open(write(QByteArray(10000, 'y'), u"big.txt"_s)));
-    big.selectLine(5000);
-    EXPECT_EQ(big.selectionStart(), 5000 - 2048);
-    EXPECT_EQ(big.selectionLength(), 4096);
+    ASSERT_TRUE(m.open(write(QByteArray(10000, 'y'))));
+    m.selectLine(5000);
+    EXPECT_EQ(m.selectionStart(), 5000 - 2048);
+    EXPECT_EQ(m.selectionLength(), 4096);
 }
 
 TEST_F(ViewerModelTest, CopyDecodesByMirrorModeAndBlanksNul)
@@ -207,7 +182,6 @@ TEST_F(ViewerModelTest, CopyDecodesByMirrorModeAndBlanksNul)
     m.selectAll();
     EXPECT_EQ(m.copyText(MirrorMode::Utf8), u"a ä"_s);
     EXPECT_EQ(m.copyText(MirrorMode::Ansi), u"a Ã¤"_s);
-    EXPECT_EQ(m.selectedBytes(), QByteArray("a\0\xC3\xA4", 4));
 
     ViewerModel u;
     u.setMode(ViewerMode::vbmodeUnicode);
@@ -276,11 +250,10 @@ TEST_F(ViewerModelTest, ScrollBarHasAtMost32767StepsAndItsEndsMeetTheFileEnds)
     EXPECT_EQ(max, 710);
     m.scrollToValue(max);
     EXPECT_EQ(m.visibleLines(10).value(9).text, u"row 99"_s);
-    EXPECT_EQ(m.scrollValue(), max);
     m.scrollLines(1, true); // the last page does not scroll further
     EXPECT_EQ(m.visibleLines(1).value(0).text, u"row 90"_s);
-    m.scrollToValue(max / 2);
-    EXPECT_EQ(m.viewPosition(), m.lineStartContaining(m.viewPosition()));
+    m.scrollToValue(355); // byte 355 lies in "row 45", which starts at 350
+    EXPECT_EQ(m.viewPosition(), 350);
     for (int page = 0; page < 6; ++page)
         m.scrollPage(false);
     EXPECT_EQ(m.viewPosition(), 0);
@@ -311,10 +284,7 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
     EXPECT_THROW(m.selectedBytes(), vespira::Error);
 
     // UTF-16 cut one byte into a character: that byte is no character.
-    QString wide;
-    for (int i = 0; i < 262144; ++i)
-        wide += u"Zeile "_s + QString::number(i).rightJustified(8, u'0') + u"\r\n"_s; // 32 bytes each
-    const QString widePath = write(vespira::test::utf16le(wide, false), u"wide.txt"_s);
+    const QString widePath = write(vespira::test::utf16le(QString::fromLatin1(text), false), u"wide.txt"_s);
     ViewerModel u;
     u.setMode(ViewerMode::vbmodeUnicode);
     ASSERT_TRUE(u.open(widePath));
@@ -327,8 +297,7 @@ TEST_F(ViewerModelTest, AFileThatShrankShowsWhatIsStillThere)
 TEST_F(ViewerModelTest, OpenFailureIsReportedAndTheSameFileOpensWithoutChange)
 {
     ViewerModel m;
-    EXPECT_FALSE(m.open(m_folder.file(u"missing.txt"_s)));
-    EXPECT_EQ(m.lastError(), u"Cannot open file: \""_s + m_folder.file(u"missing.txt"_s) + u"\""_s);
+    EXPECT_FALSE(m.open(m_folder.file(u"missing.txt"_s))); // its message is the viewer's test
     EXPECT_FALSE(m.isOpen());
 
     const QString path = write("abcdefgh");
