@@ -119,10 +119,10 @@ Matches decodedScan(const QString &text, const QString &pattern, bool utf8, bool
 {
     std::fprintf(stderr, "%s differs from the reference\n got:", what);
     for (const auto &m : got)
-        std::fprintf(stderr, " %lld+%lld", (long long)m.first, (long long)m.second);
+        std::fprintf(stderr, " %lld+%lld", static_cast<long long>(m.first), static_cast<long long>(m.second));
     std::fprintf(stderr, "\nwant:");
     for (const auto &m : want)
-        std::fprintf(stderr, " %lld+%lld", (long long)m.first, (long long)m.second);
+        std::fprintf(stderr, " %lld+%lld", static_cast<long long>(m.first), static_cast<long long>(m.second));
     std::fprintf(stderr, "\n");
     std::abort();
 }
