@@ -222,6 +222,9 @@ TEST_F(EinstellformTest, FontButtonsWorkOnlyWhileTheSearchWindowIsShown)
     EXPECT_TRUE(dialog->SortierungAnzeigenBitBtn->isEnabled());
     EXPECT_TRUE(dialog->SpeedButton1->text().isEmpty());
 
+    dialog->SpeedButton1->click();
+    dialog->AbbruchButton->click();
+    EXPECT_EQ(links.fontSize, 11) << "the size outlasts the dialog's Abbruch";
     links.fontSize = 1;
     dialog->SpeedButton2->click();
     EXPECT_EQ(links.fontSize, 1) << "no size below one point";

@@ -150,28 +150,6 @@ TEST_F(ProgramWindowsTest, ClipboardFollowsTheSettingsCheckBox)
     EXPECT_TRUE(t.dialogs.shown.isEmpty());
 }
 
-TEST_F(ProgramWindowsTest, FontSizeButtonsOutlastTheSettingsDialog)
-{
-    main.FormPaint();
-    such->show();
-    ASSERT_EQ(such->ViewerMemo->font().pointSize(), 10);
-
-    inSettingsDialog([this] {
-        QTest::mouseClick(einstell->SpeedButton1, Qt::LeftButton);
-        QTest::mouseClick(einstell->SpeedButton1, Qt::LeftButton);
-        QTest::mouseClick(einstell->OkButton, Qt::LeftButton);
-    });
-    EXPECT_EQ(such->ViewerMemo->font().pointSize(), 12);
-    EXPECT_EQ(such->Viewer->font().pointSize(), 12);
-
-    inSettingsDialog([this] {
-        QTest::mouseClick(einstell->SpeedButton2, Qt::LeftButton);
-        QTest::mouseClick(einstell->AbbruchButton, Qt::LeftButton);
-    });
-    EXPECT_EQ(such->ViewerMemo->font().pointSize(), 11);
-    EXPECT_EQ(such->Viewer->font().pointSize(), 11);
-}
-
 TEST_F(ProgramWindowsTest, SearchFromTheSearchWindowWritesThePageOpensItAndRemembersTheText)
 {
     writeDocuments(30);
