@@ -191,6 +191,15 @@ Result extract(const Job &job)
     return result;
 }
 
+// Asks keepGoing at the steps of an index build.
+Progress stopUnless(const std::function<bool()> &keepGoing, CancelToken &stop)
+{
+    return Progress([keepGoing, &stop](qint64, qint64) {
+        if (!keepGoing())
+            stop.request();
+    }, &stop);
+}
+
 // The trigram index of a collected file, read from its finished temporary file, so that it
 // is renamed into place together with the text it describes. False when cancelled.
 bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index::IndexedText kind,
@@ -206,11 +215,8 @@ bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index:
     input.kind = kind;
     input.scratchPath = scratchPath;
     CancelToken stop;
-    const Progress progress([&](qint64, qint64) {
-        if (!keepGoing())
-            stop.request();
-    }, &stop);
-    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); }, progress);
+    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); },
+                                                 stopUnless(keepGoing, stop));
     return !result.cancelled;
 }
 
@@ -256,6 +262,7 @@ public:
         Result result = std::move(m_results[i]);
         m_results[i] = Result {};
         m_written = i + 1;
+        m_aheadBytes -= m_jobs[i].stamp.size;
         lock.unlock();
         m_spaceFree.notify_all();
         return result;
@@ -268,10 +275,14 @@ private:
             std::size_t i;
             {
                 std::unique_lock lock(m_mutex);
-                m_spaceFree.wait(lock, [this] { return m_stop || m_next >= m_jobs.size() || m_next < m_written + m_window; });
+                m_spaceFree.wait(lock, [this] {
+                    return m_stop || m_next >= m_jobs.size() || m_next < m_written + m_window
+                        || m_aheadBytes < AheadBytes;
+                });
                 if (m_stop || m_next >= m_jobs.size())
                     return;
                 i = m_next++;
+                m_aheadBytes += m_jobs[i].stamp.size;
             }
             Result result = extract(m_jobs[i]);
             result.ready = true;
@@ -285,7 +296,12 @@ private:
 
     const std::vector<Job> &m_jobs;
     std::vector<Result> m_results;
+    // Jobs a worker may start beyond the one the writer waits for: a number of them, and
+    // more while their documents are small, so that a long document on one worker does not
+    // leave the others idle.
+    static constexpr qint64 AheadBytes = 32LL * 1024 * 1024;
     std::size_t m_window;
+    qint64 m_aheadBytes = 0; // of the documents started and not yet written
     std::size_t m_next = 0;
     std::size_t m_written = 0;
     bool m_stop = false;
@@ -409,6 +425,15 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     TempOutput sources(programFolder, name, QString::fromUtf16(db::suffix::Sources));
     TempOutput stamps(programFolder, name, QString::fromUtf16(db::suffix::DocumentStamps));
 
+    // Where a collected file's index cannot be carried over, it is built while the file is
+    // written, from its first block on.
+    const auto scratchFor = [&](const char16_t *indexSuffix) -> QString {
+        return dataFolder + u'.' + name + QString::fromUtf16(indexSuffix) + u".runs."_s + QString::number(::getpid())
+            + u".tmp"_s;
+    };
+    std::optional<index::FollowingBuild> utf8Follow;
+    std::optional<index::FollowingBuild> mhtFollow;
+
     list.write(QByteArray(db::HeaderKey) + windowsPath(folders.first()).toUtf8() + ';' + extensionList(options.kinds)
                + "\r\n");
     sources.write(encodeSources({folders, options.kinds}));
@@ -444,6 +469,18 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
             } else {
                 const QByteArray path = job.docPath.toUtf8();
                 IndexCarry &carry = html ? utf8Carry : mhtCarry;
+                std::optional<index::FollowingBuild> &follow = html ? utf8Follow : mhtFollow;
+                if (!follow && text.size() == 0 && !carry.carrying()) {
+                    index::BuildInput input;
+                    input.collectedPath = text.tempPath();
+                    input.kind = html ? index::IndexedText::Utf8 : index::IndexedText::Utf16LE;
+                    input.scratchPath = scratchFor(html ? db::suffix::Utf8Trigrams : db::suffix::MhtTrigrams);
+                    input.slicePairs /= 2; // the other collected file's build may run beside it
+                    follow.emplace(input, threads > 1 ? index::FollowingBuild::Reader::OwnThread
+                                                      : index::FollowingBuild::Reader::Writer);
+                }
+                if (follow)
+                    follow->addTitle(text.size());
                 if (result->reused)
                     carry.addKept(text.size(), job.stored->number, result->endsWithLineEnd);
                 else
@@ -455,6 +492,8 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                     text.write(marker);
                     text.write(result->block);
                 }
+                if (follow)
+                    follow->written(text.inFile());
                 list.write(path + "\r\n");
                 stamps.write(stampLine(job.stamp, job.docPath));
                 ++summary.documents;
@@ -481,14 +520,15 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     std::optional<TempOutput> mhtIndex;
     {
         const auto keepGoing = [&] { return !progress || progress(state); };
-        const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
         // Carried over from the replaced database where that works, else built from the text.
         const auto indexFor = [&](TempOutput &text, TempOutput &titles, std::optional<TempOutput> &out,
-                                  const char16_t *suffix, IndexCarry &carry, index::IndexedText kind) {
+                                  const char16_t *suffix, IndexCarry &carry,
+                                  std::optional<index::FollowingBuild> &follow, index::IndexedText kind) {
             if (!text.used())
                 return true;
             text.flush();
             titles.flush();
+            const QString scratch = scratchFor(suffix);
             out.emplace(programFolder, name, QString::fromUtf16(suffix));
             switch (carry.write(text.tempPath(), *out, scratch, keepGoing)) {
             case IndexCarry::Outcome::Written: ++summary.indexesCarried; return true;
@@ -497,10 +537,18 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
             }
             out.reset();
             out.emplace(programFolder, name, QString::fromUtf16(suffix));
-            return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+            if (!follow)
+                return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+            CancelToken stop;
+            const auto result =
+                follow->finish([&](const QByteArray &bytes) { out->write(bytes); }, stopUnless(keepGoing, stop));
+            follow.reset();
+            return !result.cancelled;
         };
-        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, index::IndexedText::Utf8)
-            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, index::IndexedText::Utf16LE)) {
+        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, utf8Follow,
+                      index::IndexedText::Utf8)
+            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, mhtFollow,
+                         index::IndexedText::Utf16LE)) {
             summary.cancelled = true;
             return summary;
         }
