@@ -18,7 +18,6 @@
 #include <exception>
 #include <limits>
 #include <mutex>
-#include <queue>
 #include <thread>
 
 using namespace Qt::Literals::StringLiterals;
@@ -286,14 +285,20 @@ QString scratchPathOf(const BuildInput &input)
 // Reads a collected file front to back in chunks, folds it into the slices, and writes the
 // index from them at the end. The reading may stop anywhere and go on later: the scanner
 // keeps the bytes it could not use yet at the front of the buffer.
+//
+// A slice is sorted in runs of an eighth of it, at most RunPairs pairs, as they come: they
+// stay in the caches and leave little to sort at the end, when nothing else goes on.
 class TextScan
 {
 public:
+    static constexpr qint64 RunPairs = qint64(1) << 18;
+
     TextScan(const BuildInput &input, std::vector<qint64> titles)
         : m_kind(input.kind)
         , m_file(input.collectedPath)
+        , m_slicePairs(input.slicePairs)
         , m_runs(scratchPathOf(input))
-        , m_collector(input.slicePairs)
+        , m_collector(std::clamp<qint64>(input.slicePairs / 8, 1, RunPairs))
         , m_scanner(input.kind, m_collector, std::move(titles), [this] { spill(); })
         , m_buffer(ChunkSize + 8, Qt::Uninitialized)
     {
@@ -337,35 +342,18 @@ public:
         m_scanner.finish();
         const std::vector<qint64> starts = m_scanner.takeStarts();
 
-        // The merge: every source in trigram order; one trigram's blocks in source order.
+        // Every source in the order of its blocks: the runs on disk, those in memory, the rest.
         std::vector<std::unique_ptr<ListSource>> sources;
         for (int i = 0; i < m_runs.runCount(); ++i)
             sources.push_back(m_runs.source(i));
+        for (std::vector<uint64_t> &run : m_sorted)
+            sources.push_back(memorySource(std::move(run)));
+        m_sorted.clear();
         sources.push_back(memorySource(m_collector.takeSorted()));
-        const int slices = m_slices + 1;
-        using Head = std::pair<uint32_t, size_t>; // trigram, source
-        std::priority_queue<Head, std::vector<Head>, std::greater<>> heads;
-        for (size_t i = 0; i < sources.size(); ++i)
-            if (sources[i]->next())
-                heads.push({sources[i]->trigram(), i});
-        std::vector<size_t> holders;
+        const int slices = int(sources.size());
+        ListMerge lists(std::move(sources));
         const ListFeed feed = [&](uint32_t &trigram, std::vector<uint32_t> &blocks) {
-            if (heads.empty())
-                return false;
-            trigram = heads.top().first;
-            holders.clear();
-            while (!heads.empty() && heads.top().first == trigram) {
-                holders.push_back(heads.top().second);
-                heads.pop();
-            }
-            std::sort(holders.begin(), holders.end());
-            blocks.clear();
-            for (const size_t i : holders) {
-                sources[i]->appendBlocks(blocks);
-                if (sources[i]->next())
-                    heads.push({sources[i]->trigram(), i});
-            }
-            return true;
+            return lists.next(trigram, blocks);
         };
         BuildResult result = writeTrigramIndex(m_kind, stamp, starts, feed, sink, m_file.fileName(), keepGoing);
         result.textBytes = m_done;
@@ -374,10 +362,25 @@ public:
     }
 
 private:
+    // The collector is full: its pairs become a sorted run, kept in memory until the runs
+    // there hold a slice, which then goes to the scratch file as one run.
     void spill()
     {
-        m_runs.spill(m_collector.takeSorted());
-        ++m_slices;
+        m_sorted.push_back(m_collector.takeSorted());
+        m_sortedPairs += qint64(m_sorted.back().size());
+        if (m_sortedPairs < m_slicePairs)
+            return;
+        if (m_sorted.size() == 1) {
+            m_runs.spill(std::move(m_sorted.front()));
+        } else {
+            std::vector<std::unique_ptr<ListSource>> sources;
+            for (std::vector<uint64_t> &run : m_sorted)
+                sources.push_back(memorySource(std::move(run)));
+            ListMerge lists(std::move(sources));
+            m_runs.spill(lists);
+        }
+        m_sorted.clear();
+        m_sortedPairs = 0;
     }
 
     void feed(qint64 got, bool atEnd)
@@ -393,9 +396,11 @@ private:
 
     IndexedText m_kind;
     QFile m_file;
+    qint64 m_slicePairs;
     RunFile m_runs;
+    std::vector<std::vector<uint64_t>> m_sorted; // runs of the slice being gathered
+    qint64 m_sortedPairs = 0;
     SliceCollector m_collector;
-    int m_slices = 0; // spilled
     Scanner m_scanner;
     QByteArray m_buffer;
     qint64 m_kept = 0; // bytes at the front of m_buffer the scanner has yet to use
