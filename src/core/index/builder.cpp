@@ -286,19 +286,19 @@ QString scratchPathOf(const BuildInput &input)
 // index from them at the end. The reading may stop anywhere and go on later: the scanner
 // keeps the bytes it could not use yet at the front of the buffer.
 //
-// A slice is sorted in runs of an eighth of it, at most RunPairs pairs, as they come: they
-// stay in the caches and leave little to sort at the end, when nothing else goes on.
+// A slice is sorted in pieces of an eighth of it, at most PiecePairs pairs, as they come:
+// they stay in the caches and leave little to sort at the end, when nothing else goes on.
 class TextScan
 {
 public:
-    static constexpr qint64 RunPairs = qint64(1) << 18;
+    static constexpr qint64 PiecePairs = qint64(1) << 18;
 
     TextScan(const BuildInput &input, std::vector<qint64> titles)
         : m_kind(input.kind)
         , m_file(input.collectedPath)
         , m_slicePairs(input.slicePairs)
         , m_runs(scratchPathOf(input))
-        , m_collector(std::clamp<qint64>(input.slicePairs / 8, 1, RunPairs))
+        , m_collector(std::clamp<qint64>(input.slicePairs / 8, 1, PiecePairs))
         , m_scanner(input.kind, m_collector, std::move(titles), [this] { spill(); })
         , m_buffer(ChunkSize + 8, Qt::Uninitialized)
     {
@@ -342,12 +342,12 @@ public:
         m_scanner.finish();
         const std::vector<qint64> starts = m_scanner.takeStarts();
 
-        // Every source in the order of its blocks: the runs on disk, those in memory, the rest.
+        // Every source in the order of its blocks: the runs on disk, the pieces, the rest.
         std::vector<std::unique_ptr<ListSource>> sources;
         for (int i = 0; i < m_runs.runCount(); ++i)
             sources.push_back(m_runs.source(i));
-        for (std::vector<uint64_t> &run : m_sorted)
-            sources.push_back(memorySource(std::move(run)));
+        for (std::vector<uint64_t> &piece : m_sorted)
+            sources.push_back(memorySource(std::move(piece)));
         m_sorted.clear();
         sources.push_back(memorySource(m_collector.takeSorted()));
         const int slices = int(sources.size());
@@ -362,8 +362,8 @@ public:
     }
 
 private:
-    // The collector is full: its pairs become a sorted run, kept in memory until the runs
-    // there hold a slice, which then goes to the scratch file as one run.
+    // The collector is full: its pairs become a sorted piece, kept in memory until the
+    // pieces hold a slice, which then goes to the scratch file as one run.
     void spill()
     {
         m_sorted.push_back(m_collector.takeSorted());
@@ -374,8 +374,8 @@ private:
             m_runs.spill(std::move(m_sorted.front()));
         } else {
             std::vector<std::unique_ptr<ListSource>> sources;
-            for (std::vector<uint64_t> &run : m_sorted)
-                sources.push_back(memorySource(std::move(run)));
+            for (std::vector<uint64_t> &piece : m_sorted)
+                sources.push_back(memorySource(std::move(piece)));
             ListMerge lists(std::move(sources));
             m_runs.spill(lists);
         }
@@ -391,14 +391,14 @@ private:
         std::memmove(m_buffer.data(), m_buffer.constData() + used, size_t(m_kept));
         m_atEnd = atEnd;
         if (m_collector.full())
-            spill(); // a block larger than a slice
+            spill(); // a block larger than a piece
     }
 
     IndexedText m_kind;
     QFile m_file;
     qint64 m_slicePairs;
     RunFile m_runs;
-    std::vector<std::vector<uint64_t>> m_sorted; // runs of the slice being gathered
+    std::vector<std::vector<uint64_t>> m_sorted; // the pieces of the slice being gathered
     qint64 m_sortedPairs = 0;
     SliceCollector m_collector;
     Scanner m_scanner;

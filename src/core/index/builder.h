@@ -51,7 +51,7 @@ struct BuildResult
     qint64 indexBytes = 0;
     qint64 blocks = 0;
     qint64 trigrams = 0;
-    int slices = 0;
+    int slices = 0; // sorted runs and pieces merged at the end
 };
 
 // Receives the index file front to back, in pieces.

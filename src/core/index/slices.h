@@ -1,10 +1,10 @@
 #pragma once
 
 // The build's bounded memory: (trigram, block) pairs are gathered for a slice of the
-// collected file, sorted, and spilled to a scratch file as runs of posting lists when the
-// slice is full; the merge reads all runs side by side in trigram order. Blocks number up
-// from 0 in file order, so a trigram's blocks from consecutive slices only need to be put
-// one after the other.
+// collected file, sorted a piece at a time, and spilled to a scratch file as a run of
+// posting lists when the slice is full; the merge reads all runs side by side in trigram
+// order. Blocks number up from 0 in file order, so a trigram's blocks from consecutive
+// pieces or slices only need to be put one after the other.
 //
 // A run on disk: per trigram, ascending: varint trigram, varint count, varint gaps of the
 // blocks (the first from 0, then block - previous - 1).
@@ -20,7 +20,7 @@
 
 namespace vespira::index {
 
-// The pairs of one slice, each block's trigrams once.
+// The pairs of one piece of a slice, each block's trigrams once.
 class SliceCollector
 {
 public:
