@@ -35,6 +35,9 @@ public:
     void addKept(qint64 offset, uint32_t earlierNumber, bool endsWithLineEnd);
     void addFresh(qint64 offset, const QByteArray &marker, const QByteArray &text);
 
+    // Whether the index may still be carried over; once false, it stays false.
+    bool carrying() const { return m_active; }
+
     enum class Outcome { Written, NotCarried, Cancelled };
     // The index of the finished collected file, to out. NotCarried: out may hold part of a
     // file and must be thrown away; the index is then to be built from the text.

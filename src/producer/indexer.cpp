@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -191,6 +192,15 @@ Result extract(const Job &job)
     return result;
 }
 
+// Asks keepGoing at the steps of an index build.
+Progress stopUnless(const std::function<bool()> &keepGoing, CancelToken &stop)
+{
+    return Progress([keepGoing, &stop](qint64, qint64) {
+        if (!keepGoing())
+            stop.request();
+    }, &stop);
+}
+
 // The trigram index of a collected file, read from its finished temporary file, so that it
 // is renamed into place together with the text it describes. False when cancelled.
 bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index::IndexedText kind,
@@ -206,12 +216,32 @@ bool writeTrigrams(TempOutput &text, TempOutput &titles, TempOutput &out, index:
     input.kind = kind;
     input.scratchPath = scratchPath;
     CancelToken stop;
-    const Progress progress([&](qint64, qint64) {
-        if (!keepGoing())
-            stop.request();
-    }, &stop);
-    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); }, progress);
+    const auto result = index::buildTrigramIndex(input, [&](const QByteArray &bytes) { out.write(bytes); },
+                                                 stopUnless(keepGoing, stop));
     return !result.cancelled;
+}
+
+// Syncs the files side by side: each waits for the disk, together about as long as one.
+void finishAll(const std::vector<TempOutput *> &outputs)
+{
+    std::vector<std::exception_ptr> failures(outputs.size());
+    const auto finish = [&](size_t i) {
+        try {
+            outputs[i]->finish();
+        } catch (...) {
+            failures[i] = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> others;
+        for (size_t i = 1; i < outputs.size(); ++i)
+            others.emplace_back(finish, i);
+        if (!outputs.empty())
+            finish(0);
+    }
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
 }
 
 // Reads and extracts on worker threads; hands results to the writer in job order.
@@ -256,6 +286,7 @@ public:
         Result result = std::move(m_results[i]);
         m_results[i] = Result {};
         m_written = i + 1;
+        m_aheadBytes -= m_jobs[i].stamp.size;
         lock.unlock();
         m_spaceFree.notify_all();
         return result;
@@ -268,10 +299,14 @@ private:
             std::size_t i;
             {
                 std::unique_lock lock(m_mutex);
-                m_spaceFree.wait(lock, [this] { return m_stop || m_next >= m_jobs.size() || m_next < m_written + m_window; });
+                m_spaceFree.wait(lock, [this] {
+                    return m_stop || m_next >= m_jobs.size() || m_next < m_written + m_window
+                        || m_aheadBytes < AheadBytes;
+                });
                 if (m_stop || m_next >= m_jobs.size())
                     return;
                 i = m_next++;
+                m_aheadBytes += m_jobs[i].stamp.size;
             }
             Result result = extract(m_jobs[i]);
             result.ready = true;
@@ -285,7 +320,12 @@ private:
 
     const std::vector<Job> &m_jobs;
     std::vector<Result> m_results;
+    // Jobs a worker may start beyond the one the writer waits for: a number of them, and
+    // more while their documents are small, so that a long document on one worker does not
+    // leave the others idle.
+    static constexpr qint64 AheadBytes = 32LL * 1024 * 1024;
     std::size_t m_window;
+    qint64 m_aheadBytes = 0; // of the documents started and not yet written
     std::size_t m_next = 0;
     std::size_t m_written = 0;
     bool m_stop = false;
@@ -409,6 +449,15 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     TempOutput sources(programFolder, name, QString::fromUtf16(db::suffix::Sources));
     TempOutput stamps(programFolder, name, QString::fromUtf16(db::suffix::DocumentStamps));
 
+    // Where a collected file's index cannot be carried over, it is built while the file is
+    // written, from its first block on.
+    const auto scratchFor = [&](const char16_t *indexSuffix) -> QString {
+        return dataFolder + u'.' + name + QString::fromUtf16(indexSuffix) + u".runs."_s + QString::number(::getpid())
+            + u".tmp"_s;
+    };
+    std::optional<index::FollowingBuild> utf8Follow;
+    std::optional<index::FollowingBuild> mhtFollow;
+
     list.write(QByteArray(db::HeaderKey) + windowsPath(folders.first()).toUtf8() + ';' + extensionList(options.kinds)
                + "\r\n");
     sources.write(encodeSources({folders, options.kinds}));
@@ -444,6 +493,18 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
             } else {
                 const QByteArray path = job.docPath.toUtf8();
                 IndexCarry &carry = html ? utf8Carry : mhtCarry;
+                std::optional<index::FollowingBuild> &follow = html ? utf8Follow : mhtFollow;
+                if (!follow && text.size() == 0 && !carry.carrying()) {
+                    index::BuildInput input;
+                    input.collectedPath = text.tempPath();
+                    input.kind = html ? index::IndexedText::Utf8 : index::IndexedText::Utf16LE;
+                    input.scratchPath = scratchFor(html ? db::suffix::Utf8Trigrams : db::suffix::MhtTrigrams);
+                    input.slicePairs /= 2; // the other collected file's build may run beside it
+                    follow.emplace(input, threads > 1 ? index::FollowingBuild::Reader::OwnThread
+                                                      : index::FollowingBuild::Reader::Writer);
+                }
+                if (follow)
+                    follow->addTitle(text.size());
                 if (result->reused)
                     carry.addKept(text.size(), job.stored->number, result->endsWithLineEnd);
                 else
@@ -455,6 +516,8 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
                     text.write(marker);
                     text.write(result->block);
                 }
+                if (follow)
+                    follow->written(text.inFile());
                 list.write(path + "\r\n");
                 stamps.write(stampLine(job.stamp, job.docPath));
                 ++summary.documents;
@@ -481,14 +544,15 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     std::optional<TempOutput> mhtIndex;
     {
         const auto keepGoing = [&] { return !progress || progress(state); };
-        const QString scratch = dataFolder + u'.' + name + u"_Trigramme.runs."_s + QString::number(::getpid()) + u".tmp"_s;
         // Carried over from the replaced database where that works, else built from the text.
         const auto indexFor = [&](TempOutput &text, TempOutput &titles, std::optional<TempOutput> &out,
-                                  const char16_t *suffix, IndexCarry &carry, index::IndexedText kind) {
+                                  const char16_t *suffix, IndexCarry &carry,
+                                  std::optional<index::FollowingBuild> &follow, index::IndexedText kind) {
             if (!text.used())
                 return true;
             text.flush();
             titles.flush();
+            const QString scratch = scratchFor(suffix);
             out.emplace(programFolder, name, QString::fromUtf16(suffix));
             switch (carry.write(text.tempPath(), *out, scratch, keepGoing)) {
             case IndexCarry::Outcome::Written: ++summary.indexesCarried; return true;
@@ -497,10 +561,18 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
             }
             out.reset();
             out.emplace(programFolder, name, QString::fromUtf16(suffix));
-            return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+            if (!follow)
+                return writeTrigrams(text, titles, *out, kind, scratch, keepGoing);
+            CancelToken stop;
+            const auto result =
+                follow->finish([&](const QByteArray &bytes) { out->write(bytes); }, stopUnless(keepGoing, stop));
+            follow.reset();
+            return !result.cancelled;
         };
-        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, index::IndexedText::Utf8)
-            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, index::IndexedText::Utf16LE)) {
+        if (!indexFor(utf8Text, utf8Titles, utf8Index, db::suffix::Utf8Trigrams, utf8Carry, utf8Follow,
+                      index::IndexedText::Utf8)
+            || !indexFor(mhtText, mhtTitles, mhtIndex, db::suffix::MhtTrigrams, mhtCarry, mhtFollow,
+                         index::IndexedText::Utf16LE)) {
             summary.cancelled = true;
             return summary;
         }
@@ -511,11 +583,10 @@ IndexSummary buildDatabase(const IndexOptions &options, const IndexProgressFn &p
     std::vector<TempOutput *> produced;
     for (TempOutput *output : {&utf8Text, &utf8Titles, utf8Index ? &*utf8Index : nullptr, &mhtText, &mhtTitles,
                                mhtIndex ? &*mhtIndex : nullptr, &sources, &stamps, &list}) {
-        if (output && output->used()) {
-            output->finish();
+        if (output && output->used())
             produced.push_back(output);
-        }
     }
+    finishAll(produced);
     // The file list last: until it is renamed, the catalog still sees the old database.
     for (TempOutput *output : produced)
         output->commit();

@@ -20,7 +20,8 @@
 // existing collected file instead of extracting it; since extraction is the same for the
 // same bytes, the files it writes are those a rebuild would write.
 // Documents stand in path order, so the same folder always gives the same files. Worker
-// threads read and extract, the calling thread writes in order. Everything is written
+// threads read and extract, the calling thread writes in order, and the trigram index of a
+// collected file is built as it is written (index::FollowingBuild) unless it is carried over. Everything is written
 // under temporary names and renamed into place at the end: a failure or a stop through
 // the progress callback leaves an earlier database as it was and no stray files.
 // Throws Error (German message) for a bad name, a missing folder, no kind chosen, an

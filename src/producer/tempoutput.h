@@ -34,6 +34,8 @@ public:
     // Throws Error naming the final file when they cannot be read or written.
     void copyFrom(int sourceFd, qint64 offset, qint64 length);
     qint64 size() const { return m_size; }
+    // The bytes a reader of tempPath() finds there already, short of the buffered ones.
+    qint64 inFile() const { return m_size - m_pending.size(); }
     bool used() const { return m_file.isOpen() || m_finished; }
     QString tempPath() const { return m_file.fileName(); }
     const QString &finalPath() const { return m_final; }

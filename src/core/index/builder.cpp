@@ -14,8 +14,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <limits>
-#include <queue>
+#include <mutex>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -75,6 +78,13 @@ public:
         const qint64 used = m_kind == IndexedText::Utf8 ? feedUtf8(data, size, atEnd) : feedUtf16(data, size);
         m_base += used;
         return used;
+    }
+
+    // A title offset beyond the ones given so far; before any byte at it is fed.
+    void addTitle(qint64 offset)
+    {
+        if (offset > (m_titles.empty() ? 0 : m_titles.back()))
+            m_titles.push_back(offset);
     }
 
     void finish() { m_collector.endBlock(); }
@@ -263,92 +273,284 @@ struct DirectoryEntry
     uint32_t crc;
 };
 
+QString scratchPathOf(const BuildInput &input)
+{
+    if (!input.scratchPath.isEmpty())
+        return input.scratchPath;
+    const QFileInfo info(input.collectedPath);
+    return info.absolutePath() + u"/."_s + info.fileName() + u".runs."_s
+        + QString::number(QCoreApplication::applicationPid()) + u".tmp"_s;
+}
+
+// Reads a collected file front to back in chunks, folds it into the slices, and writes the
+// index from them at the end. The reading may stop anywhere and go on later: the scanner
+// keeps the bytes it could not use yet at the front of the buffer.
+//
+// A slice is sorted in pieces of an eighth of it, at most PiecePairs pairs, as they come:
+// they stay in the caches and leave little to sort at the end, when nothing else goes on.
+class TextScan
+{
+public:
+    static constexpr qint64 PiecePairs = qint64(1) << 18;
+
+    TextScan(const BuildInput &input, std::vector<qint64> titles)
+        : m_kind(input.kind)
+        , m_file(input.collectedPath)
+        , m_slicePairs(input.slicePairs)
+        , m_runs(scratchPathOf(input))
+        , m_collector(std::clamp<qint64>(input.slicePairs / 8, 1, PiecePairs))
+        , m_scanner(input.kind, m_collector, std::move(titles), [this] { spill(); })
+        , m_buffer(ChunkSize + 8, Qt::Uninitialized)
+    {
+    }
+
+    // Unbuffered, so that reading up to where a growing file ends keeps nothing back.
+    bool open() { return m_file.isOpen() || m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    QString errorString() const { return m_file.errorString(); }
+    void addTitle(qint64 offset) { m_scanner.addTitle(offset); }
+    qint64 done() const { return m_done; }
+
+    // Reads on up to byte end of the file, `last` when the file ends there, with step()
+    // after each chunk: false from it stops the reading and is returned. Short of the end
+    // of a growing file, a read that finds nothing more ends the call.
+    template <typename Step>
+    bool readTo(qint64 end, bool last, const Step &step)
+    {
+        if (!open())
+            cannotRead(m_file.fileName(), m_file.errorString());
+        while (m_done < end) {
+            const qint64 want = std::min(ChunkSize, end - m_done);
+            const qint64 got = m_file.read(m_buffer.data() + m_kept, want);
+            if (got < 0)
+                cannotRead(m_file.fileName(), m_file.errorString());
+            m_done += got;
+            if (got == 0 && !last)
+                return true;
+            feed(got, last && (got == 0 || m_done >= end));
+            if (!step())
+                return false;
+            if (got == 0)
+                break; // the file shrank: the stamp tells
+        }
+        if (last && !m_atEnd)
+            feed(0, true); // the units held back when the reading stopped at end before
+        return true;
+    }
+
+    BuildResult write(const FileStamp &stamp, const ByteSink &sink, const std::function<bool()> &keepGoing)
+    {
+        m_scanner.finish();
+        const std::vector<qint64> starts = m_scanner.takeStarts();
+
+        // Every source in the order of its blocks: the runs on disk, the pieces, the rest.
+        std::vector<std::unique_ptr<ListSource>> sources;
+        for (int i = 0; i < m_runs.runCount(); ++i)
+            sources.push_back(m_runs.source(i));
+        for (std::vector<uint64_t> &piece : m_sorted)
+            sources.push_back(memorySource(std::move(piece)));
+        m_sorted.clear();
+        sources.push_back(memorySource(m_collector.takeSorted()));
+        const int slices = int(sources.size());
+        ListMerge lists(std::move(sources));
+        const ListFeed feed = [&](uint32_t &trigram, std::vector<uint32_t> &blocks) {
+            return lists.next(trigram, blocks);
+        };
+        BuildResult result = writeTrigramIndex(m_kind, stamp, starts, feed, sink, m_file.fileName(), keepGoing);
+        result.textBytes = m_done;
+        result.slices = slices;
+        return result;
+    }
+
+private:
+    // The collector is full: its pairs become a sorted piece, kept in memory until the
+    // pieces hold a slice, which then goes to the scratch file as one run.
+    void spill()
+    {
+        m_sorted.push_back(m_collector.takeSorted());
+        m_sortedPairs += qint64(m_sorted.back().size());
+        if (m_sortedPairs < m_slicePairs)
+            return;
+        if (m_sorted.size() == 1) {
+            m_runs.spill(std::move(m_sorted.front()));
+        } else {
+            std::vector<std::unique_ptr<ListSource>> sources;
+            for (std::vector<uint64_t> &piece : m_sorted)
+                sources.push_back(memorySource(std::move(piece)));
+            ListMerge lists(std::move(sources));
+            m_runs.spill(lists);
+        }
+        m_sorted.clear();
+        m_sortedPairs = 0;
+    }
+
+    void feed(qint64 got, bool atEnd)
+    {
+        const auto *d = reinterpret_cast<const unsigned char *>(m_buffer.constData());
+        const qint64 used = m_scanner.feed(d, m_kept + got, atEnd);
+        m_kept = m_kept + got - used;
+        std::memmove(m_buffer.data(), m_buffer.constData() + used, size_t(m_kept));
+        m_atEnd = atEnd;
+        if (m_collector.full())
+            spill(); // a block larger than a piece
+    }
+
+    IndexedText m_kind;
+    QFile m_file;
+    qint64 m_slicePairs;
+    RunFile m_runs;
+    std::vector<std::vector<uint64_t>> m_sorted; // the pieces of the slice being gathered
+    qint64 m_sortedPairs = 0;
+    SliceCollector m_collector;
+    Scanner m_scanner;
+    QByteArray m_buffer;
+    qint64 m_kept = 0; // bytes at the front of m_buffer the scanner has yet to use
+    qint64 m_done = 0; // bytes of the file read
+    bool m_atEnd = false;
+};
+
 } // namespace
 
 BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const Progress &progress)
 {
-    BuildResult result;
     const std::optional<FileStamp> stamp = stampOf(input.collectedPath);
-    QFile file(input.collectedPath);
-    if (!stamp || !file.open(QIODevice::ReadOnly))
-        cannotRead(input.collectedPath, file.errorString());
-
-    QString scratchPath = input.scratchPath;
-    if (scratchPath.isEmpty()) {
-        const QFileInfo info(input.collectedPath);
-        scratchPath = info.absolutePath() + u"/."_s + info.fileName() + u".runs."_s
-            + QString::number(QCoreApplication::applicationPid()) + u".tmp"_s;
+    TextScan scan(input, stamp ? titleOffsets(input.titlesPath, stamp->size) : std::vector<qint64> {});
+    if (!stamp || !scan.open())
+        cannotRead(input.collectedPath, scan.errorString());
+    const auto keepGoing = [&] { return progress.step(scan.done(), stamp->size); };
+    if (!scan.readTo(stamp->size, true, keepGoing)) {
+        BuildResult result;
+        result.cancelled = true;
+        return result;
     }
-    RunFile runs(scratchPath);
-    SliceCollector collector(input.slicePairs);
-    const auto spill = [&] {
-        runs.spill(collector.takeSorted());
-        ++result.slices;
-    };
-    Scanner scanner(input.kind, collector, titleOffsets(input.titlesPath, stamp->size), spill);
+    return scan.write(*stamp, write, keepGoing);
+}
 
-    QByteArray buffer(ChunkSize + 8, Qt::Uninitialized);
-    qint64 kept = 0;
-    qint64 done = 0;
-    while (done < stamp->size) {
-        const qint64 want = std::min(ChunkSize, stamp->size - done);
-        const qint64 got = file.read(buffer.data() + kept, want);
-        if (got < 0)
-            cannotRead(input.collectedPath, file.errorString());
-        done += got;
-        const bool atEnd = got == 0 || done >= stamp->size;
-        const auto *d = reinterpret_cast<const unsigned char *>(buffer.constData());
-        const qint64 used = scanner.feed(d, kept + got, atEnd);
-        kept = kept + got - used;
-        std::memmove(buffer.data(), buffer.constData() + used, size_t(kept));
-        if (collector.full())
-            spill(); // a block larger than a slice
-
-        if (!progress.step(done, stamp->size)) {
-            result.cancelled = true;
-            return result;
-        }
-        if (got == 0)
-            break; // the file shrank: the stamp tells
+// Between the writer and the thread: the writer adds titles and moves `written` on; the
+// thread takes both together, so it never reads a byte whose title it has not been given.
+struct FollowingBuild::State
+{
+    State(const BuildInput &input, qint64 readStep)
+        : collectedPath(input.collectedPath)
+        , step(std::max<qint64>(readStep, 1))
+        , scan(input, {})
+    {
     }
-    scanner.finish();
-    const std::vector<qint64> starts = scanner.takeStarts();
 
-    // The merge: every source in trigram order; one trigram's blocks in source order.
-    std::vector<std::unique_ptr<ListSource>> sources;
-    for (int i = 0; i < runs.runCount(); ++i)
-        sources.push_back(runs.source(i));
-    sources.push_back(memorySource(collector.takeSorted()));
-    const int slices = result.slices + 1;
-    using Head = std::pair<uint32_t, size_t>; // trigram, source
-    std::priority_queue<Head, std::vector<Head>, std::greater<>> heads;
-    for (size_t i = 0; i < sources.size(); ++i)
-        if (sources[i]->next())
-            heads.push({sources[i]->trigram(), i});
-    std::vector<size_t> holders;
-    const ListFeed feed = [&](uint32_t &trigram, std::vector<uint32_t> &blocks) {
-        if (heads.empty())
-            return false;
-        trigram = heads.top().first;
-        holders.clear();
-        while (!heads.empty() && heads.top().first == trigram) {
-            holders.push_back(heads.top().second);
-            heads.pop();
+    // Reads up to what is written, with the titles given so far.
+    void readNew()
+    {
+        std::vector<qint64> titles;
+        qint64 end = 0;
+        {
+            std::lock_guard lock(mutex);
+            titles.swap(newTitles);
+            end = taken = written;
         }
-        std::sort(holders.begin(), holders.end());
-        blocks.clear();
-        for (const size_t i : holders) {
-            sources[i]->appendBlocks(blocks);
-            if (sources[i]->next())
-                heads.push({sources[i]->trigram(), i});
+        for (const qint64 t : titles)
+            scan.addTitle(t);
+        scan.readTo(end, false, [this] {
+            std::lock_guard lock(mutex);
+            return !stop;
+        });
+    }
+
+    void follow()
+    {
+        try {
+            for (;;) {
+                {
+                    std::unique_lock lock(mutex);
+                    wake.wait(lock, [this] { return stop || written - taken >= step; });
+                    if (stop)
+                        return;
+                }
+                readNew();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            failure = std::current_exception();
         }
-        return true;
-    };
-    result = writeTrigramIndex(input.kind, *stamp, starts, feed, write, input.collectedPath,
-                               [&] { return progress.step(done, stamp->size); });
-    result.textBytes = done;
-    result.slices = slices;
-    return result;
+    }
+
+    void join()
+    {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+        }
+        wake.notify_one();
+        if (thread.joinable())
+            thread.join();
+    }
+
+    QString collectedPath;
+    qint64 step;
+    TextScan scan; // the reader's: the thread's until it is joined
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::vector<qint64> newTitles;
+    qint64 written = 0;
+    qint64 taken = 0; // what the thread was told to read up to
+    bool stop = false;
+    std::exception_ptr failure;
+    std::thread thread;
+};
+
+FollowingBuild::FollowingBuild(const BuildInput &input, Reader reader, qint64 readStep)
+    : m_state(std::make_unique<State>(input, readStep))
+{
+    if (reader == Reader::OwnThread)
+        m_state->thread = std::thread([state = m_state.get()] { state->follow(); });
+}
+
+FollowingBuild::~FollowingBuild()
+{
+    m_state->join();
+}
+
+void FollowingBuild::addTitle(qint64 offset)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->newTitles.push_back(offset);
+}
+
+void FollowingBuild::written(qint64 size)
+{
+    bool wakeUp = false;
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (size <= m_state->written)
+            return;
+        m_state->written = size;
+        wakeUp = size - m_state->taken >= m_state->step;
+    }
+    if (!wakeUp)
+        return;
+    if (m_state->thread.joinable())
+        m_state->wake.notify_one();
+    else
+        m_state->readNew();
+}
+
+BuildResult FollowingBuild::finish(const ByteSink &write, const Progress &progress)
+{
+    State &state = *m_state;
+    state.join();
+    if (state.failure)
+        std::rethrow_exception(state.failure);
+    for (const qint64 t : state.newTitles)
+        state.scan.addTitle(t);
+    state.newTitles.clear();
+    const std::optional<FileStamp> stamp = stampOf(state.collectedPath);
+    if (!stamp || !state.scan.open())
+        cannotRead(state.collectedPath, state.scan.errorString());
+    const auto keepGoing = [&] { return progress.step(state.scan.done(), stamp->size); };
+    if (!state.scan.readTo(stamp->size, true, keepGoing)) {
+        BuildResult result;
+        result.cancelled = true;
+        return result;
+    }
+    return state.scan.write(*stamp, write, keepGoing);
 }
 
 BuildResult writeTrigramIndex(IndexedText kind, const FileStamp &stamp, const std::vector<qint64> &starts,

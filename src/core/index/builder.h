@@ -27,6 +27,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace vespira::index {
@@ -50,7 +51,7 @@ struct BuildResult
     qint64 indexBytes = 0;
     qint64 blocks = 0;
     qint64 trigrams = 0;
-    int slices = 0;
+    int slices = 0; // sorted runs and pieces merged at the end
 };
 
 // Receives the index file front to back, in pieces.
@@ -59,6 +60,48 @@ using ByteSink = std::function<void(const QByteArray &bytes)>;
 // Progress is (bytes of text read, size of the file); returning false cancels: the result
 // says so and the sink has received only part of a file.
 BuildResult buildTrigramIndex(const BuildInput &input, const ByteSink &write, const Progress &progress);
+
+// The index of a collected file that is still being written, built while it grows: a thread
+// of its own reads and folds the text the writer has put in the file so far, so that at the
+// end only the rest of the text and the writing of the index are left. With one core the
+// writer can as well read on its own thread, between its writes.
+//
+//   index::FollowingBuild build(input);          // input.titlesPath is not read
+//   for each block: build.addTitle(offset); write it; build.written(bytesInTheFile);
+//   const auto result = build.finish(sink, progress);   // the file complete
+//
+// The index is the one buildTrigramIndex writes for the finished file with a title-position
+// file of the offsets given, whatever the pieces the file grew by. Memory stays bounded as
+// there: slices that fill up are spilled by the thread. Destroying the object before finish
+// stops the thread and removes its scratch file. Progress is reported by finish alone, on
+// the calling thread.
+class FollowingBuild
+{
+public:
+    enum class Reader {
+        OwnThread, // errors it meets come from finish
+        Writer,    // written() reads and throws what reading throws
+    };
+    // New text is read once readStep bytes of it are written (tests: after every piece).
+    explicit FollowingBuild(const BuildInput &input, Reader reader = Reader::OwnThread,
+                            qint64 readStep = qint64(1) << 19);
+    ~FollowingBuild();
+    FollowingBuild(const FollowingBuild &) = delete;
+    FollowingBuild &operator=(const FollowingBuild &) = delete;
+
+    // A block is to start at offset, given before the file holds the byte there; offsets not
+    // above the last one are passed over.
+    void addTitle(qint64 offset);
+    // The file holds at least its first size bytes as they will stay.
+    void written(qint64 size);
+    // Reads what is left of the finished file and writes its index; as buildTrigramIndex,
+    // including the errors it throws (and those the thread met on the way). Once only.
+    BuildResult finish(const ByteSink &write, const Progress &progress);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // Posting lists in ascending trigram order, each with its blocks ascending and not empty;
 // false when there are no more.

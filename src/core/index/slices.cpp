@@ -208,6 +208,34 @@ std::unique_ptr<ListSource> memorySource(std::vector<uint64_t> sortedPairs)
     return std::make_unique<MemorySource>(std::move(sortedPairs));
 }
 
+ListMerge::ListMerge(std::vector<std::unique_ptr<ListSource>> sources)
+    : m_sources(std::move(sources))
+{
+    for (size_t i = 0; i < m_sources.size(); ++i)
+        if (m_sources[i]->next())
+            m_heads.push({m_sources[i]->trigram(), i});
+}
+
+bool ListMerge::next(uint32_t &trigram, std::vector<uint32_t> &blocks)
+{
+    if (m_heads.empty())
+        return false;
+    trigram = m_heads.top().first;
+    m_holders.clear();
+    while (!m_heads.empty() && m_heads.top().first == trigram) {
+        m_holders.push_back(m_heads.top().second);
+        m_heads.pop();
+    }
+    std::sort(m_holders.begin(), m_holders.end());
+    blocks.clear();
+    for (const size_t i : m_holders) {
+        m_sources[i]->appendBlocks(blocks);
+        if (m_sources[i]->next())
+            m_heads.push({m_sources[i]->trigram(), i});
+    }
+    return true;
+}
+
 RunFile::RunFile(const QString &path)
     : m_path(path)
     , m_file(path)
@@ -222,7 +250,15 @@ RunFile::~RunFile()
         QFile::remove(m_path);
 }
 
-void RunFile::spill(const std::vector<uint64_t> &pairs)
+void RunFile::spill(std::vector<uint64_t> sortedPairs)
+{
+    std::vector<std::unique_ptr<ListSource>> one;
+    one.push_back(memorySource(std::move(sortedPairs)));
+    ListMerge lists(std::move(one));
+    spill(lists);
+}
+
+void RunFile::spill(ListMerge &lists)
 {
     if (!m_file.isOpen() && !m_file.open(QIODevice::ReadWrite | QIODevice::Truncate))
         scratchFailure(m_file, u"geschrieben"_s);
@@ -237,20 +273,16 @@ void RunFile::spill(const std::vector<uint64_t> &pairs)
         written += out.size();
         out.clear();
     };
-    for (size_t i = 0; i < pairs.size();) {
-        const uint32_t trigram = uint32_t(pairs[i] >> 32);
-        size_t end = i;
-        while (end < pairs.size() && uint32_t(pairs[end] >> 32) == trigram)
-            ++end;
+    uint32_t trigram = 0;
+    std::vector<uint32_t> blocks;
+    while (lists.next(trigram, blocks)) {
         appendVarint(out, trigram);
-        appendVarint(out, uint32_t(end - i));
+        appendVarint(out, uint32_t(blocks.size()));
         uint32_t previous = 0;
-        for (size_t k = i; k < end; ++k) {
-            const uint32_t block = uint32_t(pairs[k]);
-            appendVarint(out, k == i ? block : block - previous - 1);
-            previous = block;
+        for (size_t k = 0; k < blocks.size(); ++k) {
+            appendVarint(out, k == 0 ? blocks[k] : blocks[k] - previous - 1);
+            previous = blocks[k];
         }
-        i = end;
         if (out.size() >= (1 << 20))
             flush();
     }

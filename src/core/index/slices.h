@@ -1,10 +1,10 @@
 #pragma once
 
 // The build's bounded memory: (trigram, block) pairs are gathered for a slice of the
-// collected file, sorted, and spilled to a scratch file as runs of posting lists when the
-// slice is full; the merge reads all runs side by side in trigram order. Blocks number up
-// from 0 in file order, so a trigram's blocks from consecutive slices only need to be put
-// one after the other.
+// collected file, sorted a piece at a time, and spilled to a scratch file as a run of
+// posting lists when the slice is full; the merge reads all runs side by side in trigram
+// order. Blocks number up from 0 in file order, so a trigram's blocks from consecutive
+// pieces or slices only need to be put one after the other.
 //
 // A run on disk: per trigram, ascending: varint trigram, varint count, varint gaps of the
 // blocks (the first from 0, then block - previous - 1).
@@ -14,11 +14,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <queue>
+#include <utility>
 #include <vector>
 
 namespace vespira::index {
 
-// The pairs of one slice, each block's trigrams once.
+// The pairs of one piece of a slice, each block's trigrams once.
 class SliceCollector
 {
 public:
@@ -70,6 +72,22 @@ protected:
 
 std::unique_ptr<ListSource> memorySource(std::vector<uint64_t> sortedPairs);
 
+// Several sources read as one, in trigram order; a trigram's blocks come from the sources in
+// their order, which must be that of their blocks.
+class ListMerge
+{
+public:
+    explicit ListMerge(std::vector<std::unique_ptr<ListSource>> sources);
+    // The next trigram and its blocks (replacing what `blocks` held); false after the last.
+    bool next(uint32_t &trigram, std::vector<uint32_t> &blocks);
+
+private:
+    using Head = std::pair<uint32_t, size_t>; // trigram, source
+    std::vector<std::unique_ptr<ListSource>> m_sources;
+    std::priority_queue<Head, std::vector<Head>, std::greater<>> m_heads;
+    std::vector<size_t> m_holders;
+};
+
 // The scratch file that holds the spilled runs; removed with the object.
 class RunFile
 {
@@ -79,8 +97,10 @@ public:
     RunFile(const RunFile &) = delete;
     RunFile &operator=(const RunFile &) = delete;
 
-    // Appends sorted pairs as one run. Throws Error when the file cannot be written.
-    void spill(const std::vector<uint64_t> &sortedPairs);
+    // Appends sorted pairs, or the lists of a merge, as one run. Throws Error when the file
+    // cannot be written.
+    void spill(std::vector<uint64_t> sortedPairs);
+    void spill(ListMerge &lists);
     int runCount() const { return int(m_runs.size()); }
     // A reader of run i with a buffer of its own. Throws Error on a read failure.
     std::unique_ptr<ListSource> source(int i);

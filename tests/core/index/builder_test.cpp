@@ -3,9 +3,11 @@
 #include "core/common/casefold.h"
 #include "core/common/error.h"
 #include "core/index/checksum.h"
+#include "core/index/filestamp.h"
 #include "core/index/foldedtext.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -23,10 +25,10 @@ QByteArray manyBlocks(int count)
     return text;
 }
 
-std::vector<qint64> markerOffsets(const QByteArray &text)
+std::vector<qint64> markerOffsets(const QByteArray &text, const QByteArray &marker = "#Z:")
 {
     std::vector<qint64> offsets;
-    for (qsizetype at = text.indexOf("#Z:"); at >= 0; at = text.indexOf("#Z:", at + 1))
+    for (qsizetype at = text.indexOf(marker); at >= 0; at = text.indexOf(marker, at + 1))
         offsets.push_back(at);
     return offsets;
 }
@@ -70,6 +72,49 @@ TEST(IndexBuilder, BlocksStartOnlyAtLineStarts)
     EXPECT_EQ(wide.open().blockStarts(), std::vector<qint64>({0, 26}));
 }
 
+TEST(IndexBuilder, FollowingTheWriterGivesTheIndexOfTheFinishedFile)
+{
+    using Reader = index::FollowingBuild::Reader;
+    for (const auto &[kind, reader] :
+         {std::pair(db::TextKind::Utf8, Reader::Writer), std::pair(db::TextKind::Mht, Reader::Writer),
+          std::pair(db::TextKind::Utf8, Reader::OwnThread)}) {
+        SCOPED_TRACE(int(kind) * 10 + int(reader));
+        test::IndexedDatabase db(kind);
+        const bool utf16 = kind == db::TextKind::Mht;
+        // Capitals that fold to other bytes, so that a cut one read as two invalid bytes shows.
+        const QByteArray blocks = manyBlocks(300).replace("Größe", "GRÖẞE");
+        const QByteArray text = utf16 ? test::utf16le(QString::fromUtf8(blocks)) : blocks;
+        const std::vector<qint64> titles = markerOffsets(text, utf16 ? test::utf16le(u"#Z:"_s) : "#Z:");
+        db.write(text, titles);
+        db.build(97);
+
+        // Pieces of 1 to 7 bytes cut code points, units and CR LF; each is read after its write
+        // by the writer, whenever the thread gets to it.
+        const QString growing = db.folder.write(u"Datenbank/wachsend.txt"_s, {});
+        QFile file(growing);
+        ASSERT_TRUE(file.open(QIODevice::Append | QIODevice::Unbuffered));
+        index::BuildInput input;
+        input.collectedPath = growing;
+        input.kind = db.indexedText();
+        input.slicePairs = 97;
+        index::FollowingBuild build(input, reader, 1);
+        size_t nextTitle = 0;
+        for (qsizetype at = 0, piece = 1; at < text.size(); at += piece, piece = piece % 7 + 1) {
+            for (; nextTitle < titles.size() && titles[nextTitle] < at + piece; ++nextTitle)
+                build.addTitle(titles[nextTitle]);
+            file.write(text.mid(at, piece));
+            build.written(at + std::min(piece, text.size() - at));
+        }
+        QByteArray bytes;
+        const index::BuildResult result = build.finish([&](const QByteArray &b) { bytes += b; }, {});
+        EXPECT_GT(result.slices, 10);
+        EXPECT_EQ(bytes.mid(index::HeaderSize), db.indexBytes().mid(index::HeaderSize));
+        const auto header = index::decodeHeader(bytes);
+        ASSERT_TRUE(header);
+        EXPECT_EQ(header->stamp, index::stampOf(growing));
+    }
+}
+
 TEST(IndexBuilder, CancelAndFailuresLeaveNothingBehind)
 {
     test::IndexedDatabase db;
@@ -89,6 +134,22 @@ TEST(IndexBuilder, CancelAndFailuresLeaveNothingBehind)
     EXPECT_THROW(index::buildTrigramIndex(input, [](const QByteArray &) {}, {}), Error);
     input.collectedPath = db.collectedPath();
     EXPECT_THROW(index::buildTrigramIndex(input, [](const QByteArray &) { throw Error(u"voll"_s); }, {}), Error);
+    EXPECT_TRUE(leftovers(db.folder).isEmpty());
+
+    index::BuildInput growing;
+    growing.collectedPath = db.collectedPath();
+    growing.slicePairs = 50;
+    {
+        index::FollowingBuild stopped(growing, index::FollowingBuild::Reader::OwnThread, 1);
+        stopped.written(text.size() / 2);
+        CancelToken stopNow;
+        stopNow.request();
+        EXPECT_TRUE(stopped.finish([](const QByteArray &) {}, Progress({}, &stopNow)).cancelled);
+    }
+    {
+        index::FollowingBuild failing(growing);
+        EXPECT_THROW(failing.finish([](const QByteArray &) { throw Error(u"voll"_s); }, {}), Error);
+    }
     EXPECT_TRUE(leftovers(db.folder).isEmpty());
 }
 
