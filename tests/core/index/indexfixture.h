@@ -51,6 +51,7 @@ public:
     const QByteArray &indexBytes() const { return m_bytes; }
     QString collectedPath() const { return db::collectedTextPath(folder.path(), QStringLiteral("T"), m_kind); }
     QString indexPath() const { return index::indexPath(folder.path(), QStringLiteral("T"), m_kind); }
+    index::IndexedText indexedText() const { return index::indexedTextOf(m_kind); }
 
     TempProgramFolder folder;
 
