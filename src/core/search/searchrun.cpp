@@ -104,6 +104,16 @@ void SearchRun::sayIndexUnusable()
     m_ui.notice(QString::fromUtf16(index::OutdatedMessage));
 }
 
+MatchEnvironment SearchRun::environment(platform::Dialogs &dialogs, const DocPathMapper &mapper)
+{
+    MatchEnvironment env {dialogs, mapper};
+    env.programFolder = m_ctx.state.programFolder;
+    env.progress = progressOf();
+    env.blockSize = m_blockSize;
+    env.mapWindow = m_mapWindow;
+    return env;
+}
+
 Progress SearchRun::progressOf()
 {
     return Progress([this](qint64 done, qint64 total) { m_ui.progress(done, total); }, &m_ctx.state.run.cancel);
@@ -184,14 +194,10 @@ SearchOutcome SearchRun::run(const SearchRequest &request)
                 searchOneOfAll(name, options, mapper, request, outcome);
             }
         } else {
-            MatchEnvironment env {m_ctx.services.dialogs, mapper};
-            env.programFolder = programFolder;
+            MatchEnvironment env = environment(m_ctx.services.dialogs, mapper);
             env.documentMarker = run.documentMarker;
             env.replacementDrive = run.replacementDrive;
             env.activeKind = state.view.activeKind;
-            env.progress = progressOf();
-            env.blockSize = m_blockSize;
-            env.mapWindow = m_mapWindow;
             searchDatabase(request.databaseName, request.useIndex, options, env, m_hits);
         }
 
@@ -250,13 +256,9 @@ void SearchRun::searchOneOfAll(const QString &name, const MatchOptions &options,
     app::AppState &state = m_ctx.state;
     const QString programFolder = state.programFolder;
     CollectingDialogs messages;
-    MatchEnvironment env {messages, mapper};
-    env.programFolder = programFolder;
+    MatchEnvironment env = environment(messages, mapper);
     // Only the hits of the database the window shows stand for its lists.
     env.activeKind = name == request.databaseName ? state.view.activeKind : app::DocumentKind::None;
-    env.progress = progressOf();
-    env.blockSize = m_blockSize;
-    env.mapWindow = m_mapWindow;
     try {
         const QChar drive = db::readDriveLetter(db::fileListPath(programFolder, name));
         env.documentMarker = db::documentMarker(drive);

@@ -149,6 +149,8 @@ public:
 private:
     void searchDatabase(const QString &name, bool useIndex, const MatchOptions &options,
                         const MatchEnvironment &env, HitSink &sink);
+    // What every loop of the run shares: program folder, progress and the scan's sizes.
+    MatchEnvironment environment(platform::Dialogs &dialogs, const DocPathMapper &mapper);
     void searchOneOfAll(const QString &name, const MatchOptions &options, const DocPathMapper &mapper,
                         const SearchRequest &request, SearchOutcome &outcome);
     // The index of one collected file for the loop; one that is there but cannot be used
