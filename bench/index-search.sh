@@ -8,7 +8,7 @@
 # peak memory (/usr/bin/time -v), and whether the index changed any hit.
 #
 #   bench/index-search.sh                    # builds the release preset's vespira first
-#   WORK=/tmp/vespira-bench RUNS=10 WORDS="Großbritannien Veränderungen Dictionary" bench/index-search.sh
+#   WORK=build-release/bench-work RUNS=10 WORDS="Großbritannien Veränderungen Dictionary" bench/index-search.sh
 #
 # Targets: the rare word (at most 1 % of the documents) at least 10 x faster than the scan
 # and than rg; no word slower than 1.1 x the scan; the index at most 30 % of the text; the
@@ -22,7 +22,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-WORK=${WORK:-/tmp/vespira-bench}
+WORK=${WORK:-$root/build-release/bench-work}
 SIZE_MB=${SIZE_MB:-1100}
 RUNS=${RUNS:-10}
 read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"

@@ -7,7 +7,7 @@
 # side (/usr/bin/time -v).
 #
 #   bench/search.sh                          # builds the release preset's programs first
-#   WORK=/tmp/vespira-bench RUNS=10 bench/search.sh
+#   WORK=build-release/bench-work RUNS=10 bench/search.sh
 #   WORDS="Großbritannien Veränderungen Dictionary" bench/search.sh
 #
 # The collected file is made once under $WORK (never in the source tree) by bench/bigfile.sh:
@@ -35,7 +35,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-WORK=${WORK:-/tmp/vespira-bench}
+WORK=${WORK:-$root/build-release/bench-work}
 SIZE_MB=${SIZE_MB:-1100}
 RUNS=${RUNS:-10}
 read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"
