@@ -3,10 +3,12 @@
 #   bin/vespira-html, bin/vespira                 the program and the command-line tool
 #   libexec/vespira-html/vespira-html-start       what the desktop entry starts: the program in
 #                                                 the per-user data folder
+#   libexec/vespira-html/vespira-index            what `vespira index` runs
 #   share/applications/, share/icons/, share/metainfo/   desktop entry, icon, AppStream data
 #   share/vespira-html/                           the manual and the default web address file,
 #                                                 which the program copies into its program folder
 install(TARGETS vespira-html vespira RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vespira-index RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vespira-html)
 install(FILES ${PROJECT_BINARY_DIR}/Vespira_HTML_Light.pdf ${PROJECT_SOURCE_DIR}/resources/Adressen_Webseiten.txt
     DESTINATION ${CMAKE_INSTALL_DATADIR}/vespira-html)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/vespira-html.svg

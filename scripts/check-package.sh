@@ -15,7 +15,7 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 dpkg-deb -x "$deb" "$tree"
 
-for f in bin/vespira-html bin/vespira libexec/vespira-html/vespira-html-start \
+for f in bin/vespira-html bin/vespira libexec/vespira-html/vespira-html-start libexec/vespira-html/vespira-index \
     share/applications/vespira-html.desktop share/icons/hicolor/scalable/apps/vespira-html.svg \
     share/metainfo/de.korvane.vespira_html.metainfo.xml \
     share/vespira-html/Vespira_HTML_Light.pdf share/vespira-html/Adressen_Webseiten.txt; do
@@ -23,6 +23,8 @@ for f in bin/vespira-html bin/vespira libexec/vespira-html/vespira-html-start \
 done
 grep -qx 'Exec=/usr/libexec/vespira-html/vespira-html-start' "$tree/usr/share/applications/vespira-html.desktop" \
     || fail "the desktop entry does not start the launcher"
+"$tree/usr/bin/vespira" index --help | grep -q '^Aufruf: vespira index' \
+    || fail "vespira index does not find the program it runs"
 depends=$(dpkg-deb --field "$deb" Depends)
 case "$depends" in
     *libqt6widgets6*libgmime* | *libgmime*libqt6widgets6*) ;;

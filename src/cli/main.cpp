@@ -1,9 +1,16 @@
 #include "cli/commands.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +40,30 @@ const char16_t Usage[] =
     u"  --help     diese Hilfe\n"
     u"  --version  die Version\n";
 
+// `vespira index` is vespira-index, a program of its own (installed in VESPIRA_INDEX_PROGRAM_DIR
+// from here, built beside this one): it replaces this process with the same arguments, so
+// exit code, output and Ctrl+C are its own.
+int runIndexProgram(int argc, char *argv[], QTextStream &err)
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    for (const QString &folder : {here, QString(here + QStringLiteral("/" VESPIRA_INDEX_PROGRAM_DIR))}) {
+        QByteArray program = QFile::encodeName(folder + u"/vespira-index"_s);
+        if (::access(program.constData(), X_OK) != 0)
+            continue;
+        std::vector<char *> arguments {program.data()};
+        arguments.insert(arguments.end(), argv + 2, argv + argc);
+        arguments.push_back(nullptr);
+        std::fflush(nullptr);
+        ::execv(program.constData(), arguments.data());
+        err << u"vespira: \""_s << QFile::decodeName(program) << u"\" kann nicht gestartet werden: "_s
+            << QString::fromLocal8Bit(std::strerror(errno)) << u'\n';
+        return vespira::cli::ExitError;
+    }
+    err << u"vespira: das Programm vespira-index fehlt (erwartet in \""_s << here << u"\" oder \""_s
+        << QDir::cleanPath(here + QStringLiteral("/" VESPIRA_INDEX_PROGRAM_DIR)) << u"\").\n"_s;
+    return vespira::cli::ExitError;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,7 +89,7 @@ int main(int argc, char *argv[])
         return vespira::cli::ExitOk;
     }
     if (command == u"index")
-        return vespira::cli::runIndex(arguments);
+        return runIndexProgram(argc, argv, err);
     if (command == u"search")
         return vespira::cli::runSearch(arguments);
     if (command == u"lists")

@@ -8,7 +8,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// A vespira that lies in <prefix>/bin beside <prefix>/share/vespira-html is an installed one:
+// A vespira that lies in <prefix>/bin beside <prefix>/share/vespira-html is an installed one
+// (and so is the vespira-index in <prefix>/libexec/vespira-html its index command runs):
 // given no -C, it works in the per-user data folder that the installed program starts in from
 // the desktop menu, and makes that folder. From a build folder it works in the working folder.
 TEST(InstalledCli, WithoutAFolderUsesThePerUserDataFolder)
@@ -32,6 +33,12 @@ TEST(InstalledCli, WithoutAFolderUsesThePerUserDataFolder)
         process.waitForFinished(120000);
         return process.exitCode();
     };
+
+    // Its index command runs the program installed beside the desktop launcher.
+    EXPECT_EQ(run({u"index"_s, u"Archiv"_s, root.file(u"docs"_s)}), 2); // not there
+    EXPECT_FALSE(root.exists(u"arbeit/Datenbank"_s));
+    ASSERT_TRUE(QDir().mkpath(root.file(u"prefix/libexec/vespira-html"_s)));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VESPIRA_INDEX), root.file(u"prefix/libexec/vespira-html/vespira-index"_s)));
 
     // Not installed yet: no share folder beside its bin folder.
     EXPECT_EQ(run({u"index"_s, u"Archiv"_s, root.file(u"docs"_s)}), 0);

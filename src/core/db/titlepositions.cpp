@@ -5,31 +5,31 @@
 #include <QFile>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vespira::db {
 
-namespace {
-
-bool parseOffset(QByteArrayView digits, qint64 &offset)
-{
-    if (digits.isEmpty() || digits.size() > 18)
-        return false;
-    qint64 value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    offset = value;
-    return true;
-}
-
-} // namespace
-
+// The file's bytes: a copy, or a read-only mapping of the file.
 struct TitlePositions::Bytes
 {
     QByteArray data;
+    QFile file;
+    uchar *map = nullptr;
+    qint64 mapSize = 0;
+
+    ~Bytes()
+    {
+        if (map)
+            file.unmap(map);
+    }
+    const char *begin() const { return map ? reinterpret_cast<const char *>(map) : data.constData(); }
+    qsizetype size() const { return map ? qsizetype(mapSize) : data.size(); }
 };
 
 TitlePositions TitlePositions::load(const QString &path)
@@ -44,6 +44,20 @@ TitlePositions TitlePositions::load(const QString &path)
     return parseBytes(std::move(bytes));
 }
 
+TitlePositions TitlePositions::map(const QString &path)
+{
+    auto bytes = std::make_shared<Bytes>();
+    bytes->file.setFileName(path);
+    if (!bytes->file.open(QIODevice::ReadOnly))
+        return {};
+    bytes->mapSize = bytes->file.size();
+    if (bytes->mapSize > 0 && bytes->mapSize < std::numeric_limits<qsizetype>::max())
+        bytes->map = bytes->file.map(0, bytes->mapSize);
+    if (!bytes->map) // empty, or a file that cannot be mapped
+        return load(path);
+    return parseBytes(std::move(bytes));
+}
+
 TitlePositions TitlePositions::parse(QByteArrayView view)
 {
     auto bytes = std::make_shared<Bytes>();
@@ -51,57 +65,121 @@ TitlePositions TitlePositions::parse(QByteArrayView view)
     return parseBytes(std::move(bytes));
 }
 
+namespace {
+
+// The first CR or LF in [p, end), or end: one pass, where two memchr calls would read each
+// line twice (this is most of the time a table takes to read).
+const char *firstLineEnd(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask != 0)
+            return p + std::countr_zero(unsigned(mask));
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == '\r' || *p == '\n')
+            return p;
+    return end;
+}
+
+struct ParsedLine
+{
+    qint64 offset = 0;
+    qsizetype from = 0; // the line's bytes, without its line end
+    qsizetype size = 0;
+};
+
+// Reads on from pos to the next line the table keeps, and past it; false at the end.
+bool nextLine(const char *data, qsizetype size, qsizetype &pos, ParsedLine &out)
+{
+    while (pos < size) {
+        const qsizetype end = firstLineEnd(data + pos, data + size) - data;
+        const qsizetype lineStart = pos;
+        const qsizetype lineSize = end - pos;
+        pos = end;
+        if (pos < size && data[pos] == '\r')
+            ++pos;
+        if (pos < size && data[pos] == '\n')
+            ++pos;
+        if (lineSize == 0)
+            continue;
+
+        // "<digits> ..." (at most 18 digits); a line without any blank counts as offset 0.
+        // A broken offset would stop every lookup; such a line is passed over instead.
+        const char *line = data + lineStart;
+        qint64 offset = 0;
+        qsizetype digits = 0;
+        for (; digits < lineSize && digits <= 18 && line[digits] >= '0' && line[digits] <= '9'; ++digits)
+            if (digits < 18)
+                offset = offset * 10 + (line[digits] - '0');
+        const bool numbered = digits > 0 && digits <= 18 && digits < lineSize && line[digits] == ' ';
+        if (!numbered) {
+            if (std::memchr(line, ' ', size_t(lineSize)))
+                continue;
+            offset = 0;
+        }
+        out = ParsedLine {offset, lineStart, lineSize};
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TitlePositions TitlePositions::parseBytes(std::shared_ptr<const Bytes> bytes)
 {
     TitlePositions table;
-    const char *const data = bytes->data.constData();
-    const qsizetype size = bytes->data.size();
+    const char *const data = bytes->begin();
+    const qsizetype size = bytes->size();
     table.m_bytes = std::move(bytes);
-    qsizetype start = 0;
-    while (start < size) {
-        // The line ends at the first CR or LF.
-        const char *lf = static_cast<const char *>(std::memchr(data + start, '\n', size_t(size - start)));
-        const qsizetype lineEnd = lf ? lf - data : size;
-        const char *cr = static_cast<const char *>(std::memchr(data + start, '\r', size_t(lineEnd - start)));
-        const qsizetype end = cr ? cr - data : lineEnd;
-        const QByteArrayView line(data + start, end - start);
-        const qsizetype lineStart = start;
-        start = end;
-        if (start < size && data[start] == '\r')
-            ++start;
-        if (start < size && data[start] == '\n')
-            ++start;
-        if (line.isEmpty())
-            continue;
-
-        Line entry;
-        const qsizetype blank = line.indexOf(' ');
-        // A broken offset would stop every lookup; such a line is passed over instead.
-        if (blank >= 0 && !parseOffset(line.first(blank), entry.offset))
-            continue;
-        const qsizetype hash = line.indexOf(" #");
-        entry.pathFrom = lineStart + (hash >= 0 ? hash + 2 : 0);
-        entry.pathSize = hash >= 0 ? line.size() - hash - 2 : line.size();
-        if (!table.m_lines.empty() && entry.offset < table.m_lines.back().offset)
+    // A search reads the table of a large database for a few hits: the lines' offsets are
+    // kept, and where every CheckpointLines-th line starts; a path is read when it is asked for.
+    table.m_offsets.reserve(size_t(size / 64));
+    ParsedLine line;
+    qsizetype pos = 0;
+    for (qsizetype before = pos; nextLine(data, size, pos, line); before = pos) {
+        if (table.m_offsets.size() % CheckpointLines == 0)
+            table.m_checkpoints.push_back(before);
+        if (!table.m_offsets.empty() && line.offset < table.m_offsets.back())
             table.m_ascending = false;
-        table.m_lines.push_back(entry);
+        table.m_offsets.push_back(line.offset);
     }
     return table;
 }
 
-QString TitlePositions::pathOf(qsizetype line) const
+QString TitlePositions::pathOf(qsizetype index) const
 {
-    const Line &l = m_lines[size_t(line)];
-    return text::fromUtf8Lenient(QByteArrayView(m_bytes->data.constData() + l.pathFrom, l.pathSize));
+    const char *const data = m_bytes->begin();
+    const qsizetype size = m_bytes->size();
+    qsizetype pos = m_checkpoints[size_t(index / CheckpointLines)];
+    ParsedLine line;
+    for (qsizetype k = index % CheckpointLines; k >= 0; --k)
+        nextLine(data, size, pos, line);
+    return pathText(QByteArrayView(data + line.from, line.size));
+}
+
+QString TitlePositions::pathText(QByteArrayView line)
+{
+    // After the first " #"; the whole line when it holds none.
+    const qsizetype hash = line.indexOf(" #");
+    return text::fromUtf8Lenient(hash >= 0 ? line.sliced(hash + 2) : line);
 }
 
 const QList<TitlePositions::Entry> &TitlePositions::entries() const
 {
     if (!m_entries) {
         QList<Entry> entries;
-        entries.reserve(qsizetype(m_lines.size()));
-        for (size_t i = 0; i < m_lines.size(); ++i)
-            entries.append(Entry {m_lines[i].offset, pathOf(qsizetype(i))});
+        entries.reserve(qsizetype(m_offsets.size()));
+        const char *const data = m_bytes ? m_bytes->begin() : nullptr;
+        const qsizetype size = m_bytes ? m_bytes->size() : 0;
+        ParsedLine line;
+        for (qsizetype pos = 0; nextLine(data, size, pos, line);)
+            entries.append(Entry {line.offset, pathText(QByteArrayView(data + line.from, line.size))});
         m_entries = std::move(entries);
     }
     return *m_entries;
@@ -109,14 +187,13 @@ const QList<TitlePositions::Entry> &TitlePositions::entries() const
 
 std::optional<TitlePositions::Block> TitlePositions::walk(qint64 position) const
 {
-    const qsizetype n = qsizetype(m_lines.size());
+    const qsizetype n = qsizetype(m_offsets.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const bool fits = m_lines[size_t(i)].offset <= position
-            && (i == n - 1 || m_lines[size_t(i + 1)].offset >= position);
+        const bool fits = m_offsets[size_t(i)] <= position && (i == n - 1 || m_offsets[size_t(i + 1)] >= position);
         if (!fits)
             continue;
         if (QString path = pathOf(i); !path.isEmpty())
-            return Block {m_lines[size_t(i)].offset, std::move(path), i};
+            return Block {m_offsets[size_t(i)], std::move(path), i};
     }
     return std::nullopt;
 }
@@ -127,15 +204,12 @@ std::optional<TitlePositions::Block> TitlePositions::blockAt(qint64 position) co
         return walk(position);
     // With ascending offsets the lines that fit are exactly those from the one before
     // the first offset >= position up to the last offset <= position.
-    const auto less = [](const Line &l, qint64 p) { return l.offset < p; };
-    const auto greater = [](qint64 p, const Line &l) { return p < l.offset; };
-    const qsizetype firstNotBelow =
-        std::lower_bound(m_lines.cbegin(), m_lines.cend(), position, less) - m_lines.cbegin();
-    const qsizetype pastNotAbove =
-        std::upper_bound(m_lines.cbegin(), m_lines.cend(), position, greater) - m_lines.cbegin();
+    const auto begin = m_offsets.cbegin();
+    const qsizetype firstNotBelow = std::lower_bound(begin, m_offsets.cend(), position) - begin;
+    const qsizetype pastNotAbove = std::upper_bound(begin, m_offsets.cend(), position) - begin;
     for (qsizetype i = std::max<qsizetype>(firstNotBelow - 1, 0); i < pastNotAbove; ++i) {
         if (QString path = pathOf(i); !path.isEmpty())
-            return Block {m_lines[size_t(i)].offset, std::move(path), i};
+            return Block {m_offsets[size_t(i)], std::move(path), i};
     }
     return std::nullopt;
 }
@@ -144,6 +218,28 @@ QString TitlePositions::pathAt(qint64 position) const
 {
     const auto block = blockAt(position);
     return block ? block->path : QString();
+}
+
+PendingTitlePositions::PendingTitlePositions(const QString &path)
+{
+    try {
+        m_reading = std::async(std::launch::async, [path] { return TitlePositions::map(path); });
+    } catch (const std::system_error &) {
+        m_table = TitlePositions::map(path);
+    }
+}
+
+PendingTitlePositions::~PendingTitlePositions()
+{
+    if (m_reading.valid())
+        m_reading.wait();
+}
+
+const TitlePositions &PendingTitlePositions::get()
+{
+    if (m_reading.valid())
+        m_table = m_reading.get();
+    return m_table;
 }
 
 } // namespace vespira::db

@@ -40,10 +40,10 @@ std::vector<qint64> titleOffsets(const QString &titlesPath, qint64 fileSize)
     std::vector<qint64> offsets;
     if (titlesPath.isEmpty())
         return offsets;
-    const db::TitlePositions titles = db::TitlePositions::load(titlesPath);
-    for (const auto &entry : titles.entries())
-        if (entry.offset > 0 && entry.offset < fileSize)
-            offsets.push_back(entry.offset);
+    const db::TitlePositions titles = db::TitlePositions::map(titlesPath);
+    for (const qint64 offset : titles.offsets())
+        if (offset > 0 && offset < fileSize)
+            offsets.push_back(offset);
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     return offsets;

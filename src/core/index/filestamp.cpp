@@ -22,7 +22,8 @@ std::optional<FileStamp> stampOf(const QString &path)
     if (!info.isFile())
         return std::nullopt;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Unbuffered: the samples are read as they are, not 16 KB around each of them.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     FileStamp stamp;
     stamp.size = file.size();

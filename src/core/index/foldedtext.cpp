@@ -46,15 +46,18 @@ const FoldTable &FoldTable::instance()
 
 QByteArray foldedSearchBytes(const QString &text, IndexedText kind)
 {
-    const FoldTable &table = FoldTable::instance();
+    // Folded unit by unit, as the table would: a search is over before the table is built.
     QByteArray out;
     unsigned char spelled[4];
+    const auto add = [&](uint32_t code) {
+        out.append(reinterpret_cast<const char *>(spelled), spell(text::foldCodePoint(code), spelled));
+    };
     if (kind == IndexedText::Utf16LE) {
         for (const QChar ch : text) {
             const char16_t u = ch.unicode();
             if (u == u'\r' || u == u'\n')
                 break;
-            out.append(reinterpret_cast<const char *>(table.bytes(u)), table.length(u));
+            add(u);
         }
         return out;
     }
@@ -66,13 +69,10 @@ QByteArray foldedSearchBytes(const QString &text, IndexedText kind)
         i += cp.length;
         if (cp.value == '\r' || cp.value == '\n')
             break;
-        if (cp.value >= text::InvalidUtf8Tag) {
+        if (cp.value >= text::InvalidUtf8Tag)
             out.append(char(cp.value - text::InvalidUtf8Tag));
-        } else if (cp.value < 0x10000) {
-            out.append(reinterpret_cast<const char *>(table.bytes(cp.value)), table.length(cp.value));
-        } else {
-            out.append(reinterpret_cast<const char *>(spelled), spell(text::foldCodePoint(cp.value), spelled));
-        }
+        else
+            add(cp.value);
     }
     return out;
 }

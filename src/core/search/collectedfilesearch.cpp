@@ -130,7 +130,7 @@ CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnviro
     m_search.setProgress(m_env.progress);
 }
 
-void CollectedFileSearch::run(const QString &collectedPath, const QString &titlesPath,
+void CollectedFileSearch::run(const QString &collectedPath, db::PendingTitlePositions &titles,
                               CollectedKind kind, HitSink &sink)
 {
     m_kind = kind;
@@ -138,7 +138,7 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
     m_sink = &sink;
     m_failed = false;
     m_currentPattern.clear();
-    m_titles = db::TitlePositions::load(titlesPath);
+    m_titles = &titles;
 
     m_viewer.reset();
 
@@ -158,6 +158,14 @@ void CollectedFileSearch::run(const QString &collectedPath, const QString &title
     m_viewer.reset();
     m_search.setFileName({});
     m_sink = nullptr;
+    m_titles = nullptr;
+}
+
+void CollectedFileSearch::run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
+                              HitSink &sink)
+{
+    db::PendingTitlePositions titles(titlesPath);
+    run(collectedPath, titles, kind, sink);
 }
 
 bool CollectedFileSearch::FindUtf8(bool first)
@@ -225,7 +233,7 @@ void CollectedFileSearch::processMatch(qint64 foundStart)
     if (!m_viewer && m_search.mappedFile())
         m_viewer = std::make_unique<LineReader>(*m_search.mappedFile(), m_kind == CollectedKind::Utf16 ? 2 : 1,
                                                 m_kind == CollectedKind::Utf16 && m_options.bigEndian);
-    const auto block = m_titles.blockAt(foundStart);
+    const auto block = m_titles->get().blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = matchContext(m_viewer.get(), m_kind, foundStart, m_options.searchText,
                                          m_options.caseSensitive, contextEmpty);

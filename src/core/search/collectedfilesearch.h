@@ -104,9 +104,11 @@ public:
     // look for a search text then scan only where the index says it can be.
     void setCandidateSource(CandidateSource *source) { m_candidates = source; }
 
-    // Searches one collected file and hands its hits to sink in file order.
-    void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind,
+    // Searches one collected file and hands its hits to sink in file order; its title table
+    // is waited for at the first hit.
+    void run(const QString &collectedPath, db::PendingTitlePositions &titles, CollectedKind kind,
              HitSink &sink);
+    void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind, HitSink &sink);
 
     // One find step on the current file: with first the file is opened and searched from
     // its start, else the search goes on with the current pattern. Returns whether it found
@@ -130,7 +132,7 @@ private:
     bool m_failed = false;
     HitSink *m_sink = nullptr;
     CandidateSource *m_candidates = nullptr;
-    db::TitlePositions m_titles;
+    db::PendingTitlePositions *m_titles = nullptr; // while a run lasts
     TStreamSearch m_search;
     std::unique_ptr<LineReader> m_viewer; // over the search's mapped file
 };

@@ -137,7 +137,8 @@ QStringList OptionFileSearch::words(const MatchOptions &options)
     return words;
 }
 
-void OptionFileSearch::run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind, HitSink &sink)
+void OptionFileSearch::run(const QString &collectedPath, db::PendingTitlePositions &titles, CollectedKind kind,
+                           HitSink &sink)
 {
     m_failed = false;
     m_viewer.reset();
@@ -149,7 +150,7 @@ void OptionFileSearch::run(const QString &collectedPath, const QString &titlesPa
         m_env.dialogs.error(collectedPath + u" kann nicht geöffnet werden."_s);
         return;
     }
-    m_titles = db::TitlePositions::load(titlesPath);
+    m_titles = &titles.get();
     try {
         search(file, kind, sink);
     } catch (const Error &e) {
@@ -158,13 +159,12 @@ void OptionFileSearch::run(const QString &collectedPath, const QString &titlesPa
             m_env.dialogs.error(e.message());
     }
     m_viewer.reset();
+    m_titles = nullptr;
 }
 
 std::vector<qint64> OptionFileSearch::blockStarts(MappedFile &file, TTextEncoding encoding) const
 {
-    std::vector<qint64> starts;
-    for (const db::TitlePositions::Entry &entry : m_titles.entries())
-        starts.push_back(entry.offset);
+    std::vector<qint64> starts = m_titles->offsets();
     if (starts.empty()) {
         // No title positions: the blocks are where the markers stand, as the literal search
         // finds them (case as the options say).
@@ -281,7 +281,7 @@ void OptionFileSearch::processMatch(MappedFile &file, CollectedKind kind, qint64
             found += QChar(char16_t(hi << 8 | lo));
         }
     }
-    const auto block = m_titles.blockAt(foundStart);
+    const auto block = m_titles->blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = matchContext(m_viewer.get(), kind, foundStart, found, true, contextEmpty);
     Hit hit;

@@ -6,7 +6,8 @@
 // own loop (collectedfilesearch.h); for a literal text this one finds the same documents.
 //
 //   OptionFileSearch loop(options, environment, ctx.state.run);
-//   loop.run(utf8Path, utf8TitlesPath, CollectedKind::Utf8, sink);
+//   db::PendingTitlePositions titles(utf8TitlesPath);
+//   loop.run(utf8Path, titles, CollectedKind::Utf8, sink);
 //
 // A document block (as the title positions give them; without them, as the document markers
 // stand) is a hit when it holds every word. The words leapfrog: each word's next occurrence
@@ -81,7 +82,7 @@ public:
     OptionFileSearch(MatchOptions options, const MatchEnvironment &environment, app::SearchRunState &run);
 
     // Searches one collected file and hands its hits to sink in file order.
-    void run(const QString &collectedPath, const QString &titlesPath, CollectedKind kind, HitSink &sink);
+    void run(const QString &collectedPath, db::PendingTitlePositions &titles, CollectedKind kind, HitSink &sink);
 
     bool failed() const { return m_failed; }
     // The index of the collected file, consulted for each word (not owned; null: scan).
@@ -101,7 +102,7 @@ private:
     QStringList m_words;
     const MatchEnvironment &m_env;
     app::SearchRunState &m_run;
-    db::TitlePositions m_titles;
+    const db::TitlePositions *m_titles = nullptr; // while a run lasts
     std::unique_ptr<LineReader> m_viewer;
     bool m_failed = false;
     CandidateSource *m_candidates = nullptr;

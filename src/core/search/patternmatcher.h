@@ -13,9 +13,11 @@
 #include "core/common/bytescan.h"
 
 #include <QByteArray>
+#include <QChar>
 #include <QString>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace vespira::search {
@@ -54,6 +56,18 @@ using text::foldCodePoint;
 // Every code point whose lower case is the lower case of code (code itself included when
 // it is its own lower case).
 std::vector<uint32_t> caseClass(uint32_t code);
+
+// [from, to) of code points.
+struct CodeRange
+{
+    char32_t from = 0;
+    char32_t to = 0;
+};
+// The Unicode version whose letters with case casedRanges() knows where to find.
+inline constexpr QChar::UnicodeVersion KnownCasedRangesVersion = QChar::Unicode_14_0;
+// Where every code point whose lower case differs from itself stands (surrogates left
+// out): a short list for KnownCasedRangesVersion, else the first two planes.
+std::span<const CodeRange> casedRanges();
 
 class PatternMatcher
 {

@@ -222,7 +222,9 @@ void SearchRun::searchDatabase(const QString &name, bool useIndex, const MatchOp
     app::AppState &state = m_ctx.state;
     app::SearchRunState &run = state.run;
     const QString programFolder = state.programFolder;
-    auto searchFile = [&](const QString &collected, const QString &titles, CollectedKind kind) {
+    auto searchFile = [&](const QString &collected, const QString &titlesPath, CollectedKind kind) {
+        // The title table is read while the index is opened.
+        db::PendingTitlePositions titles(titlesPath);
         CandidateSource candidates = candidateSource(name, useIndex, kind == CollectedKind::Utf8 ? db::TextKind::Utf8 : db::TextKind::Mht);
         if (options.beyondLiteral()) {
             OptionFileSearch loop(options, env, run);

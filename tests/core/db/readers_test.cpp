@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vespira;
 using namespace Qt::Literals::StringLiterals;
 
@@ -141,4 +143,86 @@ TEST(TitlePositions, OffsetsOutOfOrderAreWalkedLineByLine)
     EXPECT_EQ(t.pathAt(5), QString());
     EXPECT_EQ(t.pathAt(60), u"B"_s);
     EXPECT_EQ(t.pathAt(95), u"C"_s);
+}
+
+namespace {
+
+// The table as its lines read one by one: each line up to its first CR or LF, split at
+// its first blank, the path after the first " #"; lookups walk the lines in order.
+struct ReferenceTitles
+{
+    explicit ReferenceTitles(const QByteArray &bytes)
+    {
+        qsizetype start = 0;
+        while (start < bytes.size()) {
+            qsizetype end = start;
+            while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+                ++end;
+            const QByteArray line = bytes.mid(start, end - start);
+            start = end < bytes.size() && bytes[end] == '\r' ? end + 1 : end;
+            start = start < bytes.size() && bytes[start] == '\n' ? start + 1 : start;
+            if (line.isEmpty())
+                continue;
+            const qsizetype blank = line.indexOf(' ');
+            qint64 offset = 0;
+            if (blank >= 0) {
+                const QByteArray digits = line.left(blank);
+                const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+                if (digits.isEmpty() || digits.size() > 18 || !std::all_of(digits.begin(), digits.end(), isDigit))
+                    continue;
+                offset = digits.toLongLong();
+            }
+            const qsizetype hash = line.indexOf(" #");
+            lines.push_back({offset, QString::fromUtf8(hash >= 0 ? line.mid(hash + 2) : line)});
+        }
+    }
+    QString pathAt(qint64 position) const
+    {
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].first <= position && (i + 1 == lines.size() || lines[i + 1].first >= position)
+                && !lines[i].second.isEmpty())
+                return lines[i].second;
+        return {};
+    }
+    std::vector<std::pair<qint64, QString>> lines;
+};
+
+} // namespace
+
+TEST(TitlePositions, MappedTableAnswersAsTheLinesReadOneByOne)
+{
+    // Many lines (the table keeps where every 64th starts), of every length around the
+    // 16 bytes read at a time, with lone CR and LF line ends, empty and broken lines.
+    QByteArray bytes;
+    qint64 offset = 0;
+    for (int i = 0; i < 700; ++i) {
+        offset += i % 7 == 0 ? 0 : 37;
+        const QByteArray path = QByteArray(i % 23, 'a' + char(i % 26)) + (i % 11 == 0 ? "" : ".htm");
+        const char *const ends[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+        switch (i % 17) {
+        case 3: bytes += "x" + QByteArray::number(offset) + " #broken"; break;
+        case 5: bytes += "Z:\\ohne_Blank.htm"; break;
+        case 8: bytes += "1234567890123456789 #neunzehn"; break;
+        case 9: bytes += QByteArray::number(offset) + " " + path; break;
+        default: bytes += QByteArray::number(offset) + " #" + path;
+        }
+        bytes += ends[i % 4];
+    }
+    test::TempProgramFolder folder;
+    folder.write(u"t.txt"_s, bytes);
+    const ReferenceTitles reference(bytes);
+    const auto mapped = db::TitlePositions::map(folder.file(u"t.txt"_s));
+    ASSERT_EQ(mapped.entries().size(), qsizetype(reference.lines.size()));
+    for (size_t i = 0; i < reference.lines.size(); ++i) {
+        EXPECT_EQ(mapped.entries()[qsizetype(i)].offset, reference.lines[i].first) << i;
+        EXPECT_EQ(mapped.entries()[qsizetype(i)].path, reference.lines[i].second) << i;
+    }
+    for (qint64 p = -1; p < offset + 40; p += 5)
+        ASSERT_EQ(mapped.pathAt(p), reference.pathAt(p)) << p;
+    // Out of order from one line on: every lookup walks the lines.
+    const QByteArray late = bytes + "5 #spät\r\n";
+    const auto shuffled = db::TitlePositions::parse(late);
+    const ReferenceTitles shuffledReference(late);
+    for (qint64 p = -1; p < offset + 40; p += 5)
+        ASSERT_EQ(shuffled.pathAt(p), shuffledReference.pathAt(p)) << p;
 }

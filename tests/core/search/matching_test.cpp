@@ -9,6 +9,8 @@
 #include <QBuffer>
 #include <QDir>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -69,12 +71,20 @@ TEST(LineReader, AFileThatShrankEndsTheLineAtItsNewEnd)
     EXPECT_EQ(reader.lineBytes(3008), QByteArray());
 }
 
-TEST(CaseClass, NoLetterAbovePlaneOneHasCase)
+TEST(CaseClass, EveryLetterWithCaseLiesInTheRangesWalked)
 {
-    // The case classes are gathered from the first two planes only.
-    for (char32_t c = 0x20000; c < 0x110000; ++c)
-        ASSERT_EQ(QChar::toLower(c), c) << std::hex << uint32_t(c);
+    // The case classes are gathered from these ranges only.
+    const auto ranges = casedRanges();
+    const auto inRanges = [&](char32_t c) {
+        return std::any_of(ranges.begin(), ranges.end(), [c](CodeRange r) { return c >= r.from && c < r.to; });
+    };
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if ((c < 0xD800 || c > 0xDFFF) && QChar::toLower(c) != c) {
+            ASSERT_TRUE(inRanges(c)) << std::hex << uint32_t(c);
+        }
+    }
     EXPECT_EQ(caseClass(0x1E922), (std::vector<uint32_t> {0x1E922, 0x1E900})); // Adlam, the last pair
+    EXPECT_EQ(caseClass(u'k'), (std::vector<uint32_t> {u'k', u'K', 0x212A}));  // and the Kelvin sign
 }
 
 TEST(ContextCutting, KeepsFortyUnitsBeforeALateMatchAndTheStartBeforeAnEarlyOne)
