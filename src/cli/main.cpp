@@ -46,7 +46,8 @@ const char16_t Usage[] =
 int runIndexProgram(int argc, char *argv[], QTextStream &err)
 {
     const QString here = QCoreApplication::applicationDirPath();
-    for (const QString &folder : {here, QString(here + QStringLiteral("/" VESPIRA_INDEX_PROGRAM_DIR))}) {
+    const QString installed = QDir::cleanPath(here + QStringLiteral("/" VESPIRA_INDEX_PROGRAM_DIR));
+    for (const QString &folder : {here, installed}) {
         QByteArray program = QFile::encodeName(folder + u"/vespira-index"_s);
         if (::access(program.constData(), X_OK) != 0)
             continue;
@@ -59,8 +60,8 @@ int runIndexProgram(int argc, char *argv[], QTextStream &err)
             << QString::fromLocal8Bit(std::strerror(errno)) << u'\n';
         return vespira::cli::ExitError;
     }
-    err << u"vespira: das Programm vespira-index fehlt (erwartet in \""_s << here << u"\" oder \""_s
-        << QDir::cleanPath(here + QStringLiteral("/" VESPIRA_INDEX_PROGRAM_DIR)) << u"\").\n"_s;
+    err << u"vespira: das Programm vespira-index fehlt (erwartet in \""_s << here << u"\" oder \""_s << installed
+        << u"\").\n"_s;
     return vespira::cli::ExitError;
 }
 
