@@ -4,6 +4,9 @@
 # documentation (the packages of bench/index.sh) indexed by $VESPIRA and replicated, every
 # copy under document paths of its own. An existing file of about that size is taken as it
 # is. Sets prog (the program folder), big (the collected file) and documents (its count).
+# WORK defaults to build-release/bench-work (git ignores it), SIZE_MB to 1100.
+WORK=${WORK:-$root/build-release/bench-work}
+SIZE_MB=${SIZE_MB:-1100}
 make_big_file() {
     prog="$WORK/prog"
     big="$prog/Datenbank/Big_UTF8Dokument.txt"

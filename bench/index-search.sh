@@ -22,25 +22,21 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-WORK=${WORK:-$root/build-release/bench-work}
-SIZE_MB=${SIZE_MB:-1100}
 RUNS=${RUNS:-10}
 read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"
 
 . "$here/release.sh"
+. "$here/bigfile.sh"
 release_build vespira
 need rg ripgrep
 need hyperfine hyperfine
 need /usr/bin/time time
 need jq jq
+need awk gawk
 VESPIRA=$root/build-release/src/cli/vespira
-for tool in rg hyperfine /usr/bin/time awk jq; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install ripgrep hyperfine time gawk jq)" >&2; exit 2; }
-done
 
 export XDG_CONFIG_HOME="$WORK/config" # the program's settings stay out of the user's
 mkdir -p "$XDG_CONFIG_HOME"
-. "$here/bigfile.sh"
 make_big_file
 idx="$prog/Datenbank/Big_UTF8Trigramme.idx"
 trap 'rm -f "$idx"' EXIT
@@ -62,10 +58,6 @@ awk -v t="$text_bytes" -v i="$index_bytes" -v w="$wall" -v u="$user" -v s="$sys"
     printf "build speed: %.0f MB/s of text per core by processor time, %.0f MB/s wall (target >= 100 MB/s per core: %s)\n",
         mb / cpu, mb / w, (mb / cpu >= 100 ? "met" : "NOT met") }'
 
-peak() { # peak resident memory in MB of a command
-    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident set size/ { printf "%.1f", $6 / 1024 }'
-}
-
 index=0
 for word in "${words[@]}"; do
     "$VESPIRA" search -C "$prog" Big "$word" >"$WORK/indexed.txt" 2>"$WORK/indexed.err" || true
@@ -79,7 +71,7 @@ for word in "${words[@]}"; do
         -n "vespira search" "'$VESPIRA' search -C '$prog' Big '$word' >/dev/null 2>&1 || true" \
         -n "vespira search --scan" "'$VESPIRA' search --scan -C '$prog' Big '$word' >/dev/null 2>&1 || true" \
         -n "rg -F -i -c" "rg -F -i -c '$word' '$big' >/dev/null || true"
-    jq -r '.results[] | "\(.command): mean \(.mean * 1000 | floor) ms, user \(.user * 1000 | floor) ms, system \(.system * 1000 | floor) ms"' "$WORK/run.json"
+    print_means "$WORK/run.json"
     v=$(jq '.results[0].mean' "$WORK/run.json")
     s=$(jq '.results[1].mean' "$WORK/run.json")
     r=$(jq '.results[2].mean' "$WORK/run.json")

@@ -35,29 +35,25 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-WORK=${WORK:-$root/build-release/bench-work}
-SIZE_MB=${SIZE_MB:-1100}
 RUNS=${RUNS:-10}
 read -r -a words <<<"${WORDS:-Großbritannien Veränderungen Dictionary}"
 SECTIONS=${SECTIONS:-words options}
 [[ " $SECTIONS " == *" words "* ]] || words=()
 
 . "$here/release.sh"
+. "$here/bigfile.sh"
 release_build vespira searchwindow_bench
 need rg ripgrep
 need hyperfine hyperfine
 need /usr/bin/time time
 need jq jq
+need awk gawk
 VESPIRA=$root/build-release/src/cli/vespira
 WINDOW=$root/build-release/bench/searchwindow_bench
-for tool in rg hyperfine /usr/bin/time awk jq; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install ripgrep hyperfine time gawk jq)" >&2; exit 2; }
-done
 
 # The program's settings stay out of the user's.
 export XDG_CONFIG_HOME="$WORK/config"
 mkdir -p "$XDG_CONFIG_HOME"
-. "$here/bigfile.sh"
 make_big_file
 rm -f "$prog/Datenbank/Big_UTF8Trigramme.idx" # the scan is measured here
 echo "collected file: $(($(stat -c %s "$big") / 1024 / 1024)) MB, $documents documents; $(nproc) cores"
@@ -75,10 +71,6 @@ startV=$(jq '.results[0].mean' "$WORK/startup.json")
 startW=$(jq '.results[1].mean' "$WORK/startup.json")
 echo "process start-up: vespira search $(jq '.results[0].mean * 1000 | floor' "$WORK/startup.json") ms, window run $(jq '.results[1].mean * 1000 | floor' "$WORK/startup.json") ms"
 
-peak() { # peak resident memory in MB of a command
-    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident set size/ { printf "%.1f", $6 / 1024 }'
-}
-
 limits=(0.8 0.8 1.5)
 index=0
 for word in "${words[@]}"; do
@@ -90,7 +82,7 @@ for word in "${words[@]}"; do
         -n "vespira search" "'$VESPIRA' search -C '$prog' Big '$word' >'$WORK/hits.txt' 2>&1 || true" \
         -n "window run" "'$WINDOW' '$prog' Big '$word' >/dev/null 2>&1 || true" \
         -n "rg -F -i -c" "rg -F -i -c '$word' '$big' >'$WORK/count.txt' || true"
-    jq -r '.results[] | "\(.command): mean \(.mean * 1000 | floor) ms, user \(.user * 1000 | floor) ms, system \(.system * 1000 | floor) ms"' "$WORK/run.json"
+    print_means "$WORK/run.json"
     v=$(jq '.results[0].mean' "$WORK/run.json")
     w=$(jq '.results[1].mean' "$WORK/run.json")
     r=$(jq '.results[2].mean' "$WORK/run.json")

@@ -120,6 +120,26 @@ QString checkDocumentPath(const QString &path, const MatchEnvironment &env)
     return checked;
 }
 
+Hit hitAt(const db::TitlePositions &titles, qint64 foundStart, CollectedKind kind, const QString &context,
+          const MatchEnvironment &env)
+{
+    const auto block = titles.blockAt(foundStart);
+    Hit hit;
+    hit.kind = kind;
+    hit.blockOffset = block ? block->offset : -1;
+    hit.path = checkDocumentPath(block ? block->path : QString(), env);
+    hit.context = text::trimControlLeft(context);
+    return hit;
+}
+
+void hitCountsForLists(CollectedKind kind, const MatchEnvironment &env, app::SearchRunState &run)
+{
+    if (kind == CollectedKind::Utf8 && env.activeKind == app::DocumentKind::Utf8)
+        run.utf8ListFlag = false;
+    if (kind == CollectedKind::Utf16 && env.activeKind == app::DocumentKind::Mht)
+        run.mhtListFlag = false;
+}
+
 CollectedFileSearch::CollectedFileSearch(MatchOptions options, const MatchEnvironment &environment,
                                          app::SearchRunState &run)
     : m_options {std::move(options)}
@@ -233,23 +253,14 @@ void CollectedFileSearch::processMatch(qint64 foundStart)
     if (!m_viewer && m_search.mappedFile())
         m_viewer = std::make_unique<LineReader>(*m_search.mappedFile(), m_kind == CollectedKind::Utf16 ? 2 : 1,
                                                 m_kind == CollectedKind::Utf16 && m_options.bigEndian);
-    const auto block = m_titles->get().blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = matchContext(m_viewer.get(), m_kind, foundStart, m_options.searchText,
                                          m_options.caseSensitive, contextEmpty);
-    Hit hit;
-    hit.kind = m_kind;
-    hit.blockOffset = block ? block->offset : -1;
-    hit.path = checkDocumentPath(block ? block->path : QString(), m_env);
-    hit.context = text::trimControlLeft(context);
+    Hit hit = hitAt(m_titles->get(), foundStart, m_kind, context, m_env);
     const bool counts = !hit.path.isEmpty() && !contextEmpty;
     m_sink->matched(std::move(hit));
-    if (counts) {
-        if (m_kind == CollectedKind::Utf8 && m_env.activeKind == app::DocumentKind::Utf8)
-            m_run.utf8ListFlag = false;
-        if (m_kind == CollectedKind::Utf16 && m_env.activeKind == app::DocumentKind::Mht)
-            m_run.mhtListFlag = false;
-    }
+    if (counts)
+        hitCountsForLists(m_kind, m_env, m_run);
 }
 
 } // namespace vespira::search

@@ -94,6 +94,14 @@ QString cutUnicodeContext(QString context, const QString &searchText, bool caseS
 QString matchContext(LineReader *viewer, CollectedKind kind, qint64 foundStart, const QString &cutText,
                      bool caseSensitive, bool &empty);
 
+// The hit of a match at foundStart with its context: the block's path from the title table,
+// checked against the disk.
+Hit hitAt(const db::TitlePositions &titles, qint64 foundStart, CollectedKind kind, const QString &context,
+          const MatchEnvironment &env);
+// A hit with a path and a context: clears the kind-hit flag of its file when that is the
+// view's active kind (searchrunstate.h).
+void hitCountsForLists(CollectedKind kind, const MatchEnvironment &env, app::SearchRunState &run);
+
 class CollectedFileSearch final
 {
 public:

@@ -281,25 +281,16 @@ void OptionFileSearch::processMatch(MappedFile &file, CollectedKind kind, qint64
             found += QChar(char16_t(hi << 8 | lo));
         }
     }
-    const auto block = m_titles->blockAt(foundStart);
     bool contextEmpty = true;
     const QString context = matchContext(m_viewer.get(), kind, foundStart, found, true, contextEmpty);
-    Hit hit;
-    hit.kind = kind;
-    hit.blockOffset = block ? block->offset : -1;
-    hit.path = checkDocumentPath(block ? block->path : QString(), m_env);
-    hit.context = text::trimControlLeft(context);
+    Hit hit = hitAt(*m_titles, foundStart, kind, context, m_env);
     hit.occurrences = m_options.countHits ? occurrences : 0;
     if (m_options.allWords || m_options.umlauts)
         hit.marks = findWords(hit.context, m_words, m_options.caseSensitive, m_options.wholeWords, m_options.umlauts);
     const bool counts = !hit.path.isEmpty() && !contextEmpty;
     sink.matched(std::move(hit));
-    if (counts) {
-        if (kind == CollectedKind::Utf8 && m_env.activeKind == app::DocumentKind::Utf8)
-            m_run.utf8ListFlag = false;
-        if (kind == CollectedKind::Utf16 && m_env.activeKind == app::DocumentKind::Mht)
-            m_run.mhtListFlag = false;
-    }
+    if (counts)
+        hitCountsForLists(kind, m_env, m_run);
 }
 
 } // namespace vespira::search
